@@ -1,0 +1,25 @@
+# The two commands of the README. Both install what is missing first.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+DEMO_DIR ?= $(or $(XDG_DATA_HOME),$(HOME)/.local/share)/hemu
+DEMO ?= $(DEMO_DIR)/demo.xb
+
+.PHONY: run test build deps bench clean
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@mkdir -p "$(DEMO_DIR)"
+	@if [ ! -f "$(DEMO)" ]; then $(BUILD)/src/hemu-cli demo "$(DEMO)" && echo "demo account set: $(DEMO)"; fi
+	@$(BUILD)/src/hemu "$(DEMO)"
+
+test: build
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+clean:
+	@rm -rf $(BUILD)

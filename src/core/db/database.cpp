@@ -1,0 +1,218 @@
+#include "core/db/database.h"
+
+#include "core/db/accountsetformat.h"
+
+#include <QAtomicInt>
+#include <QSqlDriver>
+#include <sqlite3.h>
+
+namespace hemu {
+
+namespace {
+QAtomicInt connectionCounter;
+
+QString probeText(ProbeResult r)
+{
+    switch (r) {
+    case ProbeResult::Ok: return {};
+    case ProbeResult::Missing: return QStringLiteral("文件不存在。");
+    case ProbeResult::Unreadable: return QStringLiteral("文件无法读取。");
+    case ProbeResult::NotSqlite: return QStringLiteral("不是套帐文件。");
+    case ProbeResult::ForeignSqlite: return QStringLiteral("不是本系统的套帐文件。");
+    case ProbeResult::NewerSchema: return QStringLiteral("套帐文件版本高于本程序。");
+    case ProbeResult::Truncated: return QStringLiteral("套帐文件不完整。");
+    }
+    return {};
+}
+} // namespace
+
+Database::Database(const QString &name)
+    : m_name(name.isEmpty() ? QStringLiteral("hemu-%1").arg(connectionCounter.fetchAndAddRelaxed(1)) : name)
+{
+}
+
+Database::~Database()
+{
+    close();
+}
+
+bool Database::open(const QString &path, QString *error)
+{
+    close();
+    const ProbeResult probe = probeAccountSet(path);
+    if (probe != ProbeResult::Ok) {
+        if (error)
+            *error = probeText(probe);
+        return false;
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        if (!db.open()) {
+            if (error)
+                *error = db.lastError().text();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_name);
+            return false;
+        }
+    }
+    m_path = path;
+    // Read the schema before changing anything: a damaged file fails here untouched.
+    QSqlQuery probeQuery(sql());
+    bool ok = probeQuery.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))
+        && probeQuery.next();
+    probeQuery.finish();
+    const char *pragmas[] = {
+        "PRAGMA journal_mode=WAL",
+        "PRAGMA synchronous=FULL",
+        "PRAGMA foreign_keys=OFF",
+    };
+    for (const char *p : pragmas) {
+        if (!ok)
+            break;
+        QSqlQuery q(sql());
+        ok = q.exec(QString::fromLatin1(p));
+    }
+    if (!ok) {
+        if (error)
+            *error = probeQuery.lastError().isValid() ? probeQuery.lastError().text()
+                                                      : QStringLiteral("不是套帐文件。");
+        close();
+        return false;
+    }
+    return true;
+}
+
+void Database::close()
+{
+    if (!QSqlDatabase::contains(m_name))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+    m_path.clear();
+    m_depth = 0;
+}
+
+bool Database::isOpen() const
+{
+    return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
+}
+
+QSqlDatabase Database::sql() const
+{
+    return QSqlDatabase::database(m_name, false);
+}
+
+sqlite3 *Database::handle() const
+{
+    if (!isOpen())
+        return nullptr;
+    QVariant v = sql().driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 **>(v.data());
+}
+
+QSqlQuery Database::query(const QString &text, const QVariantList &params) const
+{
+    QSqlQuery q(sql());
+    q.setForwardOnly(true);
+    if (!q.prepare(text))
+        return q;
+    for (int i = 0; i < params.size(); ++i)
+        q.bindValue(i, params.at(i));
+    return q;
+}
+
+bool Database::exec(const QString &text, const QVariantList &params, QSqlError *error) const
+{
+    QSqlQuery q = query(text, params);
+    if (q.lastError().isValid() || !q.exec()) {
+        if (error)
+            *error = q.lastError();
+        return false;
+    }
+    return true;
+}
+
+QVariant Database::scalar(const QString &text, const QVariantList &params) const
+{
+    QSqlQuery q = query(text, params);
+    if (q.lastError().isValid() || !q.exec() || !q.next())
+        return {};
+    return q.value(0);
+}
+
+bool Database::begin()
+{
+    const QString text = m_depth == 0 ? QStringLiteral("BEGIN IMMEDIATE")
+                                      : QStringLiteral("SAVEPOINT sp%1").arg(m_depth);
+    if (!exec(text))
+        return false;
+    ++m_depth;
+    return true;
+}
+
+bool Database::commit()
+{
+    if (m_depth <= 0)
+        return false;
+    const QString text = m_depth == 1 ? QStringLiteral("COMMIT")
+                                      : QStringLiteral("RELEASE sp%1").arg(m_depth - 1);
+    if (!exec(text))
+        return false;
+    --m_depth;
+    return true;
+}
+
+void Database::rollback()
+{
+    if (m_depth <= 0)
+        return;
+    if (m_depth == 1) {
+        exec(QStringLiteral("ROLLBACK"));
+    } else {
+        exec(QStringLiteral("ROLLBACK TO sp%1").arg(m_depth - 1));
+        exec(QStringLiteral("RELEASE sp%1").arg(m_depth - 1));
+    }
+    --m_depth;
+}
+
+Transaction::Transaction(Database &db)
+    : m_db(db)
+{
+    m_active = m_db.begin();
+}
+
+Transaction::~Transaction()
+{
+    if (m_active)
+        m_db.rollback();
+}
+
+bool Transaction::commit()
+{
+    if (!m_active)
+        return false;
+    if (!m_db.commit()) {
+        m_db.rollback();
+        m_active = false;
+        return false;
+    }
+    m_active = false;
+    return true;
+}
+
+void Transaction::rollback()
+{
+    if (m_active)
+        m_db.rollback();
+    m_active = false;
+}
+
+} // namespace hemu

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+
+struct sqlite3;
+
+namespace hemu {
+
+/**
+ * The one connection to an open account set. Opens only files that pass the
+ * account-set probe, runs every statement with bound parameters, and hands out
+ * transactions that nest as savepoints.
+ */
+class Database
+{
+public:
+    /// `name` is the Qt connection name; an empty one gets a unique name.
+    explicit Database(const QString &name = {});
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    /// Connects to an existing account set. On failure the connection stays closed,
+    /// the file is untouched and `error` says why.
+    bool open(const QString &path, QString *error = nullptr);
+    void close();
+    bool isOpen() const;
+    QString path() const { return m_path; }
+    QString connectionName() const { return m_name; }
+    QSqlDatabase sql() const;
+    /// The raw SQLite handle under the Qt connection (same library), for the backup API.
+    sqlite3 *handle() const;
+
+    /// Prepares `sql` and binds `params` positionally. Check `ok` before using the query.
+    QSqlQuery query(const QString &sql, const QVariantList &params = {}) const;
+    /// Runs one statement; returns false and fills `error` on failure.
+    bool exec(const QString &sql, const QVariantList &params = {}, QSqlError *error = nullptr) const;
+    /// First column of the first row, or an invalid QVariant when there is no row or on error.
+    QVariant scalar(const QString &sql, const QVariantList &params = {}) const;
+
+    int transactionDepth() const { return m_depth; }
+
+private:
+    friend class Transaction;
+    bool begin();
+    bool commit();
+    void rollback();
+
+    QString m_name;
+    QString m_path;
+    int m_depth = 0;
+};
+
+/**
+ * One user action's worth of writes. The outermost one is BEGIN IMMEDIATE (so two
+ * programs on one file queue instead of deadlocking); inner ones are savepoints.
+ * Anything not committed is rolled back when the object goes out of scope.
+ */
+class Transaction
+{
+public:
+    explicit Transaction(Database &db);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    bool isActive() const { return m_active; }
+    bool commit();
+    void rollback();
+
+private:
+    Database &m_db;
+    bool m_active = false;
+};
+
+} // namespace hemu

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+namespace hemu {
+
+class Database;
+
+/**
+ * Demonstration content for a fresh account set: areas, departments, employees who are
+ * users of each role, units, categories, goods, vendors and customers.
+ */
+namespace DemoData {
+
+struct DemoUser
+{
+    int id;
+    const char *name;
+    int role;
+    const char *password;
+};
+
+/// The demo users and their passwords, as documented in the README.
+const DemoUser *users(int *count);
+
+/// Fills a blank account set. One transaction: all or nothing.
+bool fill(Database &db, QString *error = nullptr);
+
+} // namespace DemoData
+} // namespace hemu

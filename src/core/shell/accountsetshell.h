@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace hemu {
+
+class BaseData;
+class FileChooser;
+class ProgressSink;
+class Prompter;
+
+/** A dataset the open loop could not open: its kind name and component name. */
+struct DatasetOpenFailure
+{
+    QString kindName;
+    QString name;
+};
+
+/**
+ * The account-set commands of the main window — open, close, new, backup, compact and
+ * repair — and the state they keep. The window only shows and hides what the signals say.
+ */
+class AccountSetShell : public QObject
+{
+    Q_OBJECT
+public:
+    AccountSetShell(BaseData &base, Prompter &prompter, FileChooser &files, ProgressSink &busy,
+                    QObject *parent = nullptr);
+
+    /// Shows the login for `path` modally; true when a user logged in. The dialog connects
+    /// `BaseData::MyADOCnn()` itself.
+    std::function<bool(const QString &path)> loginGate;
+    /// Opens every table and fixed-command dataset on the connection, in attachment order,
+    /// stopping at the first that fails.
+    std::function<std::optional<DatasetOpenFailure>()> openDatasets;
+    /// Closes every dataset attached to the connection.
+    std::function<void()> closeDatasets;
+    /// Puts a display format on the floating-point fields of the goods views.
+    std::function<void(const QString &format)> applyFormat;
+
+    QString AccSetFileName;
+    bool AccSetOpen = false;
+    QString DataFormatText;
+
+    void miOpenClick();
+    void miCloseAccSetClick();
+    void miNewClick();
+    void miBackupClick();
+    void N9Click();
+    bool CloseAccSet();
+    bool SaveDlgCanClose(const QString &fileName);
+    void ApplyDisplayFormat();
+    /// After the first open at start-up: reads the stored format and applies it if set.
+    void readStoredDisplayFormat();
+
+signals:
+    void accountSetOpened();
+    void accountSetClosed();
+    /// The login was abandoned: the program ends without the exit question.
+    void terminateRequested();
+
+private:
+    void copyOpenSet(const QString &title, const QString &done, const QString &failed);
+
+    BaseData &m_base;
+    Prompter &m_prompter;
+    FileChooser &m_files;
+    ProgressSink &m_busy;
+};
+
+} // namespace hemu
