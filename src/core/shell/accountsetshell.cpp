@@ -22,7 +22,10 @@ void AccountSetShell::miOpenClick()
 {
     if (AccSetOpen)
         CloseAccSet();
-    const QString path = m_files.chooseOpen(QStringLiteral("打开套帐"));
+    QString path = pendingPath;
+    pendingPath.clear();
+    if (path.isEmpty())
+        path = m_files.chooseOpen(QStringLiteral("打开套帐"));
     if (path.isEmpty()) {
         AccSetOpen = false;
         m_base.MyADOCnn().close();

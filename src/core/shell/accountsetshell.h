@@ -41,6 +41,9 @@ public:
     /// Puts a display format on the floating-point fields of the goods views.
     std::function<void(const QString &format)> applyFormat;
 
+    /// A file named on the command line: the next open takes it instead of asking.
+    QString pendingPath;
+
     QString AccSetFileName;
     bool AccSetOpen = false;
     QString DataFormatText;
