@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -25,4 +26,13 @@ QByteArray fileBytes(const QString &path);
 /// Writes `bytes` to `path`, replacing it.
 void writeBytes(const QString &path, const QByteArray &bytes);
 
+} // namespace hemu::test
+
+namespace hemu::test {
+/// Shortest text that reads back as exactly `v`: compares doubles to the last digit
+/// (QCOMPARE on doubles is fuzzy).
+inline QString exact(double v)
+{
+    return QString::number(v, 'g', QLocale::FloatingPointShortest);
+}
 } // namespace hemu::test

@@ -1,0 +1,159 @@
+#include "core/bills/bookscheck.h"
+
+#include "core/bills/billkind.h"
+#include "core/bills/periodoperations.h"
+#include "core/bills/singleprecision.h"
+#include "core/db/database.h"
+#include "core/filechooser.h"
+
+#include <QHash>
+#include <QSqlRecord>
+#include <cmath>
+
+namespace hemu::BooksCheck {
+
+namespace {
+
+// Single precision carries 24 bits; allow that much per addition over the magnitude involved.
+bool closeEnough(double a, double b, double magnitude, int steps)
+{
+    const double tolerance = std::ldexp(1.0, -23) * std::max(1.0, magnitude) * std::max(1, steps) + 1e-9;
+    return std::abs(a - b) <= tolerance;
+}
+
+void checkBillTotals(Database &db, BillKind kind, Report *report)
+{
+    QSqlQuery q = db.query(QStringLiteral("SELECT h.TabID, h.SumMoney, m.Qty, m.Price FROM %1 h LEFT JOIN %2 m ON m.TabID = h.TabID "
+                                          "ORDER BY h.TabID, m.rowid")
+                               .arg(headerTable(kind), detailTable(kind)));
+    if (!q.exec()) {
+        report->error = q.lastError().text();
+        report->ok = false;
+        return;
+    }
+    int tab = -1, steps = 0;
+    double stored = 0, total = 0, magnitude = 0;
+    auto finish = [&] {
+        if (tab >= 0 && !closeEnough(stored, total, magnitude, steps)) {
+            report->ok = false;
+            report->differences << QStringLiteral("%1 %2: SumMoney %3, lines %4")
+                                       .arg(headerTable(kind))
+                                       .arg(tab)
+                                       .arg(stored, 0, 'g', 17)
+                                       .arg(total, 0, 'g', 17);
+        }
+    };
+    while (q.next()) {
+        const int id = q.value(0).toInt();
+        if (id != tab) {
+            finish();
+            tab = id;
+            stored = q.value(1).toDouble();
+            total = magnitude = 0;
+            steps = 0;
+        }
+        if (!q.value(2).isNull() || !q.value(3).isNull()) {
+            const double amount = q.value(2).toDouble() * q.value(3).toDouble();
+            total = addSingle(total, amount);
+            magnitude += std::abs(amount);
+            ++steps;
+        }
+    }
+    finish();
+}
+
+using Counters = QHash<QString, QList<double>>;
+
+Counters readCounters(Database &db, const QString &sql)
+{
+    Counters out;
+    QSqlQuery q = db.query(sql);
+    if (!q.exec())
+        return out;
+    const int columns = q.record().count();
+    while (q.next()) {
+        QList<double> values;
+        for (int c = 1; c < columns; ++c)
+            values << q.value(c).toDouble();
+        out.insert(q.value(0).toString(), values);
+    }
+    return out;
+}
+
+void compare(const QString &what, const QStringList &names, const Counters &actual, const Counters &expected, Report *report)
+{
+    QStringList keys = actual.keys() + expected.keys();
+    keys.removeDuplicates();
+    keys.sort();
+    const QList<double> zeros(names.size(), 0.0);
+    for (const QString &key : keys) {
+        const QList<double> a = actual.value(key, zeros);
+        const QList<double> e = expected.value(key, zeros);
+        for (int i = 0; i < names.size(); ++i) {
+            if (!closeEnough(a[i], e[i], std::max(std::abs(a[i]), std::abs(e[i])), 64)) {
+                report->ok = false;
+                report->differences << QStringLiteral("%1 %2 %3: %4, expected %5")
+                                           .arg(what, key, names[i])
+                                           .arg(a[i], 0, 'g', 17)
+                                           .arg(e[i], 0, 'g', 17);
+            }
+        }
+    }
+}
+
+const QStringList goodsMovements = {QStringLiteral("HandInc"), QStringLiteral("HandIncMny"), QStringLiteral("CustHandInc"),
+                                    QStringLiteral("CustHandIncMny"), QStringLiteral("Sold"), QStringLiteral("SoldMny")};
+const QStringList custMovements = {QStringLiteral("HandInc"), QStringLiteral("HandIncMny"), QStringLiteral("Sold"),
+                                   QStringLiteral("SoldMny")};
+
+QString goodsSql()
+{
+    return QStringLiteral("SELECT GoodID, %1 FROM Goods").arg(goodsMovements.join(QStringLiteral(", ")));
+}
+
+QString custSql()
+{
+    return QStringLiteral("SELECT GoodID || '/' || CustID, %1 FROM GoodsInCusts").arg(custMovements.join(QStringLiteral(", ")));
+}
+
+} // namespace
+
+Report run(Database &db)
+{
+    Report report;
+    for (BillKind kind : {BillKind::StockIn, BillKind::Delivery, BillKind::Receipt})
+        checkBillTotals(db, kind, &report);
+
+    const Counters goods = readCounters(db, goodsSql());
+    const Counters cust = readCounters(db, custSql());
+    {
+        // Rebuild inside a transaction that is always rolled back: the check writes nothing.
+        Transaction tx(db);
+        if (!tx.isActive()) {
+            report.ok = false;
+            report.error = QStringLiteral("cannot start a transaction");
+            return report;
+        }
+        const QString start = db.scalar(QStringLiteral("SELECT substr(coalesce(结转时间, ''), 1, 10) FROM UserInfo ORDER BY id LIMIT 1")).toString();
+        NullProgress quiet;
+        const auto rebuilt = PeriodOperations::RecalcTotals(db, start, QStringLiteral("9999-12-31"), quiet);
+        if (!rebuilt.ok) {
+            report.ok = false;
+            report.error = rebuilt.error.text();
+            return report;
+        }
+        compare(QStringLiteral("Goods"), goodsMovements, goods, readCounters(db, goodsSql()), &report);
+        compare(QStringLiteral("GoodsInCusts"), custMovements, cust, readCounters(db, custSql()), &report);
+        tx.rollback();
+    }
+
+    const QStringList sums = {QStringLiteral("PrevOnCustHand"), QStringLiteral("CustHandInc"), QStringLiteral("Sold")};
+    const Counters fromGoods = readCounters(db, QStringLiteral("SELECT GoodID, PrevOnCustHand, CustHandInc, Sold FROM Goods"));
+    Counters fromCustomers = readCounters(
+        db, QStringLiteral("SELECT g.GoodID, coalesce(sum(c.PrevOnHand), 0), coalesce(sum(c.HandInc), 0), coalesce(sum(c.Sold), 0) "
+                           "FROM Goods g LEFT JOIN GoodsInCusts c ON c.GoodID = g.GoodID GROUP BY g.GoodID"));
+    compare(QStringLiteral("Goods (sum of customers)"), sums, fromGoods, fromCustomers, &report);
+    return report;
+}
+
+} // namespace hemu::BooksCheck

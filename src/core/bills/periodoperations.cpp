@@ -1,0 +1,164 @@
+#include "core/bills/periodoperations.h"
+
+#include "core/bills/billkind.h"
+#include "core/db/database.h"
+#include "core/filechooser.h"
+
+#include <initializer_list>
+
+namespace hemu::PeriodOperations {
+
+namespace {
+
+/// Runs statements in order; stops at the first failure.
+bool runAll(Database &db, std::initializer_list<QString> statements, const QVariantList &params, Result *result)
+{
+    for (const QString &sql : statements) {
+        if (!db.exec(sql, sql.contains(QLatin1Char('?')) ? params : QVariantList(), &result->error)) {
+            result->ok = false;
+            return false;
+        }
+    }
+    return true;
+}
+
+Result inTransaction(Database &db, const std::function<bool(Result *)> &work)
+{
+    Result result;
+    Transaction tx(db);
+    if (!tx.isActive()) {
+        result.ok = false;
+        result.error = db.sql().lastError();
+        return result;
+    }
+    if (!work(&result))
+        return result;
+    if (!tx.commit()) {
+        result.ok = false;
+        result.error = db.sql().lastError();
+    }
+    return result;
+}
+
+// Bills count when dated after the start and not after the end. Dates are compared as
+// 'YYYY-MM-DD' texts; a time of day stored with a date does not move it into the next day.
+const QString inRange = QStringLiteral("substr(h.TabDate, 1, 10) > ? AND substr(h.TabDate, 1, 10) <= ?");
+
+QString goodsSums(BillKind kind, const char *qtyCol, const char *mnyCol)
+{
+    return QStringLiteral("UPDATE Goods SET %3 = s.sQty, %4 = s.sMny FROM ("
+                          "SELECT m.GoodID, sum(m.Qty) AS sQty, sum(m.Qty * m.Price) AS sMny "
+                          "FROM %1 h JOIN %2 m ON h.TabID = m.TabID WHERE %5 GROUP BY m.GoodID) s "
+                          "WHERE Goods.GoodID = s.GoodID")
+        .arg(headerTable(kind), detailTable(kind), QLatin1String(qtyCol), QLatin1String(mnyCol), inRange);
+}
+
+QString customerSums(BillKind kind, const char *qtyCol, const char *mnyCol)
+{
+    return QStringLiteral("INSERT INTO GoodsInCusts(CustID, GoodID, %3, %4) "
+                          "SELECT h.CustID, m.GoodID, sum(m.Qty), sum(m.Qty * m.Price) "
+                          "FROM %1 h JOIN %2 m ON h.TabID = m.TabID WHERE %5 GROUP BY h.CustID, m.GoodID "
+                          "ON CONFLICT(GoodID, CustID) DO UPDATE SET %3 = excluded.%3, %4 = excluded.%4")
+        .arg(headerTable(kind), detailTable(kind), QLatin1String(qtyCol), QLatin1String(mnyCol), inRange);
+}
+
+} // namespace
+
+QString recalcStep1Text() { return QStringLiteral(" 1、统计库存变动..."); }
+QString recalcStep2Text() { return QStringLiteral(" 2、统计客户提货..."); }
+QString recalcStep3Text() { return QStringLiteral(" 3、统计客户缴款..."); }
+QString recalcDoneText() { return QStringLiteral("   汇总完毕，请关闭此窗口."); }
+
+Result RecalcTotals(Database &db, const QString &start, const QString &end, ProgressSink &progress, const QDate &today)
+{
+    const QVariantList range = {start, end};
+    const qint64 goodsCount = db.scalar(QStringLiteral("SELECT count(*) FROM Goods")).toLongLong();
+    return inTransaction(db, [&](Result *r) {
+        if (!runAll(db,
+                    {QStringLiteral("DELETE FROM GoodsInCusts WHERE PrevOnHand = 0 AND PrevOnHandMny = 0"),
+                     QStringLiteral("UPDATE GoodsInCusts SET HandInc = 0, HandIncMny = 0, Sold = 0, SoldMny = 0"),
+                     QStringLiteral("UPDATE Goods SET HandInc = 0, HandIncMny = 0, CustHandInc = 0, CustHandIncMny = 0, "
+                                    "Sold = 0, SoldMny = 0")},
+                    {}, r))
+            return false;
+        progress.line(recalcStep1Text());
+        if (!db.exec(QStringLiteral("UPDATE UserInfo SET 闸帐月 = ? WHERE id = (SELECT min(id) FROM UserInfo)"),
+                     {today.month()}, &r->error)) {
+            r->ok = false;
+            return false;
+        }
+        progress.progress(0, goodsCount);
+        if (!runAll(db,
+                    {goodsSums(BillKind::StockIn, "HandInc", "HandIncMny"),
+                     goodsSums(BillKind::Delivery, "CustHandInc", "CustHandIncMny"),
+                     goodsSums(BillKind::Receipt, "Sold", "SoldMny")},
+                    range, r))
+            return false;
+        progress.progress(goodsCount, goodsCount);
+        progress.line(recalcStep2Text());
+        progress.progress(0, 1);
+        if (!runAll(db, {customerSums(BillKind::Delivery, "HandInc", "HandIncMny")}, range, r))
+            return false;
+        progress.progress(1, 1);
+        progress.line(recalcStep3Text());
+        progress.progress(0, 1);
+        if (!runAll(db, {customerSums(BillKind::Receipt, "Sold", "SoldMny")}, range, r))
+            return false;
+        progress.progress(1, 1);
+        progress.line(QStringLiteral("    "));
+        progress.line(recalcDoneText());
+        return true;
+    });
+}
+
+Result CarryForward(Database &db)
+{
+    return inTransaction(db, [&](Result *r) {
+        return runAll(db,
+                      {QStringLiteral("UPDATE Goods SET PrevOnHand = PrevOnHand + HandInc - CustHandInc, "
+                                      "PrevOnHandMny = PrevOnHandMny + HandIncMny - CustHandIncMny, "
+                                      "PrevOnCustHand = PrevOnCustHand + CustHandInc - Sold, "
+                                      "PrevOnCustHandMny = PrevOnCustHandMny + CustHandIncMny - SoldMny, "
+                                      "HandInc = 0, HandIncMny = 0, CustHandInc = 0, CustHandIncMny = 0, Sold = 0, SoldMny = 0"),
+                       QStringLiteral("UPDATE GoodsInCusts SET PrevOnHand = PrevOnHand + HandInc - Sold, "
+                                      "PrevOnHandMny = PrevOnHandMny + HandIncMny - SoldMny, "
+                                      "HandInc = 0, HandIncMny = 0, Sold = 0, SoldMny = 0")},
+                      {}, r);
+    });
+}
+
+Result PurgeIdleCustStock(Database &db)
+{
+    return inTransaction(db, [&](Result *r) {
+        return runAll(db,
+                      {QStringLiteral("DELETE FROM GoodsInCusts WHERE (HandInc = 0 OR HandInc IS NULL) "
+                                      "AND (PrevOnHand = 0 OR PrevOnHand IS NULL) AND (Sold = 0 OR Sold IS NULL)")},
+                      {}, r);
+    });
+}
+
+Result ClearTotals(Database &db)
+{
+    return inTransaction(db, [&](Result *r) {
+        return runAll(db,
+                      {QStringLiteral("DELETE FROM GoodsInCusts"),
+                       QStringLiteral("UPDATE Goods SET PrevOnHand = 0, PrevOnHandMny = 0, HandInc = 0, HandIncMny = 0, "
+                                      "PrevOnCustHand = 0, PrevOnCustHandMny = 0, CustHandInc = 0, CustHandIncMny = 0, "
+                                      "Sold = 0, SoldMny = 0")},
+                      {}, r);
+    });
+}
+
+Result ClearBills(Database &db)
+{
+    return inTransaction(db, [&](Result *r) {
+        for (BillKind kind : {BillKind::StockIn, BillKind::Delivery, BillKind::Receipt}) {
+            if (!runAll(db, {QStringLiteral("DELETE FROM ") + detailTable(kind), QStringLiteral("DELETE FROM ") + headerTable(kind)},
+                        {}, r))
+                return false;
+        }
+        return true;
+    });
+}
+
+} // namespace hemu::PeriodOperations

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDate>
+#include <QSqlError>
+#include <QString>
+
+namespace hemu {
+
+class Database;
+class ProgressSink;
+
+/**
+ * Bulk work on the period counters: rebuilding the movements from the bills, carrying the
+ * period forward, and the clearing commands. Each operation is one transaction: when any
+ * statement fails, nothing of it stays and the error is returned.
+ */
+namespace PeriodOperations {
+
+struct Result
+{
+    bool ok = true;
+    QSqlError error;
+};
+
+/// Rebuilds every movement counter from the bills dated after `start` and up to and including
+/// `end` (both 'yyyy-MM-dd'); the opening balances stay. Writes its step lines and drives the
+/// bar of `progress`. `today` decides the month stored in UserInfo.闸帐月.
+Result RecalcTotals(Database &db, const QString &start, const QString &end, ProgressSink &progress,
+                    const QDate &today = QDate::currentDate());
+
+/// Folds the movements into the opening balances and zeroes them.
+Result CarryForward(Database &db);
+
+/// Removes customer stock rows whose quantities are all zero.
+Result PurgeIdleCustStock(Database &db);
+
+/// Zeroes every counter and removes every customer stock row.
+Result ClearTotals(Database &db);
+
+/// Removes every bill of the three kinds, lines first. Counters and invoices stay.
+Result ClearBills(Database &db);
+
+QString recalcStep1Text();
+QString recalcStep2Text();
+QString recalcStep3Text();
+QString recalcDoneText();
+
+} // namespace PeriodOperations
+} // namespace hemu
