@@ -1,7 +1,65 @@
+// hemu: the desktop program. Everything it does lives in hemucore and hemuui.
+#include "core/data/basedata.h"
+#include "core/shell/accountsetshell.h"
+#include "ui/shell/tfrmanimate.h"
+#include "ui/shell/tfrmmain.h"
+#include "ui/shell/tfrmsplash.h"
+#include "ui/widgets/dialogfilechooser.h"
+#include "ui/widgets/messageboxprompter.h"
+
 #include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <exception>
+
+namespace {
+
+/// Chinese texts must render even where the default font has no CJK glyphs.
+void useChineseFonts(QApplication &app)
+{
+    QFont font = app.font();
+    font.setFamilies({font.family(), QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
+                      QStringLiteral("Source Han Sans SC")});
+    app.setFont(font);
+}
+
+int run(QApplication &app)
+{
+    hemu::TfrmSplash splash;
+    splash.show();
+    QApplication::processEvents();
+
+    hemu::MessageBoxPrompter prompter;
+    hemu::BaseData base(prompter);
+    hemu::DialogFileChooser files(prompter);
+    hemu::TfrmAnimate busy;
+    hemu::AccountSetShell shell(base, prompter, files, busy);
+    // The data modules plug in here: shell.openDatasets, shell.closeDatasets and
+    // shell.applyFormat open, close and format their datasets. Until they exist an open
+    // account set has only the connection and the current user.
+
+    hemu::TfrmMain frmMain(base, shell, prompter);
+    const QStringList args = app.arguments();
+    if (args.size() > 1)
+        shell.pendingPath = QFileInfo(args.at(1)).absoluteFilePath();
+
+    splash.hide();
+    frmMain.showMaximized();
+    return app.exec();
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Version 2.0"));
+    useChineseFonts(app);
+    try {
+        return run(app);
+    } catch (const std::exception &e) {
+        QMessageBox::critical(nullptr, QApplication::applicationName(), QString::fromLocal8Bit(e.what()));
+        QMessageBox::critical(nullptr, QApplication::applicationName(), QStringLiteral("Error"));
+        return 1;
+    }
 }

@@ -41,4 +41,9 @@ Login::Verdict Login::check(Database &db, int userId, const QString &password, C
     return Verdict::Admitted;
 }
 
+bool Login::hasUser(const Database &db, int userId)
+{
+    return db.isOpen() && db.scalar(QStringLiteral("SELECT 1 FROM psd WHERE UserID = ?"), {userId}).isValid();
+}
+
 } // namespace hemu

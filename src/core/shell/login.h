@@ -39,6 +39,9 @@ public:
     /// Checks `password` for the user with id `userId` (nullopt-like: pass -1 when no list
     /// item is selected). On success fills `user`.
     static Verdict check(Database &db, int userId, const QString &password, CurrentUser *user);
+
+    /// Whether table psd has a row for `userId` (the own-password command needs one).
+    static bool hasUser(const Database &db, int userId);
 };
 
 } // namespace hemu

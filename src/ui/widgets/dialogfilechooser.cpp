@@ -1,0 +1,67 @@
+#include "ui/widgets/dialogfilechooser.h"
+
+#include "core/db/accountsetformat.h"
+#include "core/prompter.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace hemu {
+
+DialogFileChooser::DialogFileChooser(Prompter &prompter, QWidget *parent)
+    : m_prompter(prompter)
+    , m_parent(parent)
+{
+}
+
+QString DialogFileChooser::run(QFileDialog &dialog)
+{
+    dialog.setNameFilters(AccountSetFormat::DialogFilter.split(QStringLiteral(";;")));
+    // No Qt translations ship with the program: the dialog's own texts are set here.
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("查找范围:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("文件名:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("文件类型:"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
+    dialog.setLabelText(QFileDialog::Accept, dialog.acceptMode() == QFileDialog::AcceptSave ? QStringLiteral("保存")
+                                                                                            : QStringLiteral("打开"));
+    if (!m_folder.isEmpty())
+        dialog.setDirectory(m_folder);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString path = QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
+    m_folder = QFileInfo(path).absolutePath();
+    return path;
+}
+
+QString DialogFileChooser::chooseOpen(const QString &title)
+{
+    QFileDialog dialog(m_parent ? m_parent.data() : QApplication::activeWindow(), title);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return run(dialog);
+}
+
+QString DialogFileChooser::chooseSave(const QString &title, const QString &defaultSuffix, const CanClose &canClose)
+{
+    for (;;) {
+        QFileDialog dialog(m_parent ? m_parent.data() : QApplication::activeWindow(), title);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(defaultSuffix);
+        // The name check comes before the overwrite question: asking whether to replace
+        // the open account set only to refuse it afterwards would make no sense.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        const QString path = run(dialog);
+        if (path.isEmpty())
+            return {};
+        if (canClose && !canClose(path))
+            continue;
+        if (QFileInfo::exists(path)
+            && !m_prompter.question(QStringLiteral("%1 已存在。\n要替换它吗?").arg(QDir::toNativeSeparators(path))))
+            continue;
+        return path;
+    }
+}
+
+} // namespace hemu
