@@ -96,6 +96,7 @@ void Database::close()
     QSqlDatabase::removeDatabase(m_name);
     m_path.clear();
     m_depth = 0;
+    m_rollbackHandlers.clear();
 }
 
 bool Database::isOpen() const
@@ -155,6 +156,7 @@ bool Database::begin()
     if (!exec(text))
         return false;
     ++m_depth;
+    m_rollbackHandlers.append(QList<std::function<void()>>());
     return true;
 }
 
@@ -167,6 +169,10 @@ bool Database::commit()
     if (!exec(text))
         return false;
     --m_depth;
+    // A released savepoint's changes now belong to the enclosing transaction.
+    QList<std::function<void()>> handlers = m_rollbackHandlers.takeLast();
+    if (!m_rollbackHandlers.isEmpty())
+        m_rollbackHandlers.last().append(handlers);
     return true;
 }
 
@@ -181,6 +187,15 @@ void Database::rollback()
         exec(QStringLiteral("RELEASE sp%1").arg(m_depth - 1));
     }
     --m_depth;
+    const QList<std::function<void()>> handlers = m_rollbackHandlers.takeLast();
+    for (auto it = handlers.crbegin(); it != handlers.crend(); ++it)
+        (*it)();
+}
+
+void Database::onRollback(std::function<void()> undo)
+{
+    if (m_depth > 0 && !m_rollbackHandlers.isEmpty())
+        m_rollbackHandlers.last().append(std::move(undo));
 }
 
 Transaction::Transaction(Database &db)

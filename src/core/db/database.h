@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+#include <functional>
 
 struct sqlite3;
 
@@ -43,6 +44,10 @@ public:
     QVariant scalar(const QString &sql, const QVariantList &params = {}) const;
 
     int transactionDepth() const { return m_depth; }
+    /// Runs `undo` after the innermost open transaction is rolled back (directly or with an
+    /// enclosing one); forgotten once the outermost commits, ignored without a transaction.
+    /// In-memory copies of rows (datasets) use it to follow a rollback.
+    void onRollback(std::function<void()> undo);
 
 private:
     friend class Transaction;
@@ -53,6 +58,7 @@ private:
     QString m_name;
     QString m_path;
     int m_depth = 0;
+    QList<QList<std::function<void()>>> m_rollbackHandlers; // one list per open level
 };
 
 /**

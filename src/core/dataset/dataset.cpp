@@ -1,0 +1,2603 @@
+#include "core/dataset/dataset.h"
+
+#include "core/dataset/filterexpression.h"
+#include "core/dataset/valuecompare.h"
+#include "core/db/database.h"
+#include "core/db/refusals.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
+#include <QSet>
+#include <QSqlQuery>
+#include <algorithm>
+#include <numeric>
+#include <sqlite3.h>
+
+namespace hemu {
+
+struct Dataset::Row
+{
+    qint64 rowid = 0;
+    quint64 serial = 0;
+    bool hasRowid = false;
+    QVector<QVariant> values;
+};
+
+struct Dataset::BatchInfo
+{
+    bool inserted = false;       // new row, never written
+    QVector<QVariant> original;  // values as loaded (modified rows)
+    QVector<bool> changed;       // columns assigned since the last apply
+};
+
+struct Dataset::LookupIndex
+{
+    quint64 version = 0;
+    QHash<QString, const Row *> rows;
+};
+
+struct Dataset::SortKey
+{
+    int field = -1;
+    bool descending = false;
+};
+
+// What a write changed in memory, so that a rollback of an enclosing transaction can
+// put the rows back as they were.
+struct Dataset::Snapshot
+{
+    enum Kind { Inserted, Edited, Deleted, Batch };
+    Kind kind = Edited;
+    quint64 generation = 0;
+    quint64 serial = 0;
+    qint64 rowid = 0;
+    bool hasRowid = false;
+    QVector<QVariant> values;
+    std::unique_ptr<Row> deleted;
+    int viewIndex = 0;
+    // batch apply
+    struct RowState
+    {
+        quint64 serial;
+        qint64 rowid;
+        bool hasRowid;
+        QVector<QVariant> values;
+    };
+    QList<RowState> rows;
+    QHash<quint64, BatchInfo> batchInfo;
+    std::vector<std::unique_ptr<Row>> batchDeleted;
+};
+
+struct Dataset::ColumnInfo
+{
+    QString name;
+    QString type;
+    bool primaryKey = false;
+};
+
+namespace {
+
+QString quoted(const QString &identifier)
+{
+    QString s = identifier;
+    s.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
+/** A raw SQLite statement: the bulk reads go straight to the library, not through QSqlQuery. */
+class Statement
+{
+public:
+    Statement(sqlite3 *db, const QString &sql)
+        : m_db(db)
+    {
+        const QByteArray utf8 = sql.toUtf8();
+        m_rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &m_stmt, nullptr);
+    }
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+
+    bool ok() const { return m_rc == SQLITE_OK && m_stmt; }
+    sqlite3_stmt *handle() const { return m_stmt; }
+    int columnCount() const { return m_stmt ? sqlite3_column_count(m_stmt) : 0; }
+
+    bool bind(int index, const QVariant &v)
+    {
+        int rc = SQLITE_OK;
+        if (!v.isValid() || v.isNull()) {
+            rc = sqlite3_bind_null(m_stmt, index);
+        } else {
+            switch (v.typeId()) {
+            case QMetaType::Bool:
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::LongLong:
+            case QMetaType::ULongLong:
+            case QMetaType::Short:
+            case QMetaType::UShort:
+            case QMetaType::Long:
+            case QMetaType::ULong:
+                rc = sqlite3_bind_int64(m_stmt, index, v.toLongLong());
+                break;
+            case QMetaType::Double:
+            case QMetaType::Float:
+                rc = sqlite3_bind_double(m_stmt, index, v.toDouble());
+                break;
+            case QMetaType::QByteArray: {
+                const QByteArray b = v.toByteArray();
+                rc = sqlite3_bind_blob(m_stmt, index, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+                break;
+            }
+            case QMetaType::QDate:
+                rc = bindText(index, v.toDate().toString(Qt::ISODate));
+                break;
+            case QMetaType::QDateTime:
+                rc = bindText(index, v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+                break;
+            default:
+                rc = bindText(index, v.toString());
+                break;
+            }
+        }
+        if (rc != SQLITE_OK)
+            m_rc = rc;
+        return rc == SQLITE_OK;
+    }
+
+    int step()
+    {
+        m_rc = sqlite3_step(m_stmt);
+        return m_rc;
+    }
+
+    QVariant column(int i) const
+    {
+        switch (sqlite3_column_type(m_stmt, i)) {
+        case SQLITE_INTEGER:
+            return QVariant(qlonglong(sqlite3_column_int64(m_stmt, i)));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(m_stmt, i));
+        case SQLITE_TEXT:
+            return QVariant(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)),
+                                              sqlite3_column_bytes(m_stmt, i)));
+        case SQLITE_BLOB: {
+            const char *data = static_cast<const char *>(sqlite3_column_blob(m_stmt, i));
+            return QVariant(QByteArray(data, sqlite3_column_bytes(m_stmt, i)));
+        }
+        default:
+            return QVariant();
+        }
+    }
+
+    QSqlError error() const
+    {
+        const QString text = QString::fromUtf8(sqlite3_errmsg(m_db));
+        return QSqlError(QString(), text, QSqlError::StatementError, QString::number(m_rc));
+    }
+
+private:
+    int bindText(int index, const QString &text)
+    {
+        const QByteArray utf8 = text.toUtf8();
+        return sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+
+    sqlite3 *m_db;
+    sqlite3_stmt *m_stmt = nullptr;
+    int m_rc = SQLITE_OK;
+};
+
+DataType typeFromDeclaration(const QString &declared)
+{
+    const QString t = declared.toUpper();
+    if (t.contains(QLatin1String("BOOL")))
+        return DataType::Boolean;
+    if (t.contains(QLatin1String("INT")))
+        return DataType::Integer;
+    if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("CLOB")) || t.contains(QLatin1String("TEXT")))
+        return DataType::Text;
+    if (t.contains(QLatin1String("BLOB")))
+        return DataType::Blob;
+    if (t.contains(QLatin1String("DATE")) || t.contains(QLatin1String("TIME")))
+        return DataType::Date;
+    if (t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("FLOA")) || t.contains(QLatin1String("DOUB"))
+        || t.contains(QLatin1String("NUM")) || t.contains(QLatin1String("DEC")))
+        return DataType::Float;
+    return DataType::Text;
+}
+
+int lengthFromDeclaration(const QString &declared)
+{
+    static const QRegularExpression re(QStringLiteral(R"(\(\s*(\d+)\s*\))"));
+    const QRegularExpressionMatch m = re.match(declared);
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+bool isNullValue(const QVariant &v)
+{
+    return !v.isValid() || v.isNull();
+}
+
+QString label(const Field &field)
+{
+    QString caption = field.displayLabel();
+    caption.replace(QLatin1Char('|'), QString());
+    return caption;
+}
+
+QString joinedKey(const QVariantList &values)
+{
+    QString key;
+    for (const QVariant &v : values) {
+        key += ValueCompare::hashKey(v);
+        key += QChar(0x1f);
+    }
+    return key;
+}
+
+} // namespace
+
+// ---- construction ------------------------------------------------------------------------
+
+Dataset::Dataset(Database &db, Kind kind, const QString &name, QObject *parent)
+    : QObject(parent), m_db(db), m_kind(kind), m_name(name), m_batchInfo(std::make_unique<QHash<quint64, BatchInfo>>()),
+      m_sortKeys(std::make_unique<QVector<SortKey>>()),
+      m_lookupIndexes(std::make_unique<QHash<QString, LookupIndex>>())
+{
+    setObjectName(name);
+}
+
+Dataset::~Dataset()
+{
+    m_insertRow.reset();
+    clearRows();
+    if (m_master)
+        m_master->m_details.removeAll(QPointer<Dataset>(this));
+}
+
+QString Dataset::kindName(Kind kind)
+{
+    switch (kind) {
+    case Kind::Table: return QStringLiteral("TADOTable");
+    case Kind::Command: return QStringLiteral("TADODataSet");
+    case Kind::Query: return QStringLiteral("TADOQuery");
+    }
+    return {};
+}
+
+void Dataset::setTableName(const QString &table)
+{
+    m_table = table;
+}
+
+void Dataset::setExcludedColumns(const QStringList &columns)
+{
+    m_excluded = columns;
+}
+
+void Dataset::setSql(const QString &sql)
+{
+    m_sql = sql;
+}
+
+void Dataset::setParam(const QString &name, const QVariant &value)
+{
+    QString key = name.toLower();
+    if (key.startsWith(QLatin1Char(':')) || key.startsWith(QLatin1Char('@')) || key.startsWith(QLatin1Char('$')))
+        key.remove(0, 1);
+    m_namedParams.insert(key, value);
+}
+
+void Dataset::setParam(int position, const QVariant &value)
+{
+    m_positionalParams.insert(position, value);
+}
+
+QVariant Dataset::param(const QString &name) const
+{
+    QString key = name.toLower();
+    if (key.startsWith(QLatin1Char(':')))
+        key.remove(0, 1);
+    return m_namedParams.value(key);
+}
+
+void Dataset::clearParams()
+{
+    m_namedParams.clear();
+    m_positionalParams.clear();
+}
+
+bool Dataset::isReadOnly() const
+{
+    return m_readOnlySet ? m_readOnly : m_kind != Kind::Table;
+}
+
+void Dataset::setBatchMode(bool batch)
+{
+    m_batch = batch;
+}
+
+void Dataset::setFilterCaseInsensitive(bool insensitive)
+{
+    if (m_filterCaseInsensitive == insensitive)
+        return;
+    m_filterCaseInsensitive = insensitive;
+    if (isOpen() && m_filtered && m_filterExpr) {
+        rebuildView(true);
+        emitReset();
+        emitCurrent();
+    }
+}
+
+bool Dataset::writesToDatabase() const
+{
+    return m_kind == Kind::Table && !m_batch;
+}
+
+// ---- fields -----------------------------------------------------------------------------
+
+Field &Dataset::createField(FieldKind kind, const QString &name)
+{
+    m_fields.push_back(std::unique_ptr<Field>(new Field(this, kind, name)));
+    reindexFields();
+    return *m_fields.back();
+}
+
+void Dataset::reindexFields()
+{
+    m_fieldByName.clear();
+    for (int i = 0; i < int(m_fields.size()); ++i) {
+        m_fields[i]->m_index = i;
+        const QString key = m_fields[i]->name().toLower();
+        if (!m_fieldByName.contains(key))
+            m_fieldByName.insert(key, i);
+    }
+    m_lookupIndexes->clear();
+}
+
+void Dataset::fieldPropertiesChanged()
+{
+    if (m_disableCount == 0)
+        emit fieldsChanged();
+}
+
+Field &Dataset::addDataField(const QString &column)
+{
+    if (isOpen())
+        qWarning("Dataset %s: data field %s added while open has no values until reopened", qPrintable(m_name),
+                 qPrintable(column));
+    if (Field *existing = findField(column); existing && existing->isData()) {
+        existing->m_declared = true;
+        return *existing;
+    }
+    Field &f = createField(FieldKind::Data, column);
+    f.m_declared = true;
+    emit fieldsChanged();
+    return f;
+}
+
+void Dataset::addDataFields(const QStringList &columns)
+{
+    for (const QString &c : columns)
+        addDataField(c);
+}
+
+Field &Dataset::addLookupField(const QString &name, Dataset *lookupDataset, const QStringList &lookupKeyFields,
+                               const QString &lookupResultField, const QStringList &keyFields)
+{
+    Field &f = createField(FieldKind::Lookup, name);
+    f.m_declared = true;
+    f.m_lookupDataset = lookupDataset;
+    f.m_lookupKeyFields = lookupKeyFields;
+    f.m_lookupResultField = lookupResultField;
+    f.m_keyFields = keyFields;
+    if (lookupDataset) {
+        if (Field *result = lookupDataset->findField(lookupResultField))
+            f.m_dataType = result->dataType();
+    }
+    emit fieldsChanged();
+    return f;
+}
+
+Field &Dataset::addLookupField(const QString &name, Dataset *lookupDataset, const QString &lookupKeyField,
+                               const QString &lookupResultField, const QString &keyField)
+{
+    return addLookupField(name, lookupDataset, QStringList{lookupKeyField}, lookupResultField, QStringList{keyField});
+}
+
+Field &Dataset::addCalcField(const QString &name, CalcFunction function, DataType type)
+{
+    Field &f = createField(FieldKind::Calculated, name);
+    f.m_declared = true;
+    f.m_calc = std::move(function);
+    f.m_dataType = type;
+    emit fieldsChanged();
+    return f;
+}
+
+void Dataset::clearFields()
+{
+    if (isOpen()) {
+        qWarning("Dataset %s: fields cannot be cleared while open", qPrintable(m_name));
+        return;
+    }
+    m_fields.clear();
+    m_columnNames.clear();
+    m_sourceColumn.clear();
+    m_inferType.clear();
+    m_columnCount = 0;
+    m_defaultFields = false;
+    m_rowidAliasColumn = -1;
+    reindexFields();
+    emit fieldsChanged();
+}
+
+Field &Dataset::field(int index) const
+{
+    if (index < 0 || index >= int(m_fields.size()))
+        return fieldByName(QStringLiteral("#%1").arg(index));
+    return *m_fields[index];
+}
+
+Field *Dataset::findField(const QString &name) const
+{
+    const int i = fieldIndex(name);
+    return i < 0 ? nullptr : m_fields[i].get();
+}
+
+Field &Dataset::fieldByName(const QString &name) const
+{
+    if (Field *f = findField(name))
+        return *f;
+    if (!m_invalidField)
+        m_invalidField.reset(new Field(nullptr, FieldKind::Data, QString()));
+    m_invalidField->m_name = name;
+    return *m_invalidField;
+}
+
+int Dataset::fieldIndex(const QString &name) const
+{
+    QString key = name.trimmed();
+    if (key.startsWith(QLatin1Char('[')) && key.endsWith(QLatin1Char(']')))
+        key = key.mid(1, key.size() - 2).trimmed();
+    return m_fieldByName.value(key.toLower(), -1);
+}
+
+QList<Field *> Dataset::fields() const
+{
+    QList<Field *> list;
+    list.reserve(int(m_fields.size()));
+    for (const auto &f : m_fields)
+        list.append(f.get());
+    return list;
+}
+
+QList<Field *> Dataset::visibleFields() const
+{
+    QList<Field *> list;
+    for (const auto &f : m_fields) {
+        if (f->isVisible())
+            list.append(f.get());
+    }
+    return list;
+}
+
+void Dataset::setFieldOrder(const QStringList &names)
+{
+    std::vector<int> order;
+    for (const QString &name : names) {
+        const int i = fieldIndex(name);
+        if (i >= 0 && std::find(order.begin(), order.end(), i) == order.end())
+            order.push_back(i);
+    }
+    for (int i = 0; i < int(m_fields.size()); ++i) {
+        if (std::find(order.begin(), order.end(), i) == order.end())
+            order.push_back(i);
+    }
+    std::vector<std::unique_ptr<Field>> ordered;
+    for (int i : order)
+        ordered.push_back(std::move(m_fields[i]));
+    m_fields = std::move(ordered);
+    reindexFields();
+    emit fieldsChanged();
+}
+
+DatasetError Dataset::initFields()
+{
+    sqlite3 *h = m_db.handle();
+    if (!h)
+        return DatasetError(DatasetError::Code::State, QStringLiteral("数据库没有打开，不能读取“%1”的字段。").arg(m_name));
+
+    QList<ColumnInfo> columns;
+    if (m_kind == Kind::Table) {
+        if (m_table.isEmpty())
+            return DatasetError(DatasetError::Code::Definition, QStringLiteral("数据集“%1”没有指定数据表。").arg(m_name));
+        Statement st(h, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(m_table)));
+        if (!st.ok())
+            return DatasetError(DatasetError::Code::Database, st.error().databaseText(), st.error());
+        while (st.step() == SQLITE_ROW)
+            columns.append({st.column(1).toString(), st.column(2).toString(), st.column(5).toInt() > 0});
+        if (columns.isEmpty())
+            return DatasetError(DatasetError::Code::Definition, QStringLiteral("数据表“%1”不存在。").arg(m_table));
+    } else {
+        if (m_sql.trimmed().isEmpty())
+            return DatasetError(DatasetError::Code::Definition, QStringLiteral("数据集“%1”没有查询语句。").arg(m_name));
+        Statement st(h, m_sql);
+        if (!st.ok())
+            return DatasetError(DatasetError::Code::Database,
+                                QStringLiteral("查询“%1”有误：%2").arg(m_name, st.error().databaseText()), st.error());
+        for (int i = 0; i < st.columnCount(); ++i) {
+            const char *decl = sqlite3_column_decltype(st.handle(), i);
+            columns.append({QString::fromUtf8(sqlite3_column_name(st.handle(), i)),
+                            decl ? QString::fromUtf8(decl) : QString(), false});
+        }
+    }
+    auto columnIndex = [&columns](const QString &name) {
+        for (int i = 0; i < columns.size(); ++i) {
+            if (columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
+                return i;
+        }
+        return -1;
+    };
+
+    bool anyDeclared = false;
+    for (const auto &f : m_fields)
+        anyDeclared = anyDeclared || (f->isData() && f->m_declared);
+
+    if (anyDeclared) {
+        // Only the named columns are read: drop default fields left from an earlier open.
+        std::vector<std::unique_ptr<Field>> kept;
+        for (auto &f : m_fields) {
+            if (!f->isData() || f->m_declared)
+                kept.push_back(std::move(f));
+        }
+        m_fields = std::move(kept);
+        m_defaultFields = false;
+    } else {
+        // Every column (but the excluded ones) becomes a field ahead of the declared lookups
+        // and calculations; fields of an earlier open keep their settings.
+        std::vector<std::unique_ptr<Field>> defaults;
+        for (const ColumnInfo &c : columns) {
+            if (m_excluded.contains(c.name, Qt::CaseInsensitive))
+                continue;
+            std::unique_ptr<Field> f;
+            for (auto &existing : m_fields) {
+                if (existing && existing->isData() && existing->name().compare(c.name, Qt::CaseInsensitive) == 0) {
+                    f = std::move(existing);
+                    break;
+                }
+            }
+            if (!f)
+                f.reset(new Field(this, FieldKind::Data, c.name));
+            defaults.push_back(std::move(f));
+        }
+        for (auto &f : m_fields) {
+            if (f && !f->isData())
+                defaults.push_back(std::move(f));
+        }
+        m_fields = std::move(defaults);
+        m_defaultFields = true;
+    }
+
+    m_columnNames.clear();
+    m_sourceColumn.clear();
+    m_inferType.clear();
+    m_rowidAliasColumn = -1;
+    int pkCount = 0;
+    QString aliasName;
+    for (const ColumnInfo &c : columns) {
+        if (c.primaryKey) {
+            ++pkCount;
+            aliasName = c.name;
+            if (c.type.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) != 0)
+                aliasName.clear();
+        }
+    }
+    if (pkCount != 1)
+        aliasName.clear();
+
+    for (auto &f : m_fields) {
+        if (!f->isData())
+            continue;
+        const int ci = columnIndex(f->name());
+        if (ci < 0) {
+            return DatasetError(DatasetError::Code::Definition,
+                                QStringLiteral("“%1”没有字段“%2”。").arg(m_kind == Kind::Table ? m_table : m_name, f->name()));
+        }
+        const ColumnInfo &c = columns[ci];
+        f->m_column = int(m_columnNames.size());
+        f->m_declaredType = c.type;
+        if (!f->m_typeExplicit)
+            f->m_dataType = typeFromDeclaration(c.type);
+        if (f->m_maxLength == 0)
+            f->m_maxLength = lengthFromDeclaration(c.type);
+        m_columnNames.append(c.name);
+        m_sourceColumn.append(ci);
+        m_inferType.append(c.type.isEmpty() && !f->m_typeExplicit && m_kind != Kind::Table);
+        if (!aliasName.isEmpty() && c.name.compare(aliasName, Qt::CaseInsensitive) == 0)
+            m_rowidAliasColumn = f->m_column;
+    }
+    m_columnCount = int(m_columnNames.size());
+    reindexFields();
+
+    // A filter set before the fields were known is checked now.
+    if (m_filterExpr && !m_filterExpr->isBound()) {
+        const DatasetError e = bindFilter(m_filterExpr.get());
+        if (e.failed()) {
+            m_filterExpr.reset();
+            m_filterText.clear();
+            m_lastError = e;
+        }
+    }
+    emit fieldsChanged();
+    return {};
+}
+
+// ---- values -----------------------------------------------------------------------------
+
+const QVector<QVariant> *Dataset::currentValues() const
+{
+    switch (m_state) {
+    case State::Insert:
+        return m_insertRow ? &m_insertRow->values : nullptr;
+    case State::Edit:
+        return &m_buffer;
+    case State::Browse:
+        return m_current >= 0 && m_current < m_view.size() ? &m_view[m_current]->values : nullptr;
+    case State::Inactive:
+        break;
+    }
+    return nullptr;
+}
+
+QVariant Dataset::fieldValue(const QVector<QVariant> &values, int fieldIndex) const
+{
+    const Field &f = *m_fields[fieldIndex];
+    switch (f.m_kind) {
+    case FieldKind::Data: {
+        if (f.m_column < 0 || f.m_column >= values.size())
+            return {};
+        const QVariant &v = values[f.m_column];
+        if (f.m_dataType == DataType::Boolean && !isNullValue(v) && v.typeId() != QMetaType::Bool)
+            return QVariant(nullAsZero(v) != 0);
+        return v;
+    }
+    case FieldKind::Lookup:
+        return lookupValue(values, f);
+    case FieldKind::Calculated: {
+        const RecordRef record(this, &values);
+        if (f.m_calc)
+            return f.m_calc(record);
+        if (m_hooks.onCalcFields)
+            return m_hooks.onCalcFields(record, f);
+        return {};
+    }
+    }
+    return {};
+}
+
+QVariant Dataset::lookupValue(const QVector<QVariant> &values, const Field &field) const
+{
+    Dataset *source = field.m_lookupDataset;
+    if (!source || !source->isOpen())
+        return {};
+    QVariantList key;
+    key.reserve(field.m_keyFields.size());
+    for (const QString &name : field.m_keyFields) {
+        const int i = fieldIndex(name);
+        if (i < 0)
+            return {};
+        QVariant v = fieldValue(values, i);
+        if (isNullValue(v))
+            return {};
+        key.append(v);
+    }
+    const Row *row = source->findByKey(field.m_lookupKeyFields, key);
+    if (!row)
+        return {};
+    const int result = source->fieldIndex(field.m_lookupResultField);
+    return result < 0 ? QVariant() : source->fieldValue(row->values, result);
+}
+
+const Dataset::Row *Dataset::findByKey(const QStringList &keyFields, const QVariantList &keyValues) const
+{
+    QVector<int> indexes;
+    for (const QString &name : keyFields) {
+        const int i = fieldIndex(name);
+        if (i < 0)
+            return nullptr;
+        indexes.append(i);
+    }
+    // One hash per key-field list, rebuilt when the rows change: lookups of a 100,000-row
+    // grid must not scan the lookup table once per cell.
+    const QString signature = keyFields.join(QChar(0x1f)).toLower();
+    LookupIndex &index = (*m_lookupIndexes)[signature];
+    if (index.version != m_version) {
+        index.rows.clear();
+        index.rows.reserve(qsizetype(m_rows.size()));
+        QVariantList key;
+        for (const Row *row : m_rows) {
+            key.clear();
+            for (int i : indexes)
+                key.append(fieldValue(row->values, i));
+            const QString k = joinedKey(key);
+            if (!index.rows.contains(k))
+                index.rows.insert(k, row);
+        }
+        index.version = m_version;
+    }
+    return index.rows.value(joinedKey(keyValues), nullptr);
+}
+
+QVariant Dataset::currentFieldValue(int fieldIndex) const
+{
+    if (fieldIndex < 0 || fieldIndex >= int(m_fields.size()))
+        return {};
+    const QVector<QVariant> *values = currentValues();
+    return values ? fieldValue(*values, fieldIndex) : QVariant();
+}
+
+QVariant Dataset::storedFieldValue(int fieldIndex) const
+{
+    if (fieldIndex < 0 || fieldIndex >= int(m_fields.size()) || m_state == State::Insert)
+        return {};
+    if (m_current < 0 || m_current >= m_view.size())
+        return {};
+    return fieldValue(m_view[m_current]->values, fieldIndex);
+}
+
+QVariant Dataset::value(const QString &fieldName) const
+{
+    return currentFieldValue(fieldIndex(fieldName));
+}
+
+QVariant Dataset::value(int row, int fieldIndex) const
+{
+    if (row < 0 || row >= m_view.size() || fieldIndex < 0 || fieldIndex >= int(m_fields.size()))
+        return {};
+    const QVector<QVariant> &values = (m_state == State::Edit && row == m_current) ? m_buffer : m_view[row]->values;
+    return fieldValue(values, fieldIndex);
+}
+
+QString Dataset::displayText(int row, int fieldIndex) const
+{
+    if (fieldIndex < 0 || fieldIndex >= int(m_fields.size()))
+        return {};
+    return m_fields[fieldIndex]->formatValue(value(row, fieldIndex));
+}
+
+bool Dataset::isPendingRow(int row) const
+{
+    return m_state == State::Insert && row == m_current && row >= 0;
+}
+
+DatasetError Dataset::convertValue(const Field &field, const QVariant &in, QVariant *out) const
+{
+    const QString name = label(field);
+    auto invalid = [&](const QString &what) {
+        return DatasetError(DatasetError::Code::Validation,
+                            QStringLiteral("“%1”不是有效的%2（字段“%3”）。").arg(in.toString(), what, name));
+    };
+    if (isNullValue(in)) {
+        *out = QVariant();
+        return {};
+    }
+    const bool isText = in.typeId() == QMetaType::QString;
+    const QString text = isText ? in.toString().trimmed() : QString();
+    if (isText && text.isEmpty() && field.m_dataType != DataType::Text) {
+        *out = QVariant();
+        return {};
+    }
+    switch (field.m_dataType) {
+    case DataType::Integer: {
+        if (isText) {
+            bool ok = false;
+            const qint64 v = text.toLongLong(&ok);
+            if (ok) {
+                *out = qlonglong(v);
+                return {};
+            }
+            const double d = text.toDouble(&ok);
+            if (ok && d == double(qint64(d))) {
+                *out = qlonglong(d);
+                return {};
+            }
+            return invalid(QStringLiteral("整数"));
+        }
+        if (ValueCompare::isNumber(in)) {
+            const double d = in.toDouble();
+            if (in.typeId() == QMetaType::LongLong || in.typeId() == QMetaType::Int || in.typeId() == QMetaType::Bool) {
+                *out = qlonglong(in.toLongLong());
+                return {};
+            }
+            if (d == double(qint64(d))) {
+                *out = qlonglong(d);
+                return {};
+            }
+        }
+        return invalid(QStringLiteral("整数"));
+    }
+    case DataType::Float: {
+        double d = 0;
+        if (ValueCompare::toNumber(in, &d)) {
+            *out = d;
+            return {};
+        }
+        return invalid(QStringLiteral("数值"));
+    }
+    case DataType::Boolean: {
+        if (in.typeId() == QMetaType::Bool || ValueCompare::isNumber(in)) {
+            *out = qlonglong(nullAsZero(in) != 0 ? 1 : 0);
+            return {};
+        }
+        const QString t = text.toLower();
+        static const QStringList yes{QStringLiteral("true"), QStringLiteral("1"), QStringLiteral("yes"),
+                                     QStringLiteral("是"), QStringLiteral("√")};
+        static const QStringList no{QStringLiteral("false"), QStringLiteral("0"), QStringLiteral("no"),
+                                    QStringLiteral("否")};
+        if (yes.contains(t)) {
+            *out = qlonglong(1);
+            return {};
+        }
+        if (no.contains(t)) {
+            *out = qlonglong(0);
+            return {};
+        }
+        return invalid(QStringLiteral("逻辑值"));
+    }
+    case DataType::Date: {
+        if (in.typeId() == QMetaType::QDate) {
+            if (!in.toDate().isValid())
+                return invalid(QStringLiteral("日期"));
+            *out = in.toDate().toString(Qt::ISODate);
+            return {};
+        }
+        if (in.typeId() == QMetaType::QDateTime) {
+            const QDateTime dt = in.toDateTime();
+            if (!dt.isValid())
+                return invalid(QStringLiteral("日期"));
+            *out = dt.time() == QTime(0, 0) ? dt.date().toString(Qt::ISODate)
+                                             : dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            return {};
+        }
+        // Stored as ISO text so that text comparison orders dates.
+        static const char *const dateForms[] = {"yyyy-MM-dd", "yyyy-M-d", "yyyy/M/d", "yyyy.M.d"};
+        for (const char *form : dateForms) {
+            const QDate d = QDate::fromString(text, QLatin1String(form));
+            if (d.isValid()) {
+                *out = d.toString(Qt::ISODate);
+                return {};
+            }
+        }
+        static const char *const timeForms[] = {"yyyy-MM-dd HH:mm:ss", "yyyy-M-d H:m:s", "yyyy-MM-ddTHH:mm:ss",
+                                                "yyyy-M-d H:m"};
+        for (const char *form : timeForms) {
+            const QDateTime dt = QDateTime::fromString(text, QLatin1String(form));
+            if (dt.isValid()) {
+                *out = dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+                return {};
+            }
+        }
+        return invalid(QStringLiteral("日期"));
+    }
+    case DataType::Text: {
+        QString s;
+        if (in.typeId() == QMetaType::QDate)
+            s = in.toDate().toString(Qt::ISODate);
+        else if (in.typeId() == QMetaType::QByteArray)
+            s = QString::fromUtf8(in.toByteArray());
+        else if (in.typeId() == QMetaType::Double)
+            s = QString::number(in.toDouble(), 'g', 15);
+        else
+            s = in.toString();
+        if (field.m_maxLength > 0 && s.toUcs4().size() > field.m_maxLength) {
+            return DatasetError(DatasetError::Code::Validation,
+                                QStringLiteral("字段“%1”最多 %2 个字符。").arg(name).arg(field.m_maxLength));
+        }
+        *out = s;
+        return {};
+    }
+    case DataType::Blob:
+        *out = in.typeId() == QMetaType::QString ? in.toString().toUtf8() : in.toByteArray();
+        return {};
+    }
+    return {};
+}
+
+DatasetError Dataset::assign(Field &field, const QVariant &value)
+{
+    if (field.m_dataset != this)
+        return DatasetError(DatasetError::Code::Validation, QStringLiteral("字段“%1”不属于“%2”。").arg(field.name(), m_name));
+    if (m_state == State::Inactive)
+        return remember(stateError(QStringLiteral("修改字段“%1”").arg(label(field))));
+    if (m_state == State::Browse) {
+        if (!m_autoEdit)
+            return remember(DatasetError(DatasetError::Code::State,
+                                         QStringLiteral("“%1”不在编辑状态，不能修改字段“%2”。").arg(m_name, label(field))));
+        const DatasetError e = edit();
+        if (e.failed())
+            return e;
+    }
+    if (!field.isData() || field.m_column < 0)
+        return remember(DatasetError(DatasetError::Code::Validation, QStringLiteral("字段“%1”是只读的，不能修改。").arg(label(field))));
+    if (field.isReadOnly() && !m_linkAssign)
+        return remember(DatasetError(DatasetError::Code::Validation, QStringLiteral("字段“%1”是只读的，不能修改。").arg(label(field))));
+    QVariant converted;
+    const DatasetError e = convertValue(field, value, &converted);
+    if (e.failed())
+        return remember(e);
+    if (field.m_validator) {
+        const State before = m_state;
+        const bool accepted = field.m_validator(field, converted);
+        if (!accepted || m_state != before)
+            return DatasetError(DatasetError::Code::Refused, QString());
+    }
+    QVector<QVariant> &values = m_state == State::Insert ? m_insertRow->values : m_buffer;
+    values[field.m_column] = converted;
+    m_changed[field.m_column] = true;
+    if (!m_inNewRecord && !m_linkAssign)
+        m_userModified = true;
+    emitRowChanged(m_current);
+    if (field.m_onChange)
+        field.m_onChange(field);
+    return {};
+}
+
+DatasetError Dataset::setValue(const QString &fieldName, const QVariant &value)
+{
+    return fieldByName(fieldName).setValue(value);
+}
+
+DatasetError Dataset::remember(const DatasetError &error)
+{
+    if (error.failed())
+        m_lastError = error;
+    return error;
+}
+
+DatasetError Dataset::stateError(const QString &operation) const
+{
+    const QString state = m_state == State::Inactive ? QStringLiteral("没有打开")
+                          : m_state == State::Browse ? QStringLiteral("不在编辑状态")
+                                                     : QStringLiteral("正在编辑");
+    return DatasetError(DatasetError::Code::State, QStringLiteral("“%1”%2，不能%3。").arg(m_name, state, operation));
+}
+
+// ---- reading ----------------------------------------------------------------------------
+
+DatasetError Dataset::readRows(const QString &where, const QVariantList &params, std::vector<Row *> *rows)
+{
+    sqlite3 *h = m_db.handle();
+    if (!h)
+        return DatasetError(DatasetError::Code::State, QStringLiteral("数据库没有打开，不能读取“%1”。").arg(m_name));
+    const bool table = m_kind == Kind::Table;
+    QString sql;
+    if (table) {
+        QStringList cols{QStringLiteral("rowid")};
+        for (const QString &c : m_columnNames)
+            cols.append(quoted(c));
+        sql = QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QLatin1Char(',')), quoted(m_table));
+        if (!where.isEmpty())
+            sql += QStringLiteral(" WHERE ") + where;
+        sql += QStringLiteral(" ORDER BY rowid");
+    } else {
+        sql = m_sql;
+    }
+    Statement st(h, sql);
+    if (!st.ok())
+        return DatasetError(DatasetError::Code::Database, QStringLiteral("读取“%1”失败：%2").arg(m_name, st.error().databaseText()),
+                            st.error());
+    if (table) {
+        for (int i = 0; i < params.size(); ++i)
+            st.bind(i + 1, params[i]);
+    } else {
+        // Named parameters bind by name (case-insensitive), '?' ones by position.
+        QHash<QString, QVariant> named = m_namedParams;
+        if (m_master) {
+            for (int i = 0; i < m_detailFields.size() && i < params.size(); ++i)
+                named.insert(m_detailFields[i].toLower(), params[i]);
+        }
+        const int count = sqlite3_bind_parameter_count(st.handle());
+        for (int i = 1; i <= count; ++i) {
+            const char *raw = sqlite3_bind_parameter_name(st.handle(), i);
+            if (raw) {
+                QString n = QString::fromUtf8(raw).toLower();
+                n.remove(0, 1);
+                st.bind(i, named.value(n));
+            } else {
+                st.bind(i, m_positionalParams.value(i - 1));
+            }
+        }
+    }
+    const int offset = table ? 1 : 0;
+    const int n = m_columnCount;
+    for (;;) {
+        const int rc = st.step();
+        if (rc == SQLITE_DONE)
+            break;
+        if (rc != SQLITE_ROW) {
+            const QSqlError err = st.error();
+            for (Row *r : *rows)
+                delete r;
+            rows->clear();
+            return DatasetError(DatasetError::Code::Database, QStringLiteral("读取“%1”失败：%2").arg(m_name, err.databaseText()), err);
+        }
+        Row *row = new Row;
+        row->serial = m_nextSerial++;
+        if (table) {
+            row->rowid = sqlite3_column_int64(st.handle(), 0);
+            row->hasRowid = true;
+        }
+        row->values.resize(n);
+        for (int i = 0; i < n; ++i)
+            row->values[i] = st.column(table ? i + offset : m_sourceColumn[i]);
+        rows->push_back(row);
+    }
+    return {};
+}
+
+QVariantList Dataset::masterKeyValues() const
+{
+    QVariantList key;
+    if (!m_master || !m_master->isOpen() || !m_master->currentValues())
+        return key;
+    for (const QString &f : m_masterFields)
+        key.append(m_master->value(f));
+    return key;
+}
+
+DatasetError Dataset::load()
+{
+    std::vector<Row *> rows;
+    QVariantList key;
+    bool noRows = false;
+    QString where;
+    if (m_master) {
+        key = masterKeyValues();
+        noRows = key.isEmpty() || std::any_of(key.cbegin(), key.cend(), isNullValue);
+        QStringList parts;
+        for (const QString &d : m_detailFields)
+            parts.append(quoted(d) + QStringLiteral(" = ?"));
+        where = parts.join(QStringLiteral(" AND "));
+    }
+    if (!noRows) {
+        const DatasetError e = readRows(where, key, &rows);
+        if (e.failed())
+            return e;
+    }
+    clearRows();
+    m_rows = std::move(rows);
+    m_loadedMasterKey = key;
+    m_masterKeyLoaded = true;
+    ++m_loadGeneration;
+    bumpVersion();
+    // Columns of a query without a declared type take the type of their first value.
+    for (int c = 0; c < m_inferType.size(); ++c) {
+        if (!m_inferType[c])
+            continue;
+        for (const Row *r : m_rows) {
+            const QVariant &v = r->values[c];
+            if (isNullValue(v))
+                continue;
+            for (auto &f : m_fields) {
+                if (f->isData() && f->m_column == c && !f->m_typeExplicit) {
+                    f->m_dataType = v.typeId() == QMetaType::LongLong ? DataType::Integer
+                                    : v.typeId() == QMetaType::Double ? DataType::Float
+                                    : v.typeId() == QMetaType::QByteArray ? DataType::Blob
+                                                                          : DataType::Text;
+                }
+            }
+            break;
+        }
+    }
+    registerReloadUndo();
+    return {};
+}
+
+void Dataset::clearRows()
+{
+    for (Row *r : m_rows)
+        delete r;
+    m_rows.clear();
+    for (Row *r : m_batchDeleted)
+        delete r;
+    m_batchDeleted.clear();
+    m_batchInfo->clear();
+    m_view.clear();
+    m_current = -1;
+    bumpVersion();
+}
+
+// ---- open, close, refresh ---------------------------------------------------------------
+
+void Dataset::addOpenDependency(Dataset *dependent)
+{
+    if (!dependent || dependent == this)
+        return;
+    for (const auto &d : std::as_const(m_openDependencies)) {
+        if (d == dependent)
+            return;
+    }
+    m_openDependencies.append(dependent);
+}
+
+QList<Dataset *> Dataset::openDependencies() const
+{
+    QList<Dataset *> list;
+    for (const auto &d : m_openDependencies) {
+        if (d)
+            list.append(d);
+    }
+    return list;
+}
+
+DatasetError Dataset::open()
+{
+    if (isOpen() || m_opening)
+        return {};
+    m_opening = true;
+    struct Reset
+    {
+        bool &flag;
+        ~Reset() { flag = false; }
+    } reset{m_opening};
+
+    for (Dataset *d : openDependencies()) {
+        if (!d->isOpen()) {
+            const DatasetError e = d->open();
+            if (e.failed())
+                return remember(e);
+        }
+    }
+    if (!m_db.isOpen())
+        return remember(DatasetError(DatasetError::Code::State, QStringLiteral("数据库没有打开，不能打开“%1”。").arg(m_name)));
+    if (m_hooks.beforeOpen && !m_hooks.beforeOpen(*this))
+        return DatasetError(DatasetError::Code::Refused, QString());
+    DatasetError e = initFields();
+    if (e.failed())
+        return remember(e);
+    e = load();
+    if (e.failed())
+        return remember(e);
+    m_state = State::Browse;
+    rebuildView(false);
+    m_current = m_view.isEmpty() ? -1 : 0;
+    m_bof = true;
+    m_eof = m_view.isEmpty();
+    emitReset();
+    if (m_disableCount == 0) {
+        emit stateChanged(m_state);
+        emit activeChanged(true);
+    }
+    emitCurrent();
+    notifyDetails(true);
+    if (m_hooks.afterOpen)
+        m_hooks.afterOpen(*this);
+    if (m_hooks.afterScroll)
+        m_hooks.afterScroll(*this);
+    return {};
+}
+
+void Dataset::close()
+{
+    if (!isOpen() || m_closing)
+        return;
+    m_closing = true;
+    if (m_hooks.beforeClose)
+        m_hooks.beforeClose(*this);
+    for (const auto &d : std::as_const(m_details)) {
+        if (d)
+            d->close();
+    }
+    for (Dataset *d : openDependencies())
+        d->close();
+    m_insertRow.reset();
+    m_serialBeforeInsert = 0;
+    m_buffer.clear();
+    m_changed.clear();
+    m_userModified = false;
+    clearRows();
+    m_masterKeyLoaded = false;
+    m_loadedMasterKey.clear();
+    ++m_loadGeneration;
+    m_state = State::Inactive;
+    m_bof = m_eof = true;
+    emitReset();
+    if (m_disableCount == 0) {
+        emit stateChanged(m_state);
+        emit activeChanged(false);
+    }
+    emitCurrent();
+    m_closing = false;
+    if (m_hooks.afterClose)
+        m_hooks.afterClose(*this);
+}
+
+DatasetError Dataset::refresh()
+{
+    if (!isOpen())
+        return remember(stateError(QStringLiteral("刷新")));
+    DatasetError e = checkBrowseMode();
+    if (e.failed())
+        return e;
+    if (updatesPending())
+        return remember(DatasetError(DatasetError::Code::State,
+                                     QStringLiteral("“%1”有未写入的修改，不能刷新。").arg(m_name)));
+    if (m_hooks.beforeRefresh && !m_hooks.beforeRefresh(*this))
+        return {};
+    e = reload(true);
+    if (e.failed())
+        return remember(e);
+    if (m_hooks.afterRefresh)
+        m_hooks.afterRefresh(*this);
+    return {};
+}
+
+DatasetError Dataset::reload(bool fireHooks)
+{
+    Q_UNUSED(fireHooks)
+    const Row *current = rowAt(m_current);
+    const bool hadRowid = current && current->hasRowid;
+    const qint64 rowid = current ? current->rowid : 0;
+    const int position = m_current;
+    const DatasetError e = load();
+    if (e.failed())
+        return e;
+    rebuildView(false);
+    int target = -1;
+    if (hadRowid) {
+        for (int i = 0; i < m_view.size(); ++i) {
+            if (m_view[i]->hasRowid && m_view[i]->rowid == rowid) {
+                target = i;
+                break;
+            }
+        }
+    }
+    if (target < 0 && !m_view.isEmpty())
+        target = qBound(0, position, int(m_view.size()) - 1);
+    m_current = target;
+    m_bof = m_current <= 0;
+    m_eof = m_view.isEmpty();
+    emitReset();
+    emitCurrent();
+    notifyDetails(true);
+    return {};
+}
+
+void Dataset::registerReloadUndo()
+{
+    if (m_db.transactionDepth() == 0)
+        return;
+    // Rows read inside a transaction that is later rolled back are read again afterwards.
+    QPointer<Dataset> self(this);
+    const quint64 generation = m_loadGeneration;
+    m_db.onRollback([self, generation] {
+        if (self && self->isOpen() && self->m_loadGeneration == generation && !self->isEditing())
+            self->reload(false);
+    });
+}
+
+// ---- view and cursor --------------------------------------------------------------------
+
+bool Dataset::passesFilter(const Row *row) const
+{
+    if (!m_filtered || !m_filterExpr || !m_filterExpr->isBound())
+        return true;
+    return m_filterExpr->matches([this, row](int f) { return fieldValue(row->values, f); },
+                                 m_filterCaseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive);
+}
+
+void Dataset::rebuildView(bool keepCurrent)
+{
+    Row *current = keepCurrent ? rowAt(m_current) : nullptr;
+    const int position = m_current;
+    m_view.clear();
+    m_view.reserve(qsizetype(m_rows.size()));
+    for (Row *r : m_rows) {
+        if (passesFilter(r))
+            m_view.append(r);
+    }
+    sortView();
+    if (m_state == State::Insert && m_insertRow) {
+        // The pending new row stays visible where the user is typing it.
+        const int at = qBound(0, position, int(m_view.size()));
+        m_view.insert(at, m_insertRow.get());
+        m_current = at;
+        return;
+    }
+    m_current = current ? viewIndexOf(current) : -1;
+    if (m_current < 0 && !m_view.isEmpty())
+        m_current = keepCurrent ? qBound(0, position, int(m_view.size()) - 1) : 0;
+}
+
+void Dataset::sortView()
+{
+    const QVector<SortKey> &keys = *m_sortKeys;
+    if (keys.isEmpty() || m_view.size() < 2)
+        return;
+    // Compute the key values once per row, then sort positions (stable: ties keep load order).
+    const int k = int(keys.size());
+    const int n = int(m_view.size());
+    std::vector<QVariant> values(size_t(n) * size_t(k));
+    for (int r = 0; r < n; ++r) {
+        for (int j = 0; j < k; ++j)
+            values[size_t(r) * k + j] = fieldValue(m_view[r]->values, keys[j].field);
+    }
+    std::vector<int> order(n);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        for (int j = 0; j < k; ++j) {
+            int c = ValueCompare::compare(values[size_t(a) * k + j], values[size_t(b) * k + j]);
+            if (keys[j].descending)
+                c = -c;
+            if (c != 0)
+                return c < 0;
+        }
+        return false;
+    });
+    QVector<Row *> sorted;
+    sorted.reserve(n);
+    for (int i : order)
+        sorted.append(m_view[i]);
+    m_view = std::move(sorted);
+}
+
+Dataset::Row *Dataset::rowAt(int row) const
+{
+    return row >= 0 && row < m_view.size() ? m_view[row] : nullptr;
+}
+
+int Dataset::viewIndexOf(const Row *row) const
+{
+    if (!row)
+        return -1;
+    for (int i = 0; i < m_view.size(); ++i) {
+        if (m_view[i] == row)
+            return i;
+    }
+    return -1;
+}
+
+Dataset::Row *Dataset::findBySerial(quint64 serial) const
+{
+    auto it = std::lower_bound(m_rows.begin(), m_rows.end(), serial,
+                               [](const Row *r, quint64 s) { return r->serial < s; });
+    return it != m_rows.end() && (*it)->serial == serial ? *it : nullptr;
+}
+
+void Dataset::insertStored(Row *row)
+{
+    auto it = std::lower_bound(m_rows.begin(), m_rows.end(), row->serial,
+                               [](const Row *r, quint64 s) { return r->serial < s; });
+    m_rows.insert(it, row);
+    bumpVersion();
+}
+
+void Dataset::removeStored(Row *row)
+{
+    auto it = std::find(m_rows.begin(), m_rows.end(), row);
+    if (it != m_rows.end())
+        m_rows.erase(it);
+    bumpVersion();
+}
+
+void Dataset::viewInsert(int position, Row *row)
+{
+    position = qBound(0, position, int(m_view.size()));
+    if (m_disableCount == 0)
+        emit rowAboutToBeInserted(position);
+    m_view.insert(position, row);
+    if (m_current >= position)
+        ++m_current;
+    else if (m_current < 0)
+        m_current = position;
+    if (m_disableCount == 0)
+        emit rowInserted(position);
+}
+
+void Dataset::viewRemove(int position)
+{
+    if (position < 0 || position >= m_view.size())
+        return;
+    if (m_disableCount == 0)
+        emit rowAboutToBeRemoved(position);
+    m_view.remove(position);
+    if (m_current > position)
+        --m_current;
+    else if (m_current == position)
+        m_current = qMin(position, int(m_view.size()) - 1);
+    if (m_disableCount == 0)
+        emit rowRemoved(position);
+}
+
+void Dataset::moveTo(int row)
+{
+    if (row == m_current)
+        return;
+    if (m_hooks.beforeScroll)
+        m_hooks.beforeScroll(*this);
+    m_current = row;
+    emitCurrent();
+    notifyDetails(false);
+    if (m_hooks.afterScroll)
+        m_hooks.afterScroll(*this);
+}
+
+bool Dataset::prepareMove()
+{
+    if (!isOpen())
+        return false;
+    const DatasetError e = checkBrowseMode();
+    return e.ok();
+}
+
+bool Dataset::setCurrentRow(int row)
+{
+    if (row < 0 || row >= m_view.size())
+        return false;
+    if (row == m_current && !isEditing())
+        return true;
+    // Posting or dropping a pending row may shift the rows: aim at the row, not the index.
+    const Row *target = m_view[row];
+    if (!prepareMove())
+        return false;
+    const int index = viewIndexOf(target);
+    if (index < 0)
+        return false;
+    m_bof = m_eof = false;
+    moveTo(index);
+    return true;
+}
+
+void Dataset::first()
+{
+    if (!prepareMove())
+        return;
+    m_bof = true;
+    m_eof = m_view.isEmpty();
+    moveTo(m_view.isEmpty() ? -1 : 0);
+}
+
+void Dataset::last()
+{
+    if (!prepareMove())
+        return;
+    m_eof = true;
+    m_bof = m_view.isEmpty();
+    moveTo(int(m_view.size()) - 1);
+}
+
+void Dataset::next()
+{
+    if (!prepareMove())
+        return;
+    if (m_current >= int(m_view.size()) - 1) {
+        m_eof = true;
+        return;
+    }
+    m_bof = m_eof = false;
+    moveTo(m_current + 1);
+}
+
+void Dataset::prior()
+{
+    if (!prepareMove())
+        return;
+    if (m_current <= 0) {
+        m_bof = true;
+        return;
+    }
+    m_bof = m_eof = false;
+    moveTo(m_current - 1);
+}
+
+bool Dataset::locate(const QStringList &fields, const QVariantList &values, LocateOptions options)
+{
+    if (!isOpen() || fields.size() != values.size() || fields.isEmpty())
+        return false;
+    QVector<int> indexes;
+    for (const QString &name : fields) {
+        const int i = fieldIndex(name);
+        if (i < 0) {
+            m_lastError = DatasetError(DatasetError::Code::Validation, QStringLiteral("字段“%1”不存在。").arg(name));
+            return false;
+        }
+        indexes.append(i);
+    }
+    const Qt::CaseSensitivity cs = options.testFlag(CaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    const bool partial = options.testFlag(PartialKey);
+    for (int r = 0; r < m_view.size(); ++r) {
+        const QVector<QVariant> &rowValues = (m_state == State::Edit && r == m_current) ? m_buffer : m_view[r]->values;
+        bool match = true;
+        for (int j = 0; j < indexes.size() && match; ++j) {
+            const QVariant v = fieldValue(rowValues, indexes[j]);
+            const QVariant &want = values[j];
+            if (partial && want.typeId() == QMetaType::QString && !isNullValue(v))
+                match = v.toString().startsWith(want.toString(), cs);
+            else
+                match = ValueCompare::equal(v, want, cs);
+        }
+        if (match) {
+            if (r == m_current)
+                return true;
+            return setCurrentRow(r);
+        }
+    }
+    return false;
+}
+
+bool Dataset::locate(const QString &field, const QVariant &value, LocateOptions options)
+{
+    return locate(QStringList{field}, QVariantList{value}, options);
+}
+
+QVariant Dataset::lookup(const QStringList &keyFields, const QVariantList &keyValues, const QString &resultField) const
+{
+    if (!isOpen() || keyFields.size() != keyValues.size())
+        return {};
+    const Row *row = findByKey(keyFields, keyValues);
+    const int result = fieldIndex(resultField);
+    return row && result >= 0 ? fieldValue(row->values, result) : QVariant();
+}
+
+Bookmark Dataset::bookmark() const
+{
+    Bookmark b;
+    if (const Row *row = rowAt(m_current)) {
+        b.serial = row->serial;
+        b.rowid = row->rowid;
+        b.hasRowid = row->hasRowid;
+    }
+    return b;
+}
+
+bool Dataset::bookmarkValid(const Bookmark &bookmark) const
+{
+    if (!bookmark.isValid())
+        return false;
+    for (const Row *r : m_view) {
+        if (r->serial == bookmark.serial || (bookmark.hasRowid && r->hasRowid && r->rowid == bookmark.rowid))
+            return true;
+    }
+    return false;
+}
+
+bool Dataset::gotoBookmark(const Bookmark &bookmark)
+{
+    if (!bookmark.isValid() || !isOpen())
+        return false;
+    int target = -1;
+    for (int i = 0; i < m_view.size() && target < 0; ++i) {
+        if (m_view[i]->serial == bookmark.serial)
+            target = i;
+    }
+    // After a reload the row is a new object: find it by its rowid.
+    for (int i = 0; i < m_view.size() && target < 0 && bookmark.hasRowid; ++i) {
+        if (m_view[i]->hasRowid && m_view[i]->rowid == bookmark.rowid)
+            target = i;
+    }
+    if (target < 0)
+        return false;
+    return setCurrentRow(target);
+}
+
+qint64 Dataset::currentRowid() const
+{
+    return rowidAt(m_current);
+}
+
+qint64 Dataset::rowidAt(int row) const
+{
+    const Row *r = rowAt(row);
+    return r && r->hasRowid ? r->rowid : 0;
+}
+
+bool Dataset::locateRowid(qint64 rowid)
+{
+    for (int i = 0; i < m_view.size(); ++i) {
+        if (m_view[i]->hasRowid && m_view[i]->rowid == rowid)
+            return setCurrentRow(i);
+    }
+    return false;
+}
+
+// ---- states -----------------------------------------------------------------------------
+
+void Dataset::setState(State state)
+{
+    if (m_state == state)
+        return;
+    m_state = state;
+    if (m_disableCount == 0)
+        emit stateChanged(state);
+}
+
+DatasetError Dataset::edit()
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        return {};
+    if (m_state == State::Inactive)
+        return remember(stateError(QStringLiteral("修改")));
+    if (isReadOnly())
+        return remember(DatasetError(DatasetError::Code::State, QStringLiteral("“%1”是只读的，不能修改。").arg(m_name)));
+    if (m_view.isEmpty())
+        return append(); // as the grids expect: editing an empty view starts a new row
+    if (m_hooks.beforeEdit && !m_hooks.beforeEdit(*this))
+        return DatasetError(DatasetError::Code::Refused, QString());
+    m_buffer = m_view[m_current]->values;
+    m_changed = QVector<bool>(m_columnCount, false);
+    m_userModified = false;
+    setState(State::Edit);
+    return {};
+}
+
+DatasetError Dataset::append()
+{
+    return startNewRow(true);
+}
+
+DatasetError Dataset::insert()
+{
+    return startNewRow(false);
+}
+
+DatasetError Dataset::startNewRow(bool appendAtEnd)
+{
+    if (m_state == State::Inactive)
+        return remember(stateError(QStringLiteral("添加记录")));
+    if (isReadOnly())
+        return remember(DatasetError(DatasetError::Code::State, QStringLiteral("“%1”是只读的，不能添加记录。").arg(m_name)));
+    DatasetError e = checkBrowseMode();
+    if (e.failed())
+        return e;
+    if (m_hooks.beforeInsert && !m_hooks.beforeInsert(*this))
+        return DatasetError(DatasetError::Code::Refused, QString());
+    if (m_hooks.beforeScroll)
+        m_hooks.beforeScroll(*this);
+    m_serialBeforeInsert = m_current >= 0 && m_current < m_view.size() ? m_view[m_current]->serial : 0;
+    m_insertRow = std::make_unique<Row>();
+    m_insertRow->serial = m_nextSerial++;
+    m_insertRow->values.resize(m_columnCount);
+    m_changed = QVector<bool>(m_columnCount, false);
+    m_userModified = false;
+    const int position = appendAtEnd || m_current < 0 ? int(m_view.size()) : m_current;
+    m_state = State::Insert; // before the row shows, so that models see it as pending
+    viewInsert(position, m_insertRow.get());
+    m_current = position;
+    if (m_disableCount == 0)
+        emit stateChanged(m_state);
+    m_bof = m_eof = false;
+    // The link columns come from the master's current row.
+    if (m_master) {
+        const QVariantList key = masterKeyValues();
+        m_linkAssign = true;
+        for (int i = 0; i < m_detailFields.size() && i < key.size(); ++i) {
+            Field *f = findField(m_detailFields[i]);
+            if (f && f->isData())
+                assign(*f, key[i]);
+        }
+        m_linkAssign = false;
+    }
+    if (m_hooks.onNewRecord) {
+        m_inNewRecord = true;
+        m_hooks.onNewRecord(*this);
+        m_inNewRecord = false;
+    }
+    emitCurrent();
+    if (m_hooks.afterScroll && m_state == State::Insert)
+        m_hooks.afterScroll(*this);
+    return {};
+}
+
+void Dataset::dropInsertRow()
+{
+    const int position = viewIndexOf(m_insertRow.get());
+    m_state = State::Browse;
+    viewRemove(position);
+    m_insertRow.reset();
+    for (int i = 0; i < m_view.size() && m_serialBeforeInsert != 0; ++i) {
+        if (m_view[i]->serial == m_serialBeforeInsert) {
+            m_current = i;
+            break;
+        }
+    }
+    m_serialBeforeInsert = 0;
+}
+
+DatasetError Dataset::cancel()
+{
+    if (m_state == State::Edit) {
+        m_buffer.clear();
+        m_changed.clear();
+        m_userModified = false;
+        setState(State::Browse);
+        emitRowChanged(m_current);
+    } else if (m_state == State::Insert) {
+        dropInsertRow();
+        m_changed.clear();
+        m_userModified = false;
+        if (m_disableCount == 0)
+            emit stateChanged(m_state);
+        emitCurrent();
+    } else {
+        return {};
+    }
+    if (m_hooks.afterCancel)
+        m_hooks.afterCancel(*this);
+    return {};
+}
+
+DatasetError Dataset::checkBrowseMode()
+{
+    if (!isEditing())
+        return {};
+    if (m_userModified)
+        return post();
+    return cancel();
+}
+
+DatasetError Dataset::post()
+{
+    if (!isEditing())
+        return remember(stateError(QStringLiteral("保存")));
+    const bool isInsert = m_state == State::Insert;
+    QVector<QVariant> &pending = isInsert ? m_insertRow->values : m_buffer;
+    for (const auto &f : m_fields) {
+        if (!f->isData() || !f->m_required || f->m_column < 0)
+            continue;
+        const QVariant &v = pending[f->m_column];
+        if (isNullValue(v) || (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty()))
+            return remember(DatasetError(DatasetError::Code::Validation, QStringLiteral("字段“%1”必须有值。").arg(label(*f))));
+    }
+    if (m_hooks.beforePost && !m_hooks.beforePost(*this))
+        return DatasetError(DatasetError::Code::Refused, QString());
+    if (!isEditing()) // the hook cancelled the row
+        return DatasetError(DatasetError::Code::Refused, QString());
+
+    Row *row = isInsert ? m_insertRow.get() : m_view[m_current];
+
+    if (!writesToDatabase()) {
+        // Batch mode (and editable queries): the change lives in memory until applyUpdates().
+        if (isInsert) {
+            Row *added = m_insertRow.release();
+            insertStored(added);
+            if (m_batch)
+                (*m_batchInfo)[added->serial] = BatchInfo{true, {}, m_changed};
+        } else {
+            if (m_batch) {
+                auto it = m_batchInfo->find(row->serial);
+                if (it == m_batchInfo->end()) {
+                    m_batchInfo->insert(row->serial, BatchInfo{false, row->values, m_changed});
+                } else {
+                    for (int c = 0; c < m_columnCount; ++c)
+                        it->changed[c] = it->changed[c] || m_changed[c];
+                }
+            }
+            row->values = m_buffer;
+            bumpVersion();
+        }
+        m_serialBeforeInsert = 0;
+        m_buffer.clear();
+        m_userModified = false;
+        setState(State::Browse);
+        emitRowChanged(m_current);
+        notifyDetails(false);
+        if (m_hooks.afterPost)
+            m_hooks.afterPost(*this);
+        return {};
+    }
+
+    const QVector<QVariant> userValues = pending;
+    const bool anyChange = isInsert || std::find(m_changed.cbegin(), m_changed.cend(), true) != m_changed.cend();
+    QVector<QVariant> readBack = pending;
+    qint64 newRowid = row->rowid;
+    QSqlError sqlError;
+    DatasetError failure;
+    {
+        Transaction tx(m_db);
+        if (!tx.isActive()) {
+            failure = DatasetError(DatasetError::Code::Database, QStringLiteral("不能开始写入：%1").arg(m_db.sql().lastError().text()),
+                                   m_db.sql().lastError());
+        } else {
+            if (anyChange)
+                failure = writeRow(row->rowid, pending, m_changed, isInsert, &readBack, &newRowid, &sqlError);
+            if (failure.ok() && m_hooks.onPostWrite) {
+                // The hook sees the row as written: new key and database defaults included.
+                pending = readBack;
+                const bool accepted = m_hooks.onPostWrite(*this);
+                if (isEditing())
+                    (isInsert ? m_insertRow->values : m_buffer) = userValues;
+                if (!accepted || !isEditing())
+                    failure = DatasetError(DatasetError::Code::Refused, QString());
+            }
+            if (failure.ok() && !tx.commit())
+                failure = DatasetError(DatasetError::Code::Database,
+                                       QStringLiteral("写入“%1”失败：%2").arg(m_name, m_db.sql().lastError().text()),
+                                       m_db.sql().lastError());
+        }
+    } // a failed write is rolled back here, before anyone is told
+    if (failure.failed()) {
+        if (failure.code() == DatasetError::Code::Database)
+            return reportWriteError(failure, false);
+        return remember(failure);
+    }
+
+    auto snapshot = std::make_shared<Snapshot>();
+    snapshot->generation = m_loadGeneration;
+    snapshot->serial = row->serial;
+    if (isInsert) {
+        snapshot->kind = Snapshot::Inserted;
+        Row *added = m_insertRow.release();
+        added->values = readBack;
+        added->rowid = newRowid;
+        added->hasRowid = true;
+        insertStored(added);
+    } else {
+        snapshot->kind = Snapshot::Edited;
+        snapshot->rowid = row->rowid;
+        snapshot->hasRowid = row->hasRowid;
+        snapshot->values = row->values;
+        row->values = readBack;
+        row->rowid = newRowid;
+        bumpVersion();
+    }
+    registerUndo(snapshot);
+    m_serialBeforeInsert = 0;
+    m_buffer.clear();
+    m_userModified = false;
+    setState(State::Browse);
+    emitRowChanged(m_current);
+    notifyDetails(false);
+    if (m_hooks.afterPost)
+        m_hooks.afterPost(*this);
+    return {};
+}
+
+DatasetError Dataset::reportWriteError(const DatasetError &error, bool isDelete)
+{
+    DatasetError e = error;
+    const QString refusal = refusalMessage(error.sqlError());
+    if (!refusal.isEmpty())
+        e = DatasetError(error.code(), refusal, error.sqlError());
+    const DatasetHooks::ErrorHandler &handler = isDelete ? m_hooks.onDeleteError : m_hooks.onPostError;
+    if (handler && handler(*this, error.sqlError()))
+        e.setReported(true);
+    m_lastError = e;
+    return e;
+}
+
+DatasetError Dataset::writeRow(qint64 rowid, const QVector<QVariant> &values, const QVector<bool> &changed,
+                               bool isInsert, QVector<QVariant> *readBack, qint64 *newRowid, QSqlError *sqlError) const
+{
+    QStringList columns;
+    QVariantList params;
+    for (int c = 0; c < m_columnCount; ++c) {
+        // An insert names only the assigned columns so that the table's defaults apply to
+        // the rest; an update writes only what changed unless told to write every column.
+        const bool include = isInsert ? changed.value(c) : (changed.value(c) || !m_onlyChanged);
+        if (!include)
+            continue;
+        columns.append(quoted(m_columnNames[c]));
+        params.append(values[c]);
+    }
+    QString sql;
+    if (isInsert) {
+        if (columns.isEmpty()) {
+            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_table));
+        } else {
+            QStringList marks;
+            for (int i = 0; i < columns.size(); ++i)
+                marks.append(QStringLiteral("?"));
+            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(quoted(m_table), columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        }
+    } else {
+        if (columns.isEmpty()) {
+            *readBack = values;
+            *newRowid = rowid;
+            return {};
+        }
+        QStringList sets;
+        for (const QString &c : columns)
+            sets.append(c + QStringLiteral("=?"));
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(quoted(m_table), sets.join(QLatin1Char(',')));
+        params.append(rowid);
+    }
+    QSqlQuery q = m_db.query(sql, params);
+    if (q.lastError().isValid() || !q.exec()) {
+        *sqlError = q.lastError();
+        return DatasetError(DatasetError::Code::Database, QStringLiteral("写入“%1”失败：%2").arg(m_name, sqlError->databaseText()),
+                            *sqlError);
+    }
+    if (isInsert) {
+        const QVariant id = q.lastInsertId();
+        *newRowid = id.isValid() ? id.toLongLong() : sqlite3_last_insert_rowid(m_db.handle());
+    } else {
+        if (q.numRowsAffected() == 0) {
+            *sqlError = QSqlError(QString(), QStringLiteral("row not found"), QSqlError::StatementError);
+            return DatasetError(DatasetError::Code::Database, QStringLiteral("这条记录已被删除，不能保存修改。"), *sqlError);
+        }
+        // Changing an INTEGER PRIMARY KEY moves the row to a new rowid.
+        *newRowid = m_rowidAliasColumn >= 0 && changed.value(m_rowidAliasColumn)
+                        ? values[m_rowidAliasColumn].toLongLong()
+                        : rowid;
+    }
+    return readBackRow(*newRowid, readBack, sqlError);
+}
+
+DatasetError Dataset::readBackRow(qint64 rowid, QVector<QVariant> *values, QSqlError *sqlError) const
+{
+    sqlite3 *h = m_db.handle();
+    QStringList cols;
+    for (const QString &c : m_columnNames)
+        cols.append(quoted(c));
+    if (cols.isEmpty())
+        cols.append(QStringLiteral("rowid"));
+    Statement st(h, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(cols.join(QLatin1Char(',')), quoted(m_table)));
+    if (!st.ok() || !st.bind(1, rowid)) {
+        *sqlError = st.error();
+        return DatasetError(DatasetError::Code::Database, QStringLiteral("读取“%1”失败：%2").arg(m_name, sqlError->databaseText()),
+                            *sqlError);
+    }
+    const int rc = st.step();
+    if (rc != SQLITE_ROW) {
+        *sqlError = rc == SQLITE_DONE ? QSqlError(QString(), QStringLiteral("row not found"), QSqlError::StatementError)
+                                      : st.error();
+        return DatasetError(DatasetError::Code::Database, QStringLiteral("写入后读不到“%1”的记录。").arg(m_name), *sqlError);
+    }
+    values->resize(m_columnCount);
+    for (int c = 0; c < m_columnCount; ++c)
+        (*values)[c] = st.column(c);
+    return {};
+}
+
+DatasetError Dataset::remove()
+{
+    if (m_state == State::Inactive)
+        return remember(stateError(QStringLiteral("删除记录")));
+    if (m_state == State::Insert)
+        return cancel();
+    if (m_state == State::Edit)
+        cancel();
+    if (m_view.isEmpty() || m_current < 0)
+        return remember(DatasetError(DatasetError::Code::State, QStringLiteral("“%1”没有可删除的记录。").arg(m_name)));
+    if (isReadOnly())
+        return remember(DatasetError(DatasetError::Code::State, QStringLiteral("“%1”是只读的，不能删除。").arg(m_name)));
+    if (m_hooks.beforeDelete && !m_hooks.beforeDelete(*this))
+        return DatasetError(DatasetError::Code::Refused, QString());
+    if (m_state != State::Browse || m_current < 0 || m_current >= m_view.size())
+        return DatasetError(DatasetError::Code::Refused, QString());
+    Row *row = m_view[m_current];
+    const int position = m_current;
+    std::unique_ptr<Row> owned;
+
+    if (writesToDatabase()) {
+        DatasetError failure;
+        {
+            Transaction tx(m_db);
+            QSqlError err;
+            if (!tx.isActive()) {
+                err = m_db.sql().lastError();
+            } else {
+                QSqlQuery q = m_db.query(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quoted(m_table)), {row->rowid});
+                if (q.lastError().isValid() || !q.exec())
+                    err = q.lastError();
+                else if (!tx.commit())
+                    err = m_db.sql().lastError();
+            }
+            if (err.isValid())
+                failure = DatasetError(DatasetError::Code::Database,
+                                       QStringLiteral("删除“%1”的记录失败：%2").arg(m_name, err.databaseText()), err);
+        }
+        if (failure.failed())
+            return reportWriteError(failure, true);
+        removeStored(row);
+        owned.reset(row);
+        auto snapshot = std::make_shared<Snapshot>();
+        snapshot->kind = Snapshot::Deleted;
+        snapshot->generation = m_loadGeneration;
+        snapshot->viewIndex = position;
+        snapshot->deleted = std::move(owned);
+        if (m_db.transactionDepth() > 0)
+            registerUndo(snapshot);
+    } else {
+        removeStored(row);
+        auto info = m_batchInfo->find(row->serial);
+        if (m_batch && !(info != m_batchInfo->end() && info->inserted)) {
+            m_batchDeleted.push_back(row); // written by applyUpdates()
+        } else {
+            if (info != m_batchInfo->end())
+                m_batchInfo->erase(info);
+            owned.reset(row);
+        }
+    }
+    viewRemove(position);
+    m_bof = m_current <= 0;
+    m_eof = m_view.isEmpty();
+    emitCurrent();
+    notifyDetails(false);
+    if (m_hooks.afterDelete)
+        m_hooks.afterDelete(*this);
+    if (m_hooks.afterScroll)
+        m_hooks.afterScroll(*this);
+    return {};
+}
+
+// ---- transactions -----------------------------------------------------------------------
+
+void Dataset::registerUndo(const std::shared_ptr<Snapshot> &snapshot)
+{
+    if (m_db.transactionDepth() == 0)
+        return;
+    QPointer<Dataset> self(this);
+    m_db.onRollback([self, snapshot] {
+        if (self)
+            self->undo(*snapshot);
+    });
+}
+
+void Dataset::undo(Snapshot &s)
+{
+    // Rows loaded again since the write are undone by that load's own handler.
+    if (!isOpen() || s.generation != m_loadGeneration)
+        return;
+    switch (s.kind) {
+    case Snapshot::Inserted: {
+        Row *row = findBySerial(s.serial);
+        if (!row)
+            return;
+        if (m_state == State::Edit && rowAt(m_current) == row)
+            cancel();
+        const int position = viewIndexOf(row);
+        removeStored(row);
+        viewRemove(position);
+        m_batchInfo->remove(row->serial);
+        delete row;
+        emitCurrent();
+        notifyDetails(false);
+        break;
+    }
+    case Snapshot::Edited: {
+        Row *row = findBySerial(s.serial);
+        if (!row)
+            return;
+        row->values = s.values;
+        row->rowid = s.rowid;
+        row->hasRowid = s.hasRowid;
+        bumpVersion();
+        emitRowChanged(viewIndexOf(row));
+        notifyDetails(false);
+        break;
+    }
+    case Snapshot::Deleted: {
+        if (!s.deleted)
+            return;
+        Row *row = s.deleted.release();
+        insertStored(row);
+        viewInsert(qMin(s.viewIndex, int(m_view.size())), row);
+        emitCurrent();
+        notifyDetails(false);
+        break;
+    }
+    case Snapshot::Batch: {
+        for (const Snapshot::RowState &rs : std::as_const(s.rows)) {
+            if (Row *row = findBySerial(rs.serial)) {
+                row->values = rs.values;
+                row->rowid = rs.rowid;
+                row->hasRowid = rs.hasRowid;
+            }
+        }
+        for (auto it = s.batchInfo.cbegin(); it != s.batchInfo.cend(); ++it) {
+            if (findBySerial(it.key()))
+                m_batchInfo->insert(it.key(), it.value());
+        }
+        for (auto &row : s.batchDeleted) {
+            const quint64 serial = row->serial;
+            m_batchDeleted.push_back(row.release());
+            if (s.batchInfo.contains(serial))
+                m_batchInfo->insert(serial, s.batchInfo.value(serial));
+        }
+        s.batchDeleted.clear();
+        bumpVersion();
+        emitReset();
+        emitCurrent();
+        break;
+    }
+    }
+}
+
+// ---- batch ------------------------------------------------------------------------------
+
+bool Dataset::updatesPending() const
+{
+    return !m_batchInfo->isEmpty() || !m_batchDeleted.empty();
+}
+
+DatasetError Dataset::applyUpdates()
+{
+    if (!isOpen())
+        return remember(stateError(QStringLiteral("写入修改")));
+    DatasetError e = checkBrowseMode();
+    if (e.failed())
+        return e;
+    if (!updatesPending())
+        return {};
+    if (m_kind != Kind::Table) {
+        // A query has no table to write to: its changes are simply accepted.
+        m_batchInfo->clear();
+        for (Row *r : m_batchDeleted)
+            delete r;
+        m_batchDeleted.clear();
+        return {};
+    }
+    struct Result
+    {
+        Row *row;
+        QVector<QVariant> values;
+        qint64 rowid;
+    };
+    QList<Result> results;
+    DatasetError failure;
+    {
+        Transaction tx(m_db);
+        if (!tx.isActive())
+            failure = DatasetError(DatasetError::Code::Database, QStringLiteral("不能开始写入：%1").arg(m_db.sql().lastError().text()),
+                                   m_db.sql().lastError());
+        for (Row *row : m_batchDeleted) {
+            if (failure.failed())
+                break;
+            if (!row->hasRowid)
+                continue;
+            QSqlError err;
+            if (!m_db.exec(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quoted(m_table)), {row->rowid}, &err))
+                failure = DatasetError(DatasetError::Code::Database,
+                                       QStringLiteral("删除“%1”的记录失败：%2").arg(m_name, err.databaseText()), err);
+        }
+        for (Row *row : m_rows) {
+            if (failure.failed())
+                break;
+            auto it = m_batchInfo->constFind(row->serial);
+            if (it == m_batchInfo->cend())
+                continue;
+            Result r{row, {}, row->rowid};
+            QSqlError err;
+            failure = writeRow(row->rowid, row->values, it->changed, it->inserted, &r.values, &r.rowid, &err);
+            results.append(r);
+        }
+        if (failure.ok() && !tx.commit())
+            failure = DatasetError(DatasetError::Code::Database,
+                                   QStringLiteral("写入“%1”失败：%2").arg(m_name, m_db.sql().lastError().text()),
+                                   m_db.sql().lastError());
+    }
+    if (failure.failed()) {
+        const QString refusal = refusalMessage(failure.sqlError());
+        if (!refusal.isEmpty())
+            failure = DatasetError(failure.code(), refusal, failure.sqlError());
+        return remember(failure);
+    }
+    auto snapshot = std::make_shared<Snapshot>();
+    snapshot->kind = Snapshot::Batch;
+    snapshot->generation = m_loadGeneration;
+    snapshot->batchInfo = *m_batchInfo;
+    for (const Result &r : std::as_const(results)) {
+        snapshot->rows.append({r.row->serial, r.row->rowid, r.row->hasRowid, r.row->values});
+        r.row->values = r.values;
+        r.row->rowid = r.rowid;
+        r.row->hasRowid = true;
+    }
+    for (Row *r : m_batchDeleted)
+        snapshot->batchDeleted.emplace_back(r);
+    m_batchDeleted.clear();
+    m_batchInfo->clear();
+    bumpVersion();
+    registerUndo(snapshot);
+    for (const Result &r : std::as_const(results))
+        emitRowChanged(viewIndexOf(r.row));
+    return {};
+}
+
+void Dataset::cancelUpdates()
+{
+    if (isEditing())
+        cancel();
+    if (!updatesPending())
+        return;
+    for (auto it = m_batchInfo->cbegin(); it != m_batchInfo->cend(); ++it) {
+        Row *row = findBySerial(it.key());
+        if (!row)
+            continue;
+        if (it->inserted) {
+            removeStored(row);
+            delete row;
+        } else {
+            row->values = it->original;
+        }
+    }
+    for (Row *row : m_batchDeleted) {
+        auto it = m_batchInfo->constFind(row->serial);
+        if (it != m_batchInfo->cend() && !it->inserted)
+            row->values = it->original;
+        insertStored(row);
+    }
+    m_batchDeleted.clear();
+    m_batchInfo->clear();
+    bumpVersion();
+    rebuildView(true);
+    m_bof = m_current <= 0;
+    m_eof = m_view.isEmpty();
+    emitReset();
+    emitCurrent();
+    notifyDetails(false);
+}
+
+// ---- filter and sort --------------------------------------------------------------------
+
+DatasetError Dataset::bindFilter(FilterExpression *expression) const
+{
+    QString error;
+    if (!expression->bind([this](const QString &name) { return fieldIndex(name); }, &error))
+        return DatasetError(DatasetError::Code::Filter, error);
+    return {};
+}
+
+DatasetError Dataset::setFilter(const QString &text)
+{
+    std::shared_ptr<FilterExpression> expression;
+    if (!text.trimmed().isEmpty()) {
+        QString error;
+        expression = FilterExpression::parse(text, &error);
+        if (!expression)
+            return remember(DatasetError(DatasetError::Code::Filter, error));
+        if (!m_fields.empty()) {
+            const DatasetError e = bindFilter(expression.get());
+            if (e.failed())
+                return remember(e);
+        }
+    }
+    if (isOpen() && m_filtered) {
+        const DatasetError e = checkBrowseMode();
+        if (e.failed())
+            return e;
+    }
+    m_filterText = text;
+    m_filterExpr = expression;
+    if (isOpen() && m_filtered) {
+        const Row *before = rowAt(m_current);
+        rebuildView(true);
+        m_bof = m_current <= 0;
+        m_eof = m_view.isEmpty();
+        emitReset();
+        emitCurrent();
+        if (rowAt(m_current) != before) {
+            notifyDetails(false);
+            if (m_hooks.afterScroll)
+                m_hooks.afterScroll(*this);
+        }
+    }
+    return {};
+}
+
+DatasetError Dataset::setFiltered(bool filtered)
+{
+    if (m_filtered == filtered)
+        return {};
+    if (isOpen()) {
+        const DatasetError e = checkBrowseMode();
+        if (e.failed())
+            return e;
+    }
+    m_filtered = filtered;
+    if (isOpen() && m_filterExpr) {
+        const Row *before = rowAt(m_current);
+        rebuildView(true);
+        m_bof = m_current <= 0;
+        m_eof = m_view.isEmpty();
+        emitReset();
+        emitCurrent();
+        if (rowAt(m_current) != before) {
+            notifyDetails(false);
+            if (m_hooks.afterScroll)
+                m_hooks.afterScroll(*this);
+        }
+    }
+    return {};
+}
+
+DatasetError Dataset::setSort(const QString &text)
+{
+    QVector<SortKey> keys;
+    const QStringList items = text.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString &item : items) {
+        QString spec = item.trimmed();
+        if (spec.isEmpty())
+            continue;
+        bool descending = false;
+        static const QRegularExpression direction(QStringLiteral(R"(\s+(ASC|DESC)$)"),
+                                                  QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch m = direction.match(spec);
+        if (m.hasMatch()) {
+            descending = m.captured(1).compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
+            spec = spec.left(m.capturedStart()).trimmed();
+        }
+        const QStringList names = sortKeyFor(spec);
+        for (const QString &name : names) {
+            const int i = fieldIndex(name);
+            if (i < 0)
+                return remember(DatasetError(DatasetError::Code::Sort, QStringLiteral("排序字段“%1”不存在。").arg(name)));
+            keys.append({i, descending});
+        }
+    }
+    if (isOpen()) {
+        const DatasetError e = checkBrowseMode();
+        if (e.failed())
+            return e;
+    }
+    m_sortText = text;
+    *m_sortKeys = keys;
+    if (isOpen()) {
+        rebuildView(true);
+        m_bof = m_current <= 0;
+        m_eof = m_view.isEmpty();
+        emitReset();
+        emitCurrent();
+    }
+    return {};
+}
+
+QStringList Dataset::sortKeyFor(const QString &fieldName) const
+{
+    const Field *f = findField(fieldName);
+    if (f && f->isLookup() && !f->keyFields().isEmpty())
+        return f->keyFields();
+    QString name = fieldName.trimmed();
+    if (name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']')))
+        name = name.mid(1, name.size() - 2);
+    return {f ? f->name() : name};
+}
+
+// ---- re-reading rows --------------------------------------------------------------------
+
+DatasetError Dataset::refreshRows(const QList<qint64> &rowids)
+{
+    if (!isOpen())
+        return remember(stateError(QStringLiteral("刷新记录")));
+    if (m_kind != Kind::Table)
+        return remember(DatasetError(DatasetError::Code::State, QStringLiteral("“%1”不是数据表，不能按记录刷新。").arg(m_name)));
+    if (rowids.isEmpty())
+        return {};
+
+    QHash<qint64, Row *> fetched;
+    std::vector<Row *> read;
+    QVariantList key;
+    bool belongsNowhere = false;
+    QString masterWhere;
+    if (m_master) {
+        key = m_loadedMasterKey;
+        belongsNowhere = key.isEmpty() || std::any_of(key.cbegin(), key.cend(), isNullValue);
+        QStringList parts;
+        for (const QString &d : m_detailFields)
+            parts.append(quoted(d) + QStringLiteral(" = ?"));
+        masterWhere = parts.join(QStringLiteral(" AND "));
+    }
+    const int chunk = 400;
+    for (int start = 0; start < rowids.size() && !belongsNowhere; start += chunk) {
+        QStringList marks;
+        QVariantList params;
+        for (int i = start; i < qMin(int(rowids.size()), start + chunk); ++i) {
+            marks.append(QStringLiteral("?"));
+            params.append(rowids[i]);
+        }
+        QString where = QStringLiteral("rowid IN (%1)").arg(marks.join(QLatin1Char(',')));
+        if (!masterWhere.isEmpty()) {
+            where += QStringLiteral(" AND ") + masterWhere;
+            params += key;
+        }
+        const DatasetError e = readRows(where, params, &read);
+        if (e.failed()) {
+            for (Row *r : read)
+                delete r;
+            return remember(e);
+        }
+    }
+    for (Row *r : read)
+        fetched.insert(r->rowid, r);
+
+    QHash<qint64, Row *> present;
+    for (Row *r : m_rows) {
+        if (r->hasRowid)
+            present.insert(r->rowid, r);
+    }
+    QSet<qint64> deletedPending;
+    for (const Row *r : m_batchDeleted)
+        deletedPending.insert(r->rowid);
+
+    bool currentGone = false;
+    const Row *currentBefore = rowAt(m_current);
+    for (qint64 rowid : rowids) {
+        if (deletedPending.contains(rowid))
+            continue;
+        Row *mine = present.value(rowid, nullptr);
+        Row *fresh = fetched.take(rowid);
+        if (mine && m_batchInfo->contains(mine->serial)) {
+            delete fresh; // pending changes of a batch win until applied or cancelled
+            continue;
+        }
+        if (mine && fresh) {
+            if (mine->values != fresh->values) {
+                mine->values = fresh->values;
+                bumpVersion();
+                emitRowChanged(viewIndexOf(mine));
+            }
+            delete fresh;
+        } else if (fresh) {
+            fresh->serial = m_nextSerial++;
+            insertStored(fresh);
+            present.insert(rowid, fresh);
+            if (passesFilter(fresh)) {
+                // Keep a pending new row last where it is being typed.
+                int at = int(m_view.size());
+                if (m_state == State::Insert && at > 0 && m_view[at - 1] == m_insertRow.get())
+                    --at;
+                viewInsert(at, fresh);
+            }
+        } else if (mine) {
+            if (m_state == State::Edit && rowAt(m_current) == mine)
+                cancel();
+            const int position = viewIndexOf(mine);
+            if (mine == currentBefore)
+                currentGone = true;
+            removeStored(mine);
+            present.remove(rowid);
+            viewRemove(position);
+            delete mine;
+        }
+    }
+    for (Row *r : std::as_const(fetched))
+        delete r;
+
+    if (m_db.transactionDepth() > 0) {
+        QPointer<Dataset> self(this);
+        const quint64 generation = m_loadGeneration;
+        m_db.onRollback([self, generation, rowids] {
+            if (self && self->isOpen() && self->m_loadGeneration == generation)
+                self->refreshRows(rowids);
+        });
+    }
+    if (currentGone) {
+        m_bof = m_current <= 0;
+        m_eof = m_view.isEmpty();
+        emitCurrent();
+    }
+    notifyDetails(false);
+    return {};
+}
+
+// ---- master link ------------------------------------------------------------------------
+
+void Dataset::setMasterLink(Dataset *master, const QStringList &masterFields, const QStringList &detailFields,
+                            bool openWithMaster)
+{
+    clearMasterLink();
+    if (!master || master == this)
+        return;
+    m_master = master;
+    m_masterFields = masterFields;
+    m_detailFields = detailFields;
+    m_masterKeyLoaded = false;
+    master->m_details.append(this);
+    if (openWithMaster)
+        master->addOpenDependency(this);
+}
+
+void Dataset::clearMasterLink()
+{
+    if (m_master) {
+        m_master->m_details.removeAll(QPointer<Dataset>(this));
+        m_master->m_openDependencies.removeAll(QPointer<Dataset>(this));
+    }
+    m_master = nullptr;
+    m_masterFields.clear();
+    m_detailFields.clear();
+    m_masterKeyLoaded = false;
+}
+
+QList<Dataset *> Dataset::details() const
+{
+    QList<Dataset *> list;
+    for (const auto &d : m_details) {
+        if (d)
+            list.append(d);
+    }
+    return list;
+}
+
+void Dataset::notifyDetails(bool force)
+{
+    if (m_details.isEmpty())
+        return;
+    if (m_disableCount > 0) {
+        m_detailsStale = true;
+        return;
+    }
+    m_detailsStale = false;
+    for (Dataset *d : details())
+        d->masterChanged(force);
+}
+
+void Dataset::masterChanged(bool force)
+{
+    if (!isOpen() || m_closing)
+        return;
+    const QVariantList key = masterKeyValues();
+    if (!force && m_masterKeyLoaded && key.size() == m_loadedMasterKey.size()) {
+        bool same = true;
+        for (int i = 0; i < key.size() && same; ++i) {
+            same = isNullValue(key[i]) ? isNullValue(m_loadedMasterKey[i])
+                                       : !isNullValue(m_loadedMasterKey[i]) && ValueCompare::equal(key[i], m_loadedMasterKey[i]);
+        }
+        if (same)
+            return;
+    }
+    // The detail follows its master: a pending detail row is posted, or dropped if it cannot be.
+    if (isEditing() && checkBrowseMode().failed() && isEditing())
+        cancel();
+    const DatasetError e = load();
+    if (e.failed()) {
+        m_lastError = e;
+        clearRows();
+        m_loadedMasterKey = key;
+        m_masterKeyLoaded = true;
+    }
+    rebuildView(false);
+    m_current = m_view.isEmpty() ? -1 : 0;
+    m_bof = true;
+    m_eof = m_view.isEmpty();
+    emitReset();
+    emitCurrent();
+    notifyDetails(true);
+    if (m_hooks.afterScroll)
+        m_hooks.afterScroll(*this);
+}
+
+// ---- notifications ----------------------------------------------------------------------
+
+void Dataset::disableControls()
+{
+    ++m_disableCount;
+}
+
+void Dataset::enableControls()
+{
+    if (m_disableCount == 0)
+        return;
+    if (--m_disableCount > 0)
+        return;
+    emitReset();
+    emit stateChanged(m_state);
+    emitCurrent();
+    if (m_detailsStale)
+        notifyDetails(false);
+}
+
+void Dataset::emitReset()
+{
+    if (m_disableCount > 0)
+        return;
+    emit rowsAboutToBeReset();
+    emit rowsReset();
+}
+
+void Dataset::emitCurrent()
+{
+    if (m_disableCount == 0)
+        emit currentChanged(m_current);
+}
+
+void Dataset::emitRowChanged(int row)
+{
+    if (m_disableCount == 0 && row >= 0 && row < m_view.size())
+        emit rowChanged(row);
+}
+
+} // namespace hemu

@@ -1,0 +1,492 @@
+#pragma once
+
+// Datasets: long-lived, named in-memory views of one table or one query on the account
+// set's connection, each with a current row, a filter, a sort and a state. A filter or
+// cursor set through one window is seen by every window that shares the dataset.
+//
+// Usage (data modules):
+//
+//   auto *goods = new TableDataset(db, "Goods", "Goods", this);   // kind "TADOTable"
+//   goods->setExcludedColumns({"VendorID", "DiffCheck"});          // all other columns
+//   goods->addLookupField("lkCata", cata, {"CataID"}, "Catalog", {"CataID"}).setCaption("类别");
+//   goods->addCalcField("OnHand", calc::sum({"PrevOnHand", "HandInc"}, {"CustHandInc"}));
+//   goods->hooks().beforeDelete = [](Dataset &ds) { return askAndCheckUsage(ds); };
+//   goods->open();
+//   goods->fieldByName("InUse").setDataType(DataType::Boolean);   // default fields exist now
+//
+//   details->setMasterLink(header, {"TabID"}, {"TabID"});  // loads WHERE TabID = ? per header row
+//
+//   ds.edit(); ds.setValue("Qty", 5); DatasetError e = ds.post();
+//   if (e.failed() && !e.isReported() && !e.isRefused()) prompter.warning(e.message());
+//
+// Fields: with no addDataField() call every table column becomes a data field at the first
+// open (created earlier by initFields()), in table order and ahead of the declared lookup
+// and calculated fields; these fields and their settings stay until clearFields(). Once any
+// data field is declared, only declared columns are read, in declaration order.
+//
+// Writes: post() writes at once (INSERT, or UPDATE of the changed columns, by the hidden
+// rowid) inside a Transaction on the dataset's Database. An open Transaction is joined as a
+// savepoint, so a rule can post a row, change counters and post a total in one unit; if
+// that outer transaction is rolled back the in-memory rows are put back as they were. A
+// failed post leaves the dataset in edit/insert state with the user's values and the
+// stored rows untouched. In batch mode post() only changes memory; applyUpdates() writes
+// all pending changes in one transaction.
+
+#include "core/dataset/dataseterror.h"
+#include "core/dataset/field.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QSqlError>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace hemu {
+
+class Database;
+class Dataset;
+class FilterExpression;
+
+/** A position in a dataset that survives sort and filter changes while its row exists. */
+struct Bookmark
+{
+    quint64 serial = 0; // identity of the row object in memory
+    qint64 rowid = 0;   // the table row, to find it again after a reload
+    bool hasRowid = false;
+    bool isValid() const { return serial != 0; }
+};
+
+/** The event hooks a data module sets on a dataset; an unset hook does nothing. */
+struct DatasetHooks
+{
+    using Guard = std::function<bool(Dataset &)>; // return false to refuse (silently)
+    using Notify = std::function<void(Dataset &)>;
+    using ErrorHandler = std::function<bool(Dataset &, const QSqlError &)>; // true: handled
+
+    Guard beforeOpen;
+    Notify afterOpen;
+    Notify beforeClose;
+    Notify afterClose;
+    Guard beforeInsert;
+    Notify onNewRecord;  // defaults of a new row; assignments here do not count as user changes
+    Guard beforeEdit;    // capture old values here
+    Guard beforePost;
+    /// Runs inside the post's transaction after the row was written (its new rowid and
+    /// database defaults already read back into the pending record). Return false to roll
+    /// the whole post back: the row stays pending with the user's values.
+    Guard onPostWrite;
+    Notify afterPost;
+    Notify afterCancel;
+    Guard beforeDelete;  // e.g. a usage test and a question
+    Notify afterDelete;
+    /// The database refused a post; return true when handled (message shown, row maybe
+    /// cancelled) so that the caller does not report it again.
+    ErrorHandler onPostError;
+    ErrorHandler onDeleteError;
+    Notify beforeScroll;
+    Notify afterScroll;
+    /// A refresh may be taken over: return false after doing it yourself (the standard
+    /// refresh is then skipped silently).
+    Guard beforeRefresh;
+    Notify afterRefresh;
+    /// Value of a calculated field declared without a function of its own.
+    std::function<QVariant(const RecordRef &, const Field &)> onCalcFields;
+};
+
+/**
+ * A named in-memory view of one table or one query on the account-set connection: fields,
+ * current row, filter, sort, master link, edit states, batch updates and event hooks.
+ */
+class Dataset : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Kind { Table, Command, Query };
+    enum class State { Inactive, Browse, Edit, Insert };
+    Q_ENUM(State)
+    enum LocateOption { CaseInsensitive = 0x1, PartialKey = 0x2 };
+    Q_DECLARE_FLAGS(LocateOptions, LocateOption)
+
+    Dataset(Database &db, Kind kind, const QString &name, QObject *parent = nullptr);
+    ~Dataset() override;
+
+    Kind kind() const { return m_kind; }
+    /// "TADOTable", "TADODataSet" or "TADOQuery": the kind name the open loop reports.
+    QString kindName() const { return kindName(m_kind); }
+    static QString kindName(Kind kind);
+    /// Component name ("Goods", "lkGoods", "RuKuMx").
+    QString name() const { return m_name; }
+    Database &database() const { return m_db; }
+
+    // ---- source and options (set while closed) ---------------------------------------
+    void setTableName(const QString &table);
+    QString tableName() const { return m_table; }
+    /// Table columns left out when every column is taken ("all columns but VendorID").
+    void setExcludedColumns(const QStringList &columns);
+    /// Statement of a command or query dataset; `:Name` and `?` parameters are bound.
+    void setSql(const QString &sql);
+    QString sql() const { return m_sql; }
+    void setParam(const QString &name, const QVariant &value); // name with or without ':'
+    void setParam(int position, const QVariant &value);        // 0-based, for '?'
+    QVariant param(const QString &name) const;
+    void clearParams();
+    /// Query and command datasets are read-only unless told otherwise; their edits then
+    /// stay in memory (there is no table to write to).
+    void setReadOnly(bool readOnly)
+    {
+        m_readOnly = readOnly;
+        m_readOnlySet = true;
+    }
+    bool isReadOnly() const;
+    /// Batch mode: posts stay in memory until applyUpdates().
+    void setBatchMode(bool batch);
+    bool batchMode() const { return m_batch; }
+    /// UPDATE only the columns changed in the row (default true). Off, an update writes
+    /// every data column of the row.
+    void setUpdateChangedColumnsOnly(bool onlyChanged) { m_onlyChanged = onlyChanged; }
+    bool updateChangedColumnsOnly() const { return m_onlyChanged; }
+    /// Assigning a field in browse state starts an edit instead of failing (default false).
+    void setAutoEdit(bool autoEdit) { m_autoEdit = autoEdit; }
+    bool autoEdit() const { return m_autoEdit; }
+    /// Text filters compare case-insensitively (default false: exact).
+    void setFilterCaseInsensitive(bool insensitive);
+
+    // ---- fields --------------------------------------------------------------------------
+    Field &addDataField(const QString &column);
+    void addDataFields(const QStringList &columns);
+    Field &addLookupField(const QString &name, Dataset *lookupDataset, const QStringList &lookupKeyFields,
+                          const QString &lookupResultField, const QStringList &keyFields);
+    Field &addLookupField(const QString &name, Dataset *lookupDataset, const QString &lookupKeyField,
+                          const QString &lookupResultField, const QString &keyField);
+    /// A function of the record; without one, hooks().onCalcFields supplies the value.
+    Field &addCalcField(const QString &name, CalcFunction function = {}, DataType type = DataType::Float);
+    /// Removes every field (closed datasets only).
+    void clearFields();
+    /// Creates the default data fields from the table or statement now; open() does it when
+    /// needed. Needs an open connection.
+    DatasetError initFields();
+    int fieldCount() const { return int(m_fields.size()); }
+    Field &field(int index) const;
+    /// Case-insensitive; nullptr when there is no such field.
+    Field *findField(const QString &name) const;
+    /// Case-insensitive; an invalid stand-in (isValid() false, every assignment an error)
+    /// when there is no such field.
+    Field &fieldByName(const QString &name) const;
+    int fieldIndex(const QString &name) const;
+    QList<Field *> fields() const;
+    QList<Field *> visibleFields() const;
+    /// Moves the named fields, in this order, ahead of all others.
+    void setFieldOrder(const QStringList &names);
+
+    // ---- open and close ------------------------------------------------------------------
+    /// Opens the open-first dependents, then reads the rows. Open already: nothing happens.
+    DatasetError open();
+    /// Closes dependents first; drops pending edits and unapplied batch changes.
+    void close();
+    bool isOpen() const { return m_state != State::Inactive; }
+    State state() const { return m_state; }
+    bool isEditing() const { return m_state == State::Edit || m_state == State::Insert; }
+    /// Re-reads the rows from the database and returns to the current row if it still exists.
+    DatasetError refresh();
+    /// Opening this dataset first opens `dependent`; closing it first closes `dependent`.
+    void addOpenDependency(Dataset *dependent);
+    QList<Dataset *> openDependencies() const;
+
+    // ---- master link ---------------------------------------------------------------------
+    /// Shows only the rows whose detailFields equal the masterFields of the master's current
+    /// row (read per master row), follows the master and fills detailFields of new rows.
+    /// With openWithMaster the master opens (and closes) this dataset first.
+    void setMasterLink(Dataset *master, const QStringList &masterFields, const QStringList &detailFields,
+                       bool openWithMaster = true);
+    void clearMasterLink();
+    Dataset *master() const { return m_master; }
+    QStringList masterFields() const { return m_masterFields; }
+    QStringList detailFields() const { return m_detailFields; }
+    QList<Dataset *> details() const;
+
+    // ---- cursor (rows under the filter, in sort order) ------------------------------------
+    int rowCount() const { return int(m_view.size()); }
+    int recordCount() const { return rowCount(); }
+    bool isEmpty() const { return m_view.isEmpty(); }
+    /// 0-based position of the current row, -1 when there is none.
+    int currentRow() const { return m_current; }
+    /// 1-based position of the current row, 0 when there is none.
+    int recNo() const { return m_current + 1; }
+    /// Moves to `row` (0-based); a pending edit is posted first. False if it could not move.
+    bool setCurrentRow(int row);
+    bool setRecNo(int recNo) { return setCurrentRow(recNo - 1); }
+    void first();
+    void last();
+    void next();
+    void prior();
+    bool bof() const { return m_bof; }
+    bool eof() const { return m_eof; }
+    /// Moves to the first row (under the filter) whose fields equal `values`. Without options
+    /// the match is exact and case-sensitive; PartialKey matches text prefixes.
+    bool locate(const QStringList &fields, const QVariantList &values, LocateOptions options = {});
+    bool locate(const QString &field, const QVariant &value, LocateOptions options = {});
+    /// The resultField of the first row (filter ignored) whose keyFields equal keyValues;
+    /// NULL when there is none. Does not move the cursor.
+    QVariant lookup(const QStringList &keyFields, const QVariantList &keyValues, const QString &resultField) const;
+    Bookmark bookmark() const;
+    bool gotoBookmark(const Bookmark &bookmark);
+    bool bookmarkValid(const Bookmark &bookmark) const;
+    /// The hidden SQLite rowid of the current row (0 for none or a row not yet written).
+    qint64 currentRowid() const;
+    qint64 rowidAt(int row) const;
+    bool locateRowid(qint64 rowid);
+
+    // ---- states --------------------------------------------------------------------------
+    DatasetError edit();
+    DatasetError append(); // new row at the end
+    DatasetError insert(); // new row before the current one
+    DatasetError post();
+    DatasetError cancel();
+    /// Deletes the current row (Delphi's Delete). In insert state it cancels the new row.
+    DatasetError remove();
+    /// Posts a pending edit that the user changed, cancels one that he did not.
+    DatasetError checkBrowseMode();
+    /// The pending record has user changes (defaults from onNewRecord do not count).
+    bool isModified() const { return m_userModified; }
+    /// Assigns a field of the current record; see Field::setValue().
+    DatasetError setValue(const QString &fieldName, const QVariant &value);
+    /// A field of the current record (the pending edit while editing).
+    QVariant value(const QString &fieldName) const;
+
+    // ---- batch ---------------------------------------------------------------------------
+    /// Writes every pending change in one transaction; on failure nothing is written and
+    /// the changes stay pending.
+    DatasetError applyUpdates();
+    void cancelUpdates();
+    bool updatesPending() const;
+
+    // ---- filter and sort -----------------------------------------------------------------
+    /// Parses `text`; a bad text returns an error naming the problem and its position and
+    /// leaves the previous filter in force. Empty text means no filter.
+    DatasetError setFilter(const QString &text);
+    QString filter() const { return m_filterText; }
+    DatasetError setFiltered(bool filtered);
+    bool isFiltered() const { return m_filtered; }
+    /// "CataID ASC,HardOrder DESC"; empty means load order. Stable, NULLs first ascending.
+    /// A lookup field sorts by its key fields. Texts compare by Unicode code points.
+    DatasetError setSort(const QString &text);
+    QString sort() const { return m_sortText; }
+    /// The names a sort on `fieldName` uses: its key fields for a lookup field, else itself.
+    QStringList sortKeyFor(const QString &fieldName) const;
+
+    // ---- access by position (for table models; any row index is safe) ---------------------
+    QVariant value(int row, int fieldIndex) const;
+    QString displayText(int row, int fieldIndex) const;
+    /// The row is the pending new row of insert state (not yet written).
+    bool isPendingRow(int row) const;
+
+    // ---- re-reading rows changed elsewhere -------------------------------------------------
+    /// Re-reads these rows of the table: changed values are taken over, rows gone from the
+    /// table leave the view, rows new to this view (and within its master link) are added.
+    DatasetError refreshRows(const QList<qint64> &rowids);
+    DatasetError refreshRow(qint64 rowid) { return refreshRows({rowid}); }
+
+    // ---- notifications -------------------------------------------------------------------
+    /// Suspends signals and master-detail following (nested); the last enableControls()
+    /// emits one reset and lets the details catch up.
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return m_disableCount > 0; }
+
+    DatasetHooks &hooks() { return m_hooks; }
+    /// The error of the last operation that failed (cursor moves report here).
+    DatasetError lastError() const { return m_lastError; }
+
+signals:
+    void rowsAboutToBeReset();
+    void rowsReset();
+    void rowAboutToBeInserted(int row);
+    void rowInserted(int row);
+    void rowAboutToBeRemoved(int row);
+    void rowRemoved(int row);
+    void rowChanged(int row);
+    void currentChanged(int row);
+    void stateChanged(hemu::Dataset::State state);
+    void fieldsChanged();
+    void activeChanged(bool open);
+
+private:
+    friend class Field;
+    friend class RecordRef;
+    struct Row;
+    struct BatchInfo;
+    struct LookupIndex;
+    struct SortKey;
+    struct Snapshot;
+    struct ColumnInfo;
+
+    // fields
+    Field &createField(FieldKind kind, const QString &name);
+    void reindexFields();
+    void fieldPropertiesChanged();
+    DatasetError bindFilter(FilterExpression *expression) const;
+    // values
+    const QVector<QVariant> *currentValues() const;
+    QVariant fieldValue(const QVector<QVariant> &values, int fieldIndex) const;
+    QVariant lookupValue(const QVector<QVariant> &values, const Field &field) const;
+    QVariant currentFieldValue(int fieldIndex) const;
+    QVariant storedFieldValue(int fieldIndex) const;
+    DatasetError assign(Field &field, const QVariant &value);
+    DatasetError convertValue(const Field &field, const QVariant &in, QVariant *out) const;
+    const Row *findByKey(const QStringList &keyFields, const QVariantList &keyValues) const;
+    bool passesFilter(const Row *row) const;
+    // reading and writing
+    DatasetError readRows(const QString &where, const QVariantList &params, std::vector<Row *> *rows);
+    DatasetError load();
+    DatasetError reload(bool fireHooks);
+    void clearRows();
+    DatasetError writeRow(qint64 rowid, const QVector<QVariant> &values, const QVector<bool> &changed, bool isInsert,
+                          QVector<QVariant> *readBack, qint64 *newRowid, QSqlError *sqlError) const;
+    DatasetError readBackRow(qint64 rowid, QVector<QVariant> *values, QSqlError *sqlError) const;
+    DatasetError reportWriteError(const DatasetError &error, bool isDelete);
+    bool writesToDatabase() const;
+    // view and cursor
+    void rebuildView(bool keepCurrent);
+    void sortView();
+    Row *rowAt(int row) const;
+    int viewIndexOf(const Row *row) const;
+    Row *findBySerial(quint64 serial) const;
+    void insertStored(Row *row);
+    void removeStored(Row *row);
+    void viewInsert(int position, Row *row);
+    void viewRemove(int position);
+    void moveTo(int row);
+    bool prepareMove();
+    void setState(State state);
+    DatasetError startNewRow(bool appendAtEnd);
+    void dropInsertRow();
+    // transactions
+    void registerUndo(const std::shared_ptr<Snapshot> &snapshot);
+    void undo(Snapshot &snapshot);
+    void registerReloadUndo();
+    // master link
+    void masterChanged(bool force);
+    QVariantList masterKeyValues() const;
+    void notifyDetails(bool force);
+    // notification
+    void emitReset();
+    void emitCurrent();
+    void emitRowChanged(int row);
+    void bumpVersion() { ++m_version; }
+    DatasetError remember(const DatasetError &error);
+    DatasetError stateError(const QString &operation) const;
+
+    Database &m_db;
+    Kind m_kind;
+    QString m_name;
+    QString m_table;
+    QStringList m_excluded;
+    QString m_sql;
+    QHash<QString, QVariant> m_namedParams; // lower-case name without ':'
+    QHash<int, QVariant> m_positionalParams;
+    bool m_readOnly = false;
+    bool m_readOnlySet = false;
+    bool m_batch = false;
+    bool m_onlyChanged = true;
+    bool m_autoEdit = false;
+    bool m_filterCaseInsensitive = false;
+
+    std::vector<std::unique_ptr<Field>> m_fields;
+    QHash<QString, int> m_fieldByName; // lower-case name -> index
+    QStringList m_columnNames;         // stored column -> table column name
+    QVector<int> m_sourceColumn;       // stored column -> statement column (queries)
+    QVector<bool> m_inferType;         // stored column whose type comes from the data
+    int m_columnCount = 0;
+    bool m_defaultFields = false;      // data fields were created from the table
+    int m_rowidAliasColumn = -1;       // stored column of an INTEGER PRIMARY KEY
+    mutable std::unique_ptr<Field> m_invalidField;
+
+    State m_state = State::Inactive;
+    std::vector<Row *> m_rows; // owned, ascending serial (load order, then new rows)
+    QVector<Row *> m_view;     // under filter and sort; holds the pending new row too
+    int m_current = -1;
+    bool m_bof = true;
+    bool m_eof = true;
+    quint64 m_nextSerial = 1;
+    quint64 m_version = 1;        // changes with every change of the stored rows
+    quint64 m_loadGeneration = 0; // changes with every load
+
+    std::unique_ptr<Row> m_insertRow;
+    quint64 m_serialBeforeInsert = 0;
+    QVector<QVariant> m_buffer; // edit state: the pending values
+    QVector<bool> m_changed;    // columns assigned in this edit or insert
+    bool m_userModified = false;
+    bool m_inNewRecord = false;
+    bool m_linkAssign = false;
+
+    std::unique_ptr<QHash<quint64, BatchInfo>> m_batchInfo; // by row serial
+    std::vector<Row *> m_batchDeleted;                      // owned
+
+    QString m_filterText;
+    bool m_filtered = false;
+    std::shared_ptr<FilterExpression> m_filterExpr;
+    QString m_sortText;
+    std::unique_ptr<QVector<SortKey>> m_sortKeys;
+    mutable std::unique_ptr<QHash<QString, LookupIndex>> m_lookupIndexes;
+
+    QPointer<Dataset> m_master;
+    QStringList m_masterFields;
+    QStringList m_detailFields;
+    QVariantList m_loadedMasterKey;
+    bool m_masterKeyLoaded = false;
+    QList<QPointer<Dataset>> m_details;
+    QList<QPointer<Dataset>> m_openDependencies;
+    bool m_opening = false;
+    bool m_closing = false;
+
+    int m_disableCount = 0;
+    bool m_detailsStale = false;
+    DatasetHooks m_hooks;
+    DatasetError m_lastError;
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(Dataset::LocateOptions)
+
+/** A dataset over one whole table (kind "TADOTable"). */
+class TableDataset : public Dataset
+{
+    Q_OBJECT
+public:
+    TableDataset(Database &db, const QString &name, const QString &table, QObject *parent = nullptr)
+        : Dataset(db, Kind::Table, name, parent)
+    {
+        setTableName(table);
+    }
+};
+
+/** A dataset with a fixed command text, opened with the tables (kind "TADODataSet"). */
+class CommandDataset : public Dataset
+{
+    Q_OBJECT
+public:
+    CommandDataset(Database &db, const QString &name, const QString &sql = {}, QObject *parent = nullptr)
+        : Dataset(db, Kind::Command, name, parent)
+    {
+        setSql(sql);
+    }
+};
+
+/** A query dataset that the code using it opens itself (kind "TADOQuery"). */
+class QueryDataset : public Dataset
+{
+    Q_OBJECT
+public:
+    QueryDataset(Database &db, const QString &name, const QString &sql = {}, QObject *parent = nullptr)
+        : Dataset(db, Kind::Query, name, parent)
+    {
+        setSql(sql);
+    }
+};
+
+} // namespace hemu
