@@ -1685,6 +1685,7 @@ DatasetError Dataset::startNewRow(bool appendAtEnd)
         m_inNewRecord = false;
     }
     emitCurrent();
+    notifyDetails(false);
     if (m_hooks.afterScroll && m_state == State::Insert)
         m_hooks.afterScroll(*this);
     return {};
@@ -1720,6 +1721,7 @@ DatasetError Dataset::cancel()
         if (m_disableCount == 0)
             emit stateChanged(m_state);
         emitCurrent();
+        notifyDetails(false);
     } else {
         return {};
     }
@@ -1983,13 +1985,17 @@ DatasetError Dataset::remove()
                 QSqlQuery q = m_db.query(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quoted(m_table)), {row->rowid});
                 if (q.lastError().isValid() || !q.exec())
                     err = q.lastError();
+                else if (m_hooks.onDeleteWrite && !m_hooks.onDeleteWrite(*this))
+                    failure = DatasetError(DatasetError::Code::Refused, QString());
                 else if (!tx.commit())
                     err = m_db.sql().lastError();
             }
             if (err.isValid())
                 failure = DatasetError(DatasetError::Code::Database,
                                        QStringLiteral("删除“%1”的记录失败：%2").arg(m_name, err.databaseText()), err);
-        }
+        } // a refused or failed delete is rolled back here
+        if (failure.isRefused())
+            return remember(failure);
         if (failure.failed())
             return reportWriteError(failure, true);
         removeStored(row);
@@ -2358,8 +2364,12 @@ QStringList Dataset::sortKeyFor(const QString &fieldName) const
 
 // ---- re-reading rows --------------------------------------------------------------------
 
-DatasetError Dataset::refreshRows(const QList<qint64> &rowids)
+DatasetError Dataset::refreshRows(const QList<qint64> &requested)
 {
+    // A rowid named twice is one row: read it once, or the second pass would take it as gone.
+    QList<qint64> rowids = requested;
+    std::sort(rowids.begin(), rowids.end());
+    rowids.erase(std::unique(rowids.begin(), rowids.end()), rowids.end());
     if (!isOpen())
         return remember(stateError(QStringLiteral("刷新记录")));
     if (m_kind != Kind::Table)
