@@ -1971,7 +1971,7 @@ DatasetError Dataset::remove()
     if (m_state != State::Browse || m_current < 0 || m_current >= m_view.size())
         return DatasetError(DatasetError::Code::Refused, QString());
     Row *row = m_view[m_current];
-    const int position = m_current;
+    int position = m_current;
     std::unique_ptr<Row> owned;
 
     if (writesToDatabase()) {
@@ -1998,6 +1998,7 @@ DatasetError Dataset::remove()
             return remember(failure);
         if (failure.failed())
             return reportWriteError(failure, true);
+        position = viewIndexOf(row); // the hook may have moved the cursor
         removeStored(row);
         owned.reset(row);
         auto snapshot = std::make_shared<Snapshot>();

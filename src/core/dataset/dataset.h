@@ -84,6 +84,9 @@ struct DatasetHooks
     Notify afterPost;
     Notify afterCancel;
     Guard beforeDelete;  // e.g. a usage test and a question
+    /// Runs inside the delete's transaction after the row was deleted from its table (the
+    /// row is still the current one in memory). Return false to roll the whole delete back.
+    Guard onDeleteWrite;
     Notify afterDelete;
     /// The database refused a post; return true when handled (message shown, row maybe
     /// cancelled) so that the caller does not report it again.
