@@ -354,6 +354,28 @@ void Dataset::reindexFields()
             m_fieldByName.insert(key, i);
     }
     m_lookupIndexes->clear();
+    rebindViewKeys();
+}
+
+void Dataset::rebindViewKeys()
+{
+    // Sort keys and the filter tree hold field positions, which change when fields are
+    // created, reordered or re-read from a new statement. Names that no longer resolve
+    // leave the sort or filter inactive (their text is kept) instead of pointing elsewhere.
+    if (m_fields.empty()) {
+        m_sortKeys->clear();
+        return;
+    }
+    QVector<SortKey> keys;
+    DatasetError e = resolveSort(m_sortText, &keys);
+    *m_sortKeys = keys;
+    if (e.failed())
+        m_lastError = e;
+    if (m_filterExpr) {
+        e = bindFilter(m_filterExpr.get());
+        if (e.failed())
+            m_lastError = e;
+    }
 }
 
 void Dataset::fieldPropertiesChanged()
@@ -621,15 +643,6 @@ DatasetError Dataset::initFields()
     m_columnCount = int(m_columnNames.size());
     reindexFields();
 
-    // A filter set before the fields were known is checked now.
-    if (m_filterExpr && !m_filterExpr->isBound()) {
-        const DatasetError e = bindFilter(m_filterExpr.get());
-        if (e.failed()) {
-            m_filterExpr.reset();
-            m_filterText.clear();
-            m_lastError = e;
-        }
-    }
     emit fieldsChanged();
     return {};
 }
@@ -2311,9 +2324,9 @@ DatasetError Dataset::setFiltered(bool filtered)
     return {};
 }
 
-DatasetError Dataset::setSort(const QString &text)
+DatasetError Dataset::resolveSort(const QString &text, QVector<SortKey> *keys) const
 {
-    QVector<SortKey> keys;
+    keys->clear();
     const QStringList items = text.split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString &item : items) {
         QString spec = item.trimmed();
@@ -2330,10 +2343,24 @@ DatasetError Dataset::setSort(const QString &text)
         const QStringList names = sortKeyFor(spec);
         for (const QString &name : names) {
             const int i = fieldIndex(name);
-            if (i < 0)
-                return remember(DatasetError(DatasetError::Code::Sort, QStringLiteral("排序字段“%1”不存在。").arg(name)));
-            keys.append({i, descending});
+            if (i < 0) {
+                keys->clear();
+                return DatasetError(DatasetError::Code::Sort, QStringLiteral("排序字段“%1”不存在。").arg(name));
+            }
+            keys->append({i, descending});
         }
+    }
+    return {};
+}
+
+DatasetError Dataset::setSort(const QString &text)
+{
+    // Before the fields are known (never opened) the text waits for them.
+    QVector<SortKey> keys;
+    if (!m_fields.empty()) {
+        const DatasetError e = resolveSort(text, &keys);
+        if (e.failed())
+            return remember(e);
     }
     if (isOpen()) {
         const DatasetError e = checkBrowseMode();

@@ -332,6 +332,8 @@ private:
     // fields
     Field &createField(FieldKind kind, const QString &name);
     void reindexFields();
+    void rebindViewKeys();
+    DatasetError resolveSort(const QString &text, QVector<SortKey> *keys) const;
     void fieldPropertiesChanged();
     DatasetError bindFilter(FilterExpression *expression) const;
     // values

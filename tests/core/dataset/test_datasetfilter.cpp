@@ -22,6 +22,7 @@ private slots:
     void sort();
     void badSortKeepsOrder();
     void sortKeyForLookup();
+    void sortAndFilterFollowFieldChanges();
     void locate_data();
     void locate();
     void bookmarkSurvivesSortAndFilter();
@@ -224,6 +225,43 @@ void TestDatasetFilter::sortKeyForLookup()
     QCOMPARE(m_goods->sort(), QString("CataID ASC"));
     QVERIFY(m_goods->setSort(key + " DESC").ok());
     QCOMPARE(test::ids(*m_goods, "GoodID"), (IdList{3, 4, 1, 2, 6, 5}));
+}
+
+void TestDatasetFilter::sortAndFilterFollowFieldChanges()
+{
+    // A sort set before the first open waits for the fields.
+    TableDataset fresh(m_books->db, "Goods2", "Goods");
+    QVERIFY(fresh.setSort("CostPrice DESC").ok());
+    QVERIFY(fresh.open().ok());
+    QCOMPARE(test::ids(fresh, "GoodID"), (IdList{2, 3, 5, 1, 6, 4}));
+
+    // Reordering the fields keeps sort and filter on the fields they name.
+    QVERIFY(m_goods->setSort("CostPrice DESC").ok());
+    QVERIFY(m_goods->setFilter("flag=1").ok());
+    QVERIFY(m_goods->setFiltered(true).ok());
+    m_goods->setFieldOrder({"lkCata", "flag", "Description", "CostPrice"});
+    QCOMPARE(m_goods->field(0).name(), QString("lkCata"));
+    QVERIFY(m_goods->refresh().ok());
+    QCOMPARE(test::ids(*m_goods, "GoodID"), (IdList{3, 5, 1}));
+
+    // A query given a statement with other columns: names that are gone leave the sort
+    // and filter inactive instead of reading another column.
+    QueryDataset q(m_books->db, "q", "SELECT GoodID, CostPrice, flag FROM Goods");
+    QVERIFY(q.setSort("CostPrice DESC").ok());
+    QVERIFY(q.setFilter("flag = 1").ok());
+    QVERIFY(q.setFiltered(true).ok());
+    QVERIFY(q.open().ok());
+    QCOMPARE(test::ids(q, "GoodID"), (IdList{3, 5, 1}));
+    q.close();
+    q.setSql("SELECT Description, GoodID FROM Goods");
+    QVERIFY(q.open().ok());
+    QCOMPARE(q.fieldCount(), 2);
+    QCOMPARE(test::ids(q, "GoodID"), (IdList{1, 2, 3, 4, 5, 6}));
+    QVERIFY(q.lastError().failed());
+    q.close();
+    q.setSql("SELECT flag, CostPrice, GoodID FROM Goods");
+    QVERIFY(q.open().ok());
+    QCOMPARE(test::ids(q, "GoodID"), (IdList{3, 5, 1})); // both apply again
 }
 
 void TestDatasetFilter::locate_data()
