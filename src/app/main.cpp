@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QScreen>
 #include <exception>
 
 namespace {
@@ -40,10 +41,14 @@ int run(QApplication &app)
 
     hemu::TfrmMain frmMain(base, shell, prompter);
     const QStringList args = app.arguments();
-    if (args.size() > 1)
+    if (args.size() > 1) {
         shell.pendingPath = QFileInfo(args.at(1)).absoluteFilePath();
+        files.setFolder(QFileInfo(shell.pendingPath).absolutePath());
+    }
 
     splash.hide();
+    // A window manager maximises; without one the window still fills the screen.
+    frmMain.setGeometry(frmMain.screen()->availableGeometry());
     frmMain.showMaximized();
     return app.exec();
 }

@@ -73,7 +73,7 @@ MainActions::MainActions(QMainWindow *window)
     addTool("spEdTabs", QStringLiteral("单据"), QStringLiteral("录入、编辑单据"), QStyle::SP_FileIcon, "frmBusiness");
     addTool("spViewTotal", QStringLiteral("汇总"), QStringLiteral("查看仓库与货物流向"), QStyle::SP_FileDialogContentsView, "frmBrTotal");
     addTool("spMarketInfo", QStringLiteral("行情"), QStringLiteral("察看采购行情"), QStyle::SP_FileDialogInfoView, "frmMarketInfo");
-    addTool("spReport", QStringLiteral("报表"), QStringLiteral("报表打印输出"), QStyle::SP_DriveFDIcon, "frmReportsMenu");
+    addTool("spReport", QStringLiteral("报表"), QStringLiteral("报表打印输出"), QStyle::SP_FileDialogListView, "frmReportsMenu");
     addTool("SpeedButton8", QStringLiteral("退出"), QStringLiteral("退出本系统"), QStyle::SP_DialogCloseButton, nullptr);
     m_toolBar->setVisible(false);
 }

@@ -3,6 +3,7 @@
 #include "core/data/basedata.h"
 #include "core/prompter.h"
 #include "core/shell/login.h"
+#include "ui/shell/titleband.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -21,33 +22,6 @@ namespace {
 /// Typed passwords are at most this long.
 constexpr int PasswordLength = 10;
 
-QWidget *headerBand(QWidget *parent)
-{
-    auto *band = new QWidget(parent);
-    band->setObjectName(QStringLiteral("pnlHeader"));
-    band->setAutoFillBackground(true);
-    QPalette palette = band->palette();
-    palette.setColor(QPalette::Window, QColor(0x1f, 0x4e, 0xb4));
-    palette.setColor(QPalette::WindowText, Qt::white);
-    band->setPalette(palette);
-
-    auto *picture = new QLabel(band);
-    picture->setPixmap(band->style()->standardIcon(QStyle::SP_DialogApplyButton).pixmap(40, 40));
-    auto *title = new QLabel(QStringLiteral("登录"), band);
-    QFont font = title->font();
-    font.setPointSize(font.pointSize() * 2);
-    font.setBold(true);
-    title->setFont(font);
-
-    auto *layout = new QHBoxLayout(band);
-    layout->setContentsMargins(16, 10, 16, 10);
-    layout->addWidget(picture);
-    layout->addSpacing(8);
-    layout->addWidget(title);
-    layout->addStretch(1);
-    return band;
-}
-
 } // namespace
 
 TfrmPasswordDlg::TfrmPasswordDlg(BaseData &base, Prompter &prompter, QWidget *parent)
@@ -65,6 +39,7 @@ TfrmPasswordDlg::TfrmPasswordDlg(BaseData &base, Prompter &prompter, QWidget *pa
     ComboBox1->setMinimumWidth(180);
     edPassword->setObjectName(QStringLiteral("edPassword"));
     edPassword->setEchoMode(QLineEdit::Password);
+    edPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42;")); // "*" per character
     edPassword->setMaxLength(PasswordLength);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setDefault(true);
@@ -76,18 +51,22 @@ TfrmPasswordDlg::TfrmPasswordDlg(BaseData &base, Prompter &prompter, QWidget *pa
     auto *form = new QFormLayout;
     form->setContentsMargins(24, 16, 24, 8);
     form->setVerticalSpacing(10);
+    form->setHorizontalSpacing(12);
     form->addRow(QStringLiteral("用户名:"), ComboBox1);
     form->addRow(QStringLiteral("密码:"), edPassword);
     auto *buttons = new QHBoxLayout;
     buttons->setContentsMargins(24, 8, 24, 16);
     buttons->addStretch(1);
+    buttons->setSpacing(10);
     buttons->addWidget(BitBtn1);
     buttons->addWidget(BitBtn2);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(headerBand(this));
+    auto *band = new TitleBand(QStringLiteral("登录"), style()->standardIcon(QStyle::SP_DialogApplyButton).pixmap(40, 40), this);
+    band->setObjectName(QStringLiteral("pnlHeader"));
+    layout->addWidget(band);
     layout->addLayout(form);
     layout->addLayout(buttons);
     setFixedSize(sizeHint().expandedTo(QSize(320, 0)));

@@ -1,6 +1,7 @@
 #include "ui/shell/tfrmsplash.h"
 
 #include "ui/shell/tfrnamecard.h"
+#include "ui/shell/titleband.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -15,17 +16,9 @@ TfrmSplash::TfrmSplash(QWidget *parent)
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("欢迎使用"));
 
-    auto *picture = new QLabel(this);
-    picture->setPixmap(style()->standardIcon(QStyle::SP_DesktopIcon).pixmap(48, 48));
-    picture->setAlignment(Qt::AlignCenter);
-
-    auto *title = new QLabel(QStringLiteral("禾木商务管理"), this);
-    title->setObjectName(QStringLiteral("lbTitle"));
-    QFont big = title->font();
-    big.setPointSize(big.pointSize() * 2);
-    big.setBold(true);
-    title->setFont(big);
-    title->setAlignment(Qt::AlignCenter);
+    auto *band = new TitleBand(QStringLiteral("禾木商务管理"),
+                               style()->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(40, 40), this);
+    band->titleLabel()->setObjectName(QStringLiteral("lbTitle"));
 
     auto *version = new QLabel(QStringLiteral("Version 2.0"), this);
     version->setObjectName(QStringLiteral("lbVersion"));
@@ -42,14 +35,16 @@ TfrmSplash::TfrmSplash(QWidget *parent)
     connect(service, &QPushButton::clicked, this, &TfrmSplash::btnServiceClick);
 
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(40, 24, 40, 16);
-    layout->setSpacing(12);
-    layout->addWidget(picture);
-    layout->addWidget(title);
-    layout->addWidget(version);
-    layout->addSpacing(12);
-    layout->addWidget(service, 0, Qt::AlignRight);
-    setFixedSize(sizeHint());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(band);
+    auto *body = new QVBoxLayout;
+    body->setContentsMargins(24, 20, 24, 12);
+    body->setSpacing(16);
+    body->addWidget(version);
+    body->addWidget(service, 0, Qt::AlignRight);
+    layout->addLayout(body);
+    setFixedSize(sizeHint().expandedTo(QSize(360, 0)));
 }
 
 void TfrmSplash::btnServiceClick()

@@ -4,6 +4,7 @@
 #include "core/prompter.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -25,8 +26,8 @@ QString DialogFileChooser::run(QFileDialog &dialog)
     dialog.setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
     dialog.setLabelText(QFileDialog::Accept, dialog.acceptMode() == QFileDialog::AcceptSave ? QStringLiteral("保存")
                                                                                             : QStringLiteral("打开"));
-    if (!m_folder.isEmpty())
-        dialog.setDirectory(m_folder);
+    // The program's own working folder means nothing to a user: start at home.
+    dialog.setDirectory(m_folder.isEmpty() ? QDir::homePath() : m_folder);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     const QString path = QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();

@@ -18,6 +18,8 @@ public:
     /// `prompter` asks before an existing file is overwritten.
     explicit DialogFileChooser(Prompter &prompter, QWidget *parent = nullptr);
     void setParentWidget(QWidget *parent) { m_parent = parent; }
+    /// Where the next dialog starts; afterwards the folder of the last choice.
+    void setFolder(const QString &folder) { m_folder = folder; }
 
     QString chooseOpen(const QString &title) override;
     /// Shows the dialog again after `canClose` refuses a name or the user declines to
