@@ -641,6 +641,16 @@ DatasetError Dataset::initFields()
             m_rowidAliasColumn = f->m_column;
     }
     m_columnCount = int(m_columnNames.size());
+    // A lookup shows its result field's type (a float lookup takes the number format).
+    for (auto &f : m_fields) {
+        if (!f->isLookup() || f->m_typeExplicit || !f->m_lookupDataset)
+            continue;
+        Dataset *source = f->m_lookupDataset;
+        if (source != this && source->m_columnNames.isEmpty()) // its fields are not typed yet
+            source->initFields();
+        if (Field *result = source->findField(f->m_lookupResultField))
+            f->m_dataType = result->dataType();
+    }
     reindexFields();
 
     emit fieldsChanged();

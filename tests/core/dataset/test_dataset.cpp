@@ -154,14 +154,16 @@ void TestDataset::lookupFields()
 
     m_books->addBills();
     m_books->exec("INSERT INTO RuKuMx (TabID, ItemNo, GoodID, Price, Qty) VALUES (3, 1, 99, 1, 1)");
-    for (Dataset *d : {static_cast<Dataset *>(&cata), static_cast<Dataset *>(&units), static_cast<Dataset *>(&lkGoods),
-                       static_cast<Dataset *>(&mx), static_cast<Dataset *>(&goods)})
+    // The details open before their lookup sources, as bill views may.
+    for (Dataset *d : {static_cast<Dataset *>(&mx), static_cast<Dataset *>(&goods), static_cast<Dataset *>(&cata),
+                       static_cast<Dataset *>(&units), static_cast<Dataset *>(&lkGoods)})
         QVERIFY(d->open().ok());
 
     QCOMPARE(test::column(goods, "lkCata"), (QVariantList{"水果", "水果", "蔬菜", "蔬菜", QVariant(), "水果"}));
     QVERIFY(goods.fieldByName("lkCata").isReadOnly());
     QVERIFY(goods.fieldByName("lkCata").isLookup());
     QCOMPARE(goods.fieldByName("lkCata").dataType(), DataType::Text);
+    QCOMPARE(mx.fieldByName("lkUnitID").dataType(), DataType::Integer); // typed although lkGoods opened later
     // Goods 4 has unit 9, which does not exist; goods 99 does not exist at all.
     QCOMPARE(test::column(mx, "Description"), (QVariantList{"Apple", "banana", "Cherry", QVariant()}));
     QCOMPARE(test::column(mx, "lkUnit"), (QVariantList{"个", "箱", "个", QVariant()}));
