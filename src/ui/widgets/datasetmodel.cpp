@@ -303,7 +303,8 @@ bool DatasetModel::setData(const QModelIndex &index, const QVariant &value, int 
 
 bool DatasetModel::submit()
 {
-    if (!m_dataset || !m_dataset->isEditing())
+    // A view following a change of the dataset is not the user asking for a post.
+    if (!m_dataset || !m_dataset->isEditing() || isFollowingDataset())
         return true;
     const DatasetError error = m_dataset->post();
     if (error.failed()) {
@@ -417,6 +418,7 @@ void DatasetModel::onRemoved(int row)
 
 void DatasetModel::onCurrentChanged(int row)
 {
+    const Following following(m_following);
     const int previous = m_indicatorRow;
     m_indicatorRow = row;
     emitIndicatorChanged(previous);

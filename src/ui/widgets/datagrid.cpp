@@ -1,0 +1,265 @@
+#include "ui/widgets/datagrid.h"
+
+#include "core/data/sortbytitle.h"
+#include "ui/widgets/datagridheader.h"
+
+#include <QKeyEvent>
+
+namespace hemu {
+
+namespace {
+// Column widths are made from the titles and this many rows: enough to see the usual width
+// of a column, few enough that a grid over 100,000 rows opens at once.
+constexpr int sizingRows = 60;
+constexpr int maxAutoWidth = 320;
+} // namespace
+
+DataGrid::DataGrid(QWidget *parent)
+    : QTableView(parent)
+    , m_header(new DataGridHeader(this))
+    , m_errors(this)
+{
+    setHorizontalHeader(m_header);
+    m_header->setResizeContentsPrecision(sizingRows);
+    m_header->setStretchLastSection(false);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setSortingEnabled(false); // title clicks sort the dataset, not the model
+
+    // Uniform row heights: the view never asks 100,000 rows for their size.
+    QHeaderView *rows = verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(fontMetrics().height() + 6);
+    rows->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("▶")) + 10);
+
+    connect(m_header, &QHeaderView::sectionClicked, this, &DataGrid::sortByTitle);
+    setReadOnly(false);
+}
+
+DataGrid::~DataGrid() = default;
+
+Dataset *DataGrid::dataset() const
+{
+    return m_model ? m_model->dataset() : nullptr;
+}
+
+void DataGrid::setDataset(Dataset *dataset, const QStringList &fieldNames)
+{
+    DatasetModel *previous = m_ownModel;
+    m_ownModel = new DatasetModel(dataset, this);
+    if (!fieldNames.isEmpty())
+        m_ownModel->setFieldNames(fieldNames);
+    attachModel(m_ownModel);
+    delete previous;
+}
+
+void DataGrid::setDatasetModel(DatasetModel *model)
+{
+    attachModel(model);
+    if (m_ownModel && m_ownModel != model) {
+        delete m_ownModel;
+        m_ownModel = nullptr;
+    }
+}
+
+void DataGrid::attachModel(DatasetModel *model)
+{
+    if (m_model)
+        disconnect(m_model, nullptr, this, nullptr);
+    m_model = model;
+    m_sortedField.clear();
+    m_sizedColumns.clear();
+    setModel(model);
+    if (!model)
+        return;
+    // Item views submit the model whenever their current row changes, including the moves
+    // the grid makes itself to follow the dataset: that would post a new row the moment it
+    // shows. Moves the user makes go through currentChanged(), where the dataset posts or
+    // drops the pending row as its rules say; an editor closed with Enter still submits.
+    QObject::disconnect(selectionModel(), SIGNAL(currentRowChanged(QModelIndex, QModelIndex)), model, SLOT(submit()));
+    model->setReadOnly(m_readOnly);
+    // Connected after the view's own connections, so the view has taken each change in
+    // before the grid looks at the dataset's cursor again.
+    connect(model, &DatasetModel::errorOccurred, this, [this](const DatasetError &error) { m_errors.report(error); });
+    connect(model, &DatasetModel::currentRowChanged, this, &DataGrid::syncFromDataset);
+    connect(model, &QAbstractItemModel::modelReset, this, &DataGrid::onModelReset);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &DataGrid::syncFromDataset);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &DataGrid::syncFromDataset);
+    onModelReset();
+}
+
+void DataGrid::onModelReset()
+{
+    QStringList columns;
+    for (int column = 0; m_model && column < m_model->columnCount(); ++column)
+        columns.append(m_model->fieldAt(column)->name());
+    if (columns != m_sizedColumns && m_model && m_model->rowCount() > 0) {
+        m_sizedColumns = columns;
+        autoSizeColumns();
+    }
+    updateSortTitle();
+    syncFromDataset();
+}
+
+void DataGrid::autoSizeColumns()
+{
+    if (!m_model)
+        return;
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        resizeColumnToContents(column);
+        if (columnWidth(column) > maxAutoWidth)
+            setColumnWidth(column, maxAutoWidth);
+    }
+}
+
+void DataGrid::setReadOnly(bool readOnly)
+{
+    m_readOnly = readOnly;
+    setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers
+                             : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                   | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    if (m_model)
+        m_model->setReadOnly(readOnly);
+    applyColours();
+}
+
+void DataGrid::setModeColours(bool on)
+{
+    m_modeColours = on;
+    applyColours();
+}
+
+void DataGrid::applyColours()
+{
+    QPalette colours = palette();
+    const QColor base = m_modeColours ? (m_readOnly ? lockedColour() : editableColour())
+                                      : QPalette().color(QPalette::Base);
+    colours.setColor(QPalette::Base, base);
+    setPalette(colours);
+}
+
+void DataGrid::setRowColours(DatasetModel::RowColours colours)
+{
+    if (m_model)
+        m_model->setRowColours(std::move(colours));
+}
+
+void DataGrid::sortByTitle(int column)
+{
+    Dataset *ds = dataset();
+    const Field *field = m_model ? m_model->fieldAt(column) : nullptr;
+    if (!ds || !field || !m_titleSort)
+        return;
+    const QString name = field->name();
+    m_sortedField = name;
+    const bool sorted = !SortByTitle(*ds, name).isEmpty();
+    updateSortTitle();
+    emit titleClicked(name, sorted);
+}
+
+void DataGrid::updateSortTitle()
+{
+    // The green title shows the sort in force: a sort changed since (by a rule, another
+    // window) takes the colour away again.
+    Dataset *ds = dataset();
+    if (!m_sortedField.isEmpty() && (!ds || !isTitleSortOf(*ds, m_sortedField, ds->sort())))
+        m_sortedField.clear();
+    m_header->setHighlightedSection(m_sortedField.isEmpty() || !m_model ? -1 : m_model->columnOf(m_sortedField));
+}
+
+bool DataGrid::postRow()
+{
+    Dataset *ds = dataset();
+    if (!ds || !ds->isEditing())
+        return true;
+    return m_errors.report(ds->post());
+}
+
+bool DataGrid::insertRow()
+{
+    Dataset *ds = dataset();
+    if (!ds || m_readOnly || !ds->isOpen())
+        return false;
+    const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+    if (!m_errors.report(ds->insert()))
+        return false;
+    syncFromDataset();
+    if (m_model && ds->currentRow() >= 0 && column < m_model->columnCount())
+        setCurrentIndex(m_model->index(ds->currentRow(), column));
+    return true;
+}
+
+bool DataGrid::cancelRow()
+{
+    Dataset *ds = dataset();
+    if (!ds || !ds->isEditing())
+        return true;
+    return m_errors.report(ds->cancel());
+}
+
+void DataGrid::syncFromDataset()
+{
+    Dataset *ds = dataset();
+    if (!ds || !m_model || m_syncing)
+        return;
+    m_syncing = true;
+    const int row = ds->currentRow();
+    if (row >= 0 && row < m_model->rowCount() && m_model->columnCount() > 0) {
+        const int column = currentIndex().isValid() ? qMin(currentIndex().column(), m_model->columnCount() - 1) : 0;
+        const QModelIndex target = m_model->index(row, column);
+        if (currentIndex() != target || !selectionModel()->isRowSelected(row, {}))
+            selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    } else if (selectionModel()) {
+        selectionModel()->clear();
+    }
+    m_syncing = false;
+}
+
+void DataGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (m_syncing || !m_model || m_model->isFollowingDataset() || !current.isValid())
+        return;
+    Dataset *ds = dataset();
+    if (!ds || current.row() == ds->currentRow())
+        return;
+    // The user moved: the dataset follows (posting a pending row). When it cannot, the grid
+    // goes back to the row the dataset is still on, once this selection change is over.
+    if (!m_model->setCurrentRow(current.row()))
+        QMetaObject::invokeMethod(this, &DataGrid::syncFromDataset, Qt::QueuedConnection);
+}
+
+void DataGrid::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!m_readOnly && dataset() && dataset()->isEditing()) {
+            postRow();
+            event->accept();
+            return;
+        }
+        break;
+    case Qt::Key_Escape:
+        if (dataset() && dataset()->isEditing()) {
+            cancelRow();
+            event->accept();
+            return;
+        }
+        break;
+    case Qt::Key_Insert:
+        if (event->modifiers() & Qt::AltModifier) {
+            insertRow();
+            event->accept();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+} // namespace hemu
