@@ -1,18 +1,22 @@
 #pragma once
 
 #include "core/data/currentuser.h"
+#include "core/dataset/datasetregistry.h"
 #include "core/db/database.h"
 
 #include <QObject>
 
 namespace hemu {
 
+class Dataset;
 class Prompter;
+class TabData;
 
 /**
- * Owner of the single account-set connection `MyADOCnn`, the current user and the
- * master datasets. Created once per program run; the connection is closed until an
- * account set is opened.
+ * Owner of the single account-set connection `MyADOCnn`, the current user and the master
+ * datasets with their rules: delete guards, defaults of new rows, the re-pointing of goods
+ * when a unit's key changes, refused posts, the goods search and the marking of idle goods.
+ * Created once per program run; the connection is closed until an account set is opened.
  */
 class BaseData : public QObject
 {
@@ -24,6 +28,8 @@ public:
     Database &MyADOCnn() { return m_connection; }
     const Database &MyADOCnn() const { return m_connection; }
     Prompter &prompter() { return m_prompter; }
+    /// The datasets attached to the connection: these in declaration order, then TabData's.
+    DatasetRegistry &registry() { return m_registry; }
 
     CurrentUser &user() { return m_user; }
     const CurrentUser &user() const { return m_user; }
@@ -34,10 +40,61 @@ public:
     QString LoginStatusText() const { return m_user.LoginStatusText(); }
     QString PrintStampText() const { return m_user.PrintStampText(); }
 
+    /// Set while a window rewrites many goods rows in one run: no refresh after each post.
+    bool BulkGoodsUpdate = false;
+
+    /// Marks goods items whose quantity counters are all zero (`IsZero`), unmarks the rest.
+    bool MarkZeroGoods(QString *error = nullptr);
+    /// Goods search: marks the items whose description (mode 0) or code (mode 1) contains
+    /// `text` in `flag` and filters `goods` on "flag=1". The text is searched for literally.
+    bool FilterGoods(int mode, const QString &text, Dataset &goods, QString *error = nullptr);
+
+    /// TabData attaches itself here so the goods rules can refresh its stock view.
+    void setTabData(TabData *tabData) { m_tabData = tabData; }
+    TabData *tabData() const { return m_tabData; }
+
+    // Datasets, in declaration order (the order the open loop opens them).
+    Dataset *Cata = nullptr;
+    Dataset *Areas = nullptr;
+    Dataset *Units = nullptr;
+    Dataset *Vendors = nullptr;
+    Dataset *Goods = nullptr;
+    Dataset *Custs = nullptr;
+    Dataset *Employees = nullptr;
+    Dataset *lkRole = nullptr;
+    Dataset *Psd = nullptr;
+    Dataset *Depart = nullptr;
+    Dataset *CustExists = nullptr;
+    Dataset *lkGoods = nullptr;
+    Dataset *GoodAvgPrice = nullptr;
+    Dataset *tbStyle = nullptr;
+    Dataset *UserInfo = nullptr;
+    Dataset *qMaxGoodID = nullptr;
+    Dataset *GoodUsed = nullptr;
+    Dataset *qTest = nullptr;
+
 private:
+    void createDatasets();
+    void installRules();
+    void installDeleteGuards();
+    void installDefaults();
+    void installUnitKeyChange();
+    void installRefusals();
+    /// True when `sql` with `params` returns a row (a usage test).
+    bool isUsed(Dataset &query, const QString &sql, const QVariantList &params);
+
     Prompter &m_prompter;
     Database m_connection;
     CurrentUser m_user;
+    DatasetRegistry m_registry;
+    TabData *m_tabData = nullptr;
+    // The unit key as it was when the edit of a Units row began.
+    struct
+    {
+        bool active = false;
+        QVariant unitId;
+        bool repointed = false;
+    } m_unitEditPending;
 };
 
 } // namespace hemu

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace hemu::cli {
+
+/// Each command returns the process exit code; errors go to stderr.
+int createSet(const QString &file, bool force, bool demo);
+int exportTable(const QString &file, const QString &table, const QString &format);
+int checkBooks(const QString &file);
+int execOperations(const QString &file, const QStringList &options);
+
+/// Prints "hemu-cli: <text>" to stderr and returns 1.
+int fail(const QString &text);
+
+} // namespace hemu::cli

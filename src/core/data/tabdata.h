@@ -1,0 +1,108 @@
+#pragma once
+
+#include "core/bills/billkind.h"
+
+#include <QObject>
+#include <QString>
+
+namespace hemu {
+
+class BaseData;
+class Database;
+class Dataset;
+class Prompter;
+class ProgressSink;
+
+/**
+ * The bill, stock and invoice datasets and their rules: bill defaults and numbering, price
+ * and counterparty checks, bill totals, posting of every line into the period counters,
+ * whole-bill deletion, invoices, and the period operations. Every user action is one
+ * transaction: a line with its counters and bill total, a bill with all its lines and its
+ * invoice. When a write fails nothing of the action stays and a pending line stays pending.
+ */
+class TabData : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TabData(BaseData &base, QObject *parent = nullptr);
+    ~TabData() override;
+
+    BaseData &base() { return m_base; }
+
+    /// The values of the detail line whose edit is in progress, as they were when it began
+    /// (quantity and price in single precision); all zero for a new line.
+    struct DetailValues
+    {
+        int GoodID = 0;
+        int CustID = 0;
+        double Qty = 0;
+        double Price = 0;
+    };
+    DetailValues OldDetailValues;
+    bool WholeBillDeleting = false;
+    bool RowEditing = false;
+    bool InvoiceCascadeDeleting = false;
+    bool InvoiceRowEditing = false;
+
+    Dataset *header(BillKind kind) const;
+    Dataset *detail(BillKind kind) const;
+
+    /// Shows every bill again: switches off the filters of the three header datasets.
+    void ShowAllBills();
+    /// Recomputes SumMoney of the current bill of `details` from its lines (single precision).
+    bool RecalcBillSum(Dataset &details);
+    /// Deletes every line of the current bill of `details`, reversing each posting.
+    bool DeleteBillDetails(Dataset &details);
+    /// Recomputes totalmny of the current invoice from its lines (single precision).
+    bool RecalcInvoiceTotal(Dataset &lines);
+
+    // Period operations with the views closed around them; false after a failure (the
+    // message has been shown where the operation reports itself).
+    bool RecalcTotals(const QString &start, const QString &end, ProgressSink &progress, QString *error = nullptr);
+    bool CarryForward();
+    bool PurgeIdleCustStock(QString *error = nullptr);
+    bool ClearTotals(QString *error = nullptr);
+    bool ClearBills(QString *error = nullptr);
+
+    // Datasets, in declaration order.
+    Dataset *RuKu = nullptr;
+    Dataset *DiaoBo = nullptr;
+    Dataset *ChuKu = nullptr;
+    Dataset *RuKuMx = nullptr;
+    Dataset *DiaoBoMx = nullptr;
+    Dataset *ChuKuMx = nullptr;
+    Dataset *Goods = nullptr;
+    Dataset *GoodsInCusts = nullptr;
+    Dataset *GoodsInCusts1 = nullptr;
+    Dataset *Goods2 = nullptr;
+    Dataset *GoodsInCusts2 = nullptr;
+    Dataset *Goods1 = nullptr;
+    Dataset *GoodsCheck = nullptr;
+    Dataset *Invoices = nullptr;
+    Dataset *InvoiceMx = nullptr;
+
+private:
+    void createBillDatasets();
+    void createStockDatasets();
+    void createInvoiceDatasets();
+    void installBillRules(BillKind kind);
+    void installInvoiceRules();
+
+    /// Posts the counters of a line change inside the current transaction; false when a write
+    /// failed (the messages are shown).
+    bool postLineChange(BillKind kind, const DetailValues &before, const DetailValues &after);
+    /// Re-reads the rows of the open goods and customer views that a line change touched.
+    void refreshCounters(const QList<int> &goodIds, const QList<QPair<int, int>> &goodCustPairs);
+    DetailValues currentLine(BillKind kind, Dataset &details) const;
+    /// Closes the stock views around a bulk statement and opens them again afterwards.
+    template<typename Work> bool withStockViewsClosed(Work work);
+
+    BaseData &m_base;
+    Database &m_db;
+    Prompter &m_prompter;
+    // What the last line change touched, for refreshing the views after it is committed.
+    QList<int> m_touchedGoods;
+    QList<QPair<int, int>> m_touchedPairs;
+};
+
+} // namespace hemu

@@ -1,0 +1,277 @@
+// Bill rules of TabData: defaults and numbering, checks, totals, posting of lines into the
+// period counters and deleting whole bills.
+#include "core/bills/posting.h"
+#include "core/bills/singleprecision.h"
+#include "core/data/basedata.h"
+#include "core/data/tabdata.h"
+#include "core/dataset/dataset.h"
+#include "core/db/database.h"
+#include "core/db/refusals.h"
+#include "core/format/datetext.h"
+#include "core/prompter.h"
+
+#include <QDate>
+
+namespace hemu {
+
+namespace {
+
+QString lineDeleteQuestion() { return QStringLiteral("确实要删除吗?"); }
+QString billDeleteQuestion() { return QStringLiteral("确实要删除吗？"); }
+QString billDeletedText() { return QStringLiteral("单据已经删除。"); }
+QString negativePriceText() { return QStringLiteral("价格不能<0 !"); }
+QString partyLockedText()
+{
+    return QStringLiteral("字段验证:单据已经包含明细项，不能修改。若一定要修改，清先删除此单据，然后重新录入。");
+}
+
+bool sameLine(const TabData::DetailValues &a, const TabData::DetailValues &b)
+{
+    return a.GoodID == b.GoodID && a.CustID == b.CustID && a.Qty == b.Qty && a.Price == b.Price;
+}
+
+/// Single-precision total of a bill's lines, in the order they were entered.
+bool billTotal(Database &db, BillKind kind, qint64 tabId, double *total)
+{
+    QSqlQuery q = db.query(QStringLiteral("SELECT Qty, Price FROM %1 WHERE TabID = ? ORDER BY rowid").arg(detailTable(kind)), {tabId});
+    if (!q.exec())
+        return false;
+    double sum = 0;
+    while (q.next())
+        sum = addSingle(sum, q.value(0).toDouble() * q.value(1).toDouble());
+    *total = sum;
+    return true;
+}
+
+bool writeBillTotal(Database &db, BillKind kind, qint64 tabId)
+{
+    double total = 0;
+    return billTotal(db, kind, tabId, &total)
+        && db.exec(QStringLiteral("UPDATE %1 SET SumMoney = ? WHERE TabID = ?").arg(headerTable(kind)), {total, tabId});
+}
+
+} // namespace
+
+TabData::DetailValues TabData::currentLine(BillKind kind, Dataset &details) const
+{
+    DetailValues v;
+    v.GoodID = details.value(QStringLiteral("GoodID")).toInt();
+    v.CustID = header(kind)->value(QStringLiteral("CustID")).toInt();
+    v.Qty = nullAsZero(details.value(QStringLiteral("Qty")));
+    v.Price = nullAsZero(details.value(QStringLiteral("Price")));
+    return v;
+}
+
+bool TabData::postLineChange(BillKind kind, const DetailValues &before, const DetailValues &after)
+{
+    if (sameLine(before, after))
+        return true;
+    auto post = [&](const DetailValues &line, double sign) {
+        const Posting::Result r = Posting::PostGoodsChange(m_db, kind, line.GoodID, line.CustID, sign * line.Qty, line.Price);
+        switch (r.outcome) {
+        case Posting::Outcome::Skipped:
+            return true;
+        case Posting::Outcome::Posted:
+            m_touchedGoods << line.GoodID;
+            if (kind != BillKind::StockIn)
+                m_touchedPairs << qMakePair(line.GoodID, line.CustID);
+            return true;
+        case Posting::Outcome::GoodsNotFound:
+            // Nothing to keep in step for an item that is gone: the line change stands.
+            m_prompter.warning(Posting::goodsNotFoundText());
+            m_prompter.message(Posting::cannotUpdateGoodsText(line.GoodID));
+            return true;
+        case Posting::Outcome::Failed:
+            m_prompter.message(Posting::cannotUpdateGoodsText(line.GoodID));
+            return false;
+        }
+        return false;
+    };
+    return post(before, -1) && post(after, +1);
+}
+
+void TabData::refreshCounters(const QList<int> &goodIds, const QList<QPair<int, int>> &pairs)
+{
+    // The stock view drops any search filter whenever a line is posted.
+    Goods->setFiltered(false);
+    QList<qint64> goodsRows;
+    for (int id : goodIds)
+        if (!goodsRows.contains(id))
+            goodsRows << id; // GoodID is the rowid of Goods
+    for (Dataset *view : {Goods, m_base.lkGoods, m_base.Goods}) {
+        if (view->isOpen() && !view->isEditing() && !goodsRows.isEmpty())
+            view->refreshRows(goodsRows);
+    }
+    QList<qint64> custRows;
+    for (const auto &p : pairs) {
+        const QVariant rowid = m_db.scalar(QStringLiteral("SELECT rowid FROM GoodsInCusts WHERE GoodID = ? AND CustID = ?"),
+                                           {p.first, p.second});
+        if (rowid.isValid())
+            custRows << rowid.toLongLong();
+    }
+    for (Dataset *view : {GoodsInCusts, GoodsInCusts1}) {
+        if (view->isOpen() && !view->isEditing() && !custRows.isEmpty())
+            view->refreshRows(custRows);
+    }
+}
+
+bool TabData::RecalcBillSum(Dataset &details)
+{
+    BillKind kind;
+    if (WholeBillDeleting || !billKindFromDetailName(details.name(), &kind))
+        return true;
+    const qint64 tabId = header(kind)->value(QStringLiteral("TabID")).toLongLong();
+    Transaction tx(m_db);
+    if (!tx.isActive() || !writeBillTotal(m_db, kind, tabId) || !tx.commit())
+        return false;
+    if (m_db.transactionDepth() == 0 && !header(kind)->isEditing())
+        header(kind)->refreshRow(tabId);
+    return true;
+}
+
+bool TabData::DeleteBillDetails(Dataset &details)
+{
+    WholeBillDeleting = true;
+    details.disableControls();
+    const int n = details.rowCount();
+    details.first();
+    bool ok = true;
+    for (int i = 0; i < n && ok; ++i)
+        ok = details.remove().ok();
+    WholeBillDeleting = false;
+    details.enableControls();
+    return ok;
+}
+
+void TabData::installBillRules(BillKind kind)
+{
+    Dataset *h = header(kind);
+    Dataset *d = detail(kind);
+    const BillKindInfo &info = billKindInfo(kind);
+
+    h->hooks().onNewRecord = [this, kind, &info](Dataset &ds) {
+        const QDate today = QDate::currentDate();
+        ds.setValue(QStringLiteral("BookID"), QString::fromLatin1(info.prefix) + billDateText(today));
+        ds.setValue(QStringLiteral("TabDate"), isoDateText(today));
+        ds.setValue(QStringLiteral("RegDate"), isoDateText(today));
+        ds.setValue(QStringLiteral("PersonID"), m_base.CurUserID());
+        ds.setValue(QStringLiteral("KindID"), int(kind));
+        ds.setValue(QStringLiteral("SumMoney"), 0.0);
+    };
+    if (kind != BillKind::StockIn) {
+        // A customer's bill with lines keeps its customer: the lines are posted to it.
+        h->fieldByName(QStringLiteral("CustID")).setValidator([this, h, kind](Field &field, const QVariant &value) {
+            if (h->state() == Dataset::State::Insert || value == field.value())
+                return true;
+            const int lines = m_db.scalar(QStringLiteral("SELECT count(*) FROM %1 WHERE TabID = ?").arg(detailTable(kind)),
+                                          {h->value(QStringLiteral("TabID"))})
+                                  .toInt();
+            if (lines == 0)
+                return true;
+            m_prompter.warning(partyLockedText());
+            return false;
+        });
+    }
+    h->hooks().beforeDelete = [this](Dataset &) { return m_prompter.question(billDeleteQuestion()); };
+    // The lines, their postings and the invoice go in the header's own delete: all or nothing.
+    h->hooks().onDeleteWrite = [this, d, kind](Dataset &ds) {
+        m_touchedGoods.clear();
+        m_touchedPairs.clear();
+        if (!DeleteBillDetails(*d))
+            return false;
+        if (kind == BillKind::StockIn) {
+            const QVariant tabId = ds.value(QStringLiteral("TabID"));
+            InvoiceCascadeDeleting = true;
+            const bool ok = m_db.exec(QStringLiteral("DELETE FROM InvoiceMx WHERE TabID IN (SELECT TabID FROM Invoices WHERE TabID = ?)"), {tabId})
+                && m_db.exec(QStringLiteral("DELETE FROM Invoices WHERE TabID = ?"), {tabId});
+            InvoiceCascadeDeleting = false;
+            return ok;
+        }
+        return true;
+    };
+    h->hooks().afterDelete = [this](Dataset &) {
+        refreshCounters(m_touchedGoods, m_touchedPairs);
+        m_touchedGoods.clear();
+        m_touchedPairs.clear();
+        m_prompter.information(billDeletedText());
+    };
+    h->hooks().onDeleteError = [this](Dataset &, const QSqlError &) {
+        // Nothing was deleted; the views may have seen lines go and come back.
+        refreshCounters(m_touchedGoods, m_touchedPairs);
+        m_touchedGoods.clear();
+        m_touchedPairs.clear();
+        return false;
+    };
+
+    d->hooks().onNewRecord = [this, h, kind](Dataset &ds) {
+        OldDetailValues = {};
+        const QVariant max = m_db.scalar(QStringLiteral("SELECT max(ItemNo) FROM %1 WHERE TabID = ?").arg(detailTable(kind)),
+                                         {h->value(QStringLiteral("TabID"))});
+        ds.setValue(QStringLiteral("ItemNo"), max.isNull() ? 1 : max.toInt() + 1);
+        RowEditing = true;
+    };
+    d->hooks().beforeEdit = [this, kind](Dataset &ds) {
+        OldDetailValues = currentLine(kind, ds);
+        OldDetailValues.Qty = toSingle(OldDetailValues.Qty);
+        OldDetailValues.Price = toSingle(OldDetailValues.Price);
+        RowEditing = true;
+        return true;
+    };
+    d->fieldByName(QStringLiteral("Price")).setValidator([this, d](Field &, const QVariant &value) {
+        if (value.isNull() || value.toDouble() >= 0)
+            return true;
+        m_prompter.warning(negativePriceText());
+        d->cancel();
+        return false;
+    });
+    d->hooks().onPostWrite = [this, kind](Dataset &ds) {
+        m_touchedGoods.clear();
+        m_touchedPairs.clear();
+        const DetailValues before = ds.state() == Dataset::State::Insert ? DetailValues{} : OldDetailValues;
+        const DetailValues after = currentLine(kind, ds);
+        return postLineChange(kind, before, after)
+            && writeBillTotal(m_db, kind, header(kind)->value(QStringLiteral("TabID")).toLongLong());
+    };
+    auto afterLineChange = [this, h](Dataset &) {
+        RowEditing = false;
+        if (m_db.transactionDepth() > 0)
+            return; // a whole-bill delete refreshes once it is through
+        refreshCounters(m_touchedGoods, m_touchedPairs);
+        m_touchedGoods.clear();
+        m_touchedPairs.clear();
+        if (!h->isEditing())
+            h->refreshRow(h->currentRowid());
+    };
+    d->hooks().afterPost = afterLineChange;
+    d->hooks().afterDelete = afterLineChange;
+    d->hooks().afterCancel = [this](Dataset &) { RowEditing = false; };
+    d->hooks().beforeDelete = [this](Dataset &) { return WholeBillDeleting || m_prompter.question(lineDeleteQuestion()); };
+    d->hooks().onDeleteWrite = [this, kind](Dataset &ds) {
+        if (!WholeBillDeleting) {
+            m_touchedGoods.clear();
+            m_touchedPairs.clear();
+        }
+        DetailValues line = currentLine(kind, ds);
+        if (!postLineChange(kind, line, DetailValues{}))
+            return false;
+        return WholeBillDeleting || writeBillTotal(m_db, kind, header(kind)->value(QStringLiteral("TabID")).toLongLong());
+    };
+
+    auto refused = [this](Dataset &ds, const QSqlError &error) {
+        m_touchedGoods.clear();
+        m_touchedPairs.clear();
+        const QString text = refusalMessage(error);
+        if (text.isEmpty()) {
+            // Not a refusal by the keys: keep what the user typed so nothing is lost.
+            m_prompter.warning(error.databaseText().isEmpty() ? error.text() : error.databaseText());
+            return true;
+        }
+        m_prompter.warning(text);
+        ds.cancel();
+        return true;
+    };
+    h->hooks().onPostError = refused;
+    d->hooks().onPostError = refused;
+}
+
+} // namespace hemu

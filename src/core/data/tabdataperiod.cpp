@@ -1,0 +1,87 @@
+// Period operations of TabData: the bulk statements run with the stock views closed, and
+// the views come back with what the statements wrote.
+#include "core/bills/periodoperations.h"
+#include "core/data/basedata.h"
+#include "core/data/tabdata.h"
+#include "core/dataset/dataset.h"
+#include "core/prompter.h"
+
+namespace hemu {
+
+template<typename Work> bool TabData::withStockViewsClosed(Work work)
+{
+    Goods->disableControls();
+    GoodsInCusts->disableControls();
+    Goods->close(); // closes the customer views with it
+    const bool ok = work();
+    Goods->open();
+    GoodsInCusts->enableControls();
+    Goods->enableControls();
+    // The other views of the same tables show the new counters too.
+    for (Dataset *view : {m_base.lkGoods, m_base.Goods, Goods1, Goods2, GoodsCheck, GoodsInCusts2}) {
+        if (view->isOpen() && !view->isEditing())
+            view->refresh();
+    }
+    return ok;
+}
+
+namespace {
+bool report(const PeriodOperations::Result &r, QString *error)
+{
+    if (!r.ok && error)
+        *error = r.error.text();
+    return r.ok;
+}
+} // namespace
+
+bool TabData::RecalcTotals(const QString &start, const QString &end, ProgressSink &progress, QString *error)
+{
+    return withStockViewsClosed([&] { return report(PeriodOperations::RecalcTotals(m_db, start, end, progress), error); });
+}
+
+bool TabData::CarryForward()
+{
+    const bool ok = withStockViewsClosed([&] { return PeriodOperations::CarryForward(m_db).ok; });
+    if (ok)
+        m_prompter.information(QStringLiteral("结转完毕！"));
+    else
+        m_prompter.warning(QStringLiteral("异常：结转处理失败!"));
+    return ok;
+}
+
+bool TabData::PurgeIdleCustStock(QString *error)
+{
+    GoodsInCusts->disableControls();
+    GoodsInCusts->close();
+    const bool ok = report(PeriodOperations::PurgeIdleCustStock(m_db), error);
+    GoodsInCusts->open();
+    GoodsInCusts->enableControls();
+    for (Dataset *view : {GoodsInCusts1, GoodsInCusts2})
+        if (view->isOpen())
+            view->refresh();
+    return ok;
+}
+
+bool TabData::ClearTotals(QString *error)
+{
+    return withStockViewsClosed([&] { return report(PeriodOperations::ClearTotals(m_db), error); });
+}
+
+bool TabData::ClearBills(QString *error)
+{
+    for (BillKind kind : {BillKind::StockIn, BillKind::Delivery, BillKind::Receipt}) {
+        header(kind)->close(); // closes its lines first
+        detail(kind)->close();
+    }
+    Invoices->close();
+    const bool ok = report(PeriodOperations::ClearBills(m_db), error);
+    for (BillKind kind : {BillKind::StockIn, BillKind::Delivery, BillKind::Receipt}) {
+        header(kind)->open();
+        detail(kind)->open();
+    }
+    Invoices->open();
+    InvoiceMx->open();
+    return ok;
+}
+
+} // namespace hemu
