@@ -105,10 +105,9 @@ void TabData::createBillDatasets()
     DiaoBoMx = new TableDataset(m_db, QStringLiteral("DiaoBoMx"), QStringLiteral("DiaoBoMx"), this);
     ChuKuMx = new TableDataset(m_db, QStringLiteral("ChuKuMx"), QStringLiteral("ChuKuMx"), this);
 
-    for (Dataset *h : {RuKu, DiaoBo, ChuKu}) {
+    // BookID is required by the table itself, whose refusal the rules report.
+    for (Dataset *h : {RuKu, DiaoBo, ChuKu})
         ColumnInfos::declareFields(*h);
-        h->fieldByName(QStringLiteral("BookID")).setRequired(true);
-    }
     RuKu->addLookupField(QStringLiteral("lkVendor"), m_base.Vendors, QStringLiteral("VendorID"), QStringLiteral("VendorName"),
                          QStringLiteral("CustID"));
     for (Dataset *h : {DiaoBo, ChuKu})
