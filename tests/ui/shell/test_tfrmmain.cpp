@@ -147,11 +147,17 @@ QStringList openMenuTree()
     return out;
 }
 
-void setAdministratorRole(const QString &path, int role)
+/// Runs one statement on the account set at `path` through a connection of its own.
+void writeTo(const QString &path, const QString &sql, const QVariantList &params = {})
 {
     Database db;
     QVERIFY(db.open(path));
-    QVERIFY(db.exec("UPDATE psd SET RoleID = ? WHERE UserID = 1", {role}));
+    QVERIFY(db.exec(sql, params));
+}
+
+void setAdministratorRole(const QString &path, int role)
+{
+    writeTo(path, "UPDATE psd SET RoleID = ? WHERE UserID = 1", {role});
 }
 
 } // namespace
@@ -270,11 +276,7 @@ void TestTfrmMain::storedFormatAfterFirstOpenOnly()
 {
     QFETCH(QString, stored);
     test::TempAccountSet set;
-    {
-        Database db;
-        QVERIFY(db.open(set.path()));
-        QVERIFY(db.exec("UPDATE DisplayStyle SET DataFormat = ?", {stored}));
-    }
+    writeTo(set.path(), "UPDATE DisplayStyle SET DataFormat = ?", {stored});
     MainFixture f;
     QStringList applied;
     f.shell.applyFormat = [&](const QString &format) { applied << format; };
@@ -283,11 +285,7 @@ void TestTfrmMain::storedFormatAfterFirstOpenOnly()
     QCOMPARE(applied, stored.isEmpty() ? QStringList() : QStringList{stored});
 
     // A later open from the menu keeps the format in force.
-    {
-        Database db;
-        QVERIFY(db.open(set.path()));
-        QVERIFY(db.exec("UPDATE DisplayStyle SET DataFormat = '#.##'"));
-    }
+    writeTo(set.path(), "UPDATE DisplayStyle SET DataFormat = '#.##'");
     f.open(set.path());
     QVERIFY(f.shell.AccSetOpen);
     QCOMPARE(f.shell.DataFormatText, stored);
