@@ -12,6 +12,7 @@ namespace {
 // of a column, few enough that a grid over 100,000 rows opens at once.
 constexpr int sizingRows = 60;
 constexpr int maxAutoWidth = 320;
+constexpr int cellPadding = 8; // room between a column's longest text and the grid line
 } // namespace
 
 DataGrid::DataGrid(QWidget *parent)
@@ -109,8 +110,7 @@ void DataGrid::autoSizeColumns()
         return;
     for (int column = 0; column < m_model->columnCount(); ++column) {
         resizeColumnToContents(column);
-        if (columnWidth(column) > maxAutoWidth)
-            setColumnWidth(column, maxAutoWidth);
+        setColumnWidth(column, qMin(columnWidth(column) + cellPadding, maxAutoWidth));
     }
 }
 
