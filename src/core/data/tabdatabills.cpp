@@ -43,11 +43,16 @@ bool billTotal(Database &db, BillKind kind, qint64 tabId, double *total)
     return true;
 }
 
-bool writeBillTotal(Database &db, BillKind kind, qint64 tabId)
+bool writeBillTotal(Database &db, BillKind kind, qint64 tabId, Prompter &prompter)
 {
     double total = 0;
-    return billTotal(db, kind, tabId, &total)
-        && db.exec(QStringLiteral("UPDATE %1 SET SumMoney = ? WHERE TabID = ?").arg(headerTable(kind)), {total, tabId});
+    QSqlError error;
+    if (billTotal(db, kind, tabId, &total)
+        && db.exec(QStringLiteral("UPDATE %1 SET SumMoney = ? WHERE TabID = ?").arg(headerTable(kind)), {total, tabId}, &error))
+        return true;
+    // The line and its postings are rolled back with the total: say why.
+    prompter.warning(QStringLiteral("异常:不能更新单据合计。") + error.databaseText());
+    return false;
 }
 
 } // namespace
@@ -122,7 +127,7 @@ bool TabData::RecalcBillSum(Dataset &details)
         return true;
     const qint64 tabId = header(kind)->value(QStringLiteral("TabID")).toLongLong();
     Transaction tx(m_db);
-    if (!tx.isActive() || !writeBillTotal(m_db, kind, tabId) || !tx.commit())
+    if (!tx.isActive() || !writeBillTotal(m_db, kind, tabId, m_prompter) || !tx.commit())
         return false;
     if (m_db.transactionDepth() == 0 && !header(kind)->isEditing())
         header(kind)->refreshRow(tabId);
@@ -230,7 +235,7 @@ void TabData::installBillRules(BillKind kind)
         const DetailValues before = ds.state() == Dataset::State::Insert ? DetailValues{} : OldDetailValues;
         const DetailValues after = currentLine(kind, ds);
         return postLineChange(kind, before, after)
-            && writeBillTotal(m_db, kind, header(kind)->value(QStringLiteral("TabID")).toLongLong());
+            && writeBillTotal(m_db, kind, header(kind)->value(QStringLiteral("TabID")).toLongLong(), m_prompter);
     };
     auto afterLineChange = [this, h](Dataset &) {
         RowEditing = false;
@@ -254,7 +259,7 @@ void TabData::installBillRules(BillKind kind)
         DetailValues line = currentLine(kind, ds);
         if (!postLineChange(kind, line, DetailValues{}))
             return false;
-        return WholeBillDeleting || writeBillTotal(m_db, kind, header(kind)->value(QStringLiteral("TabID")).toLongLong());
+        return WholeBillDeleting || writeBillTotal(m_db, kind, header(kind)->value(QStringLiteral("TabID")).toLongLong(), m_prompter);
     };
 
     auto refused = [this](Dataset &ds, const QSqlError &error) {
