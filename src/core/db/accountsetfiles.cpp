@@ -84,6 +84,15 @@ private:
     bool m_kept = false;
 };
 
+/// The name `path` will have once its folder's links are followed: a rename into that
+/// folder replaces exactly this entry.
+QString resolvedPath(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
+}
+
 bool backupInto(sqlite3 *source, const QString &target, QString *error)
 {
     sqlite3 *dest = nullptr;
@@ -137,7 +146,7 @@ bool copyOpen(const Database &source, const QString &dest, QString *error)
         setError(error, QStringLiteral("没有打开的套帐。"));
         return false;
     }
-    if (QFileInfo(dest).absoluteFilePath() == QFileInfo(source.path()).absoluteFilePath()) {
+    if (resolvedPath(dest) == resolvedPath(source.path())) {
         setError(error, QStringLiteral("目标文件就是当前套帐。"));
         return false;
     }

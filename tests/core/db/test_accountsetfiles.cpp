@@ -105,6 +105,12 @@ void TestAccountSetFiles::copyRefusesItsOwnFile()
     const QByteArray before = test::fileBytes(set.path());
     QVERIFY(!AccountSetFiles::copyOpen(db, set.path()));
     QVERIFY(!AccountSetFiles::copyOpen(db, set.file("missing-dir/x.xb")));
+    // The same file reached through a linked folder: replacing it would leave the open
+    // connection writing into a file that no longer has a name.
+    const QString link = set.file("linked");
+    QVERIFY(QFile::link(set.dir(), link));
+    QVERIFY(!AccountSetFiles::copyOpen(db, link + "/books.xb"));
+    QCOMPARE(test::fileBytes(set.path()), before);
     QCOMPARE(db.scalar("SELECT count(*) FROM psd").toInt(), 1);
 }
 
