@@ -1,5 +1,7 @@
 // hemu: the desktop program. Everything it does lives in hemucore and hemuui.
 #include "core/data/basedata.h"
+#include "core/data/datamodules.h"
+#include "core/data/tabdata.h"
 #include "core/shell/accountsetshell.h"
 #include "ui/shell/tfrmanimate.h"
 #include "ui/shell/tfrmmain.h"
@@ -34,10 +36,10 @@ int run(QApplication &app)
     hemu::BaseData base(prompter);
     hemu::DialogFileChooser files(prompter);
     hemu::TfrmAnimate busy;
+    hemu::TabData tab(base);
     hemu::AccountSetShell shell(base, prompter, files, busy);
-    // The data modules plug in here: shell.openDatasets, shell.closeDatasets and
-    // shell.applyFormat open, close and format their datasets. Until they exist an open
-    // account set has only the connection and the current user.
+    // Opening an account set opens the datasets of both modules; closing closes them.
+    hemu::DataModules::connect(shell, base, tab);
 
     hemu::TfrmMain frmMain(base, shell, prompter);
     const QStringList args = app.arguments();
