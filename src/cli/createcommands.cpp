@@ -1,6 +1,9 @@
 #include "cli/commands.h"
 
+#include "core/data/basedata.h"
+#include "core/data/tabdata.h"
 #include "core/db/accountsetfiles.h"
+#include "core/prompter.h"
 #include "core/db/database.h"
 #include "core/masterdata/demodata.h"
 
@@ -32,9 +35,21 @@ int createSet(const QString &file, bool force, bool demo)
         return fail(QStringLiteral("cannot write %1: %2").arg(file, error));
     bool ok = false;
     {
-        Database db;
-        ok = db.open(scratch, &error) && DemoData::fill(db, &error)
-            && db.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        // The masters by plain statements, the bills through the data modules and their rules.
+        ScriptedPrompter quiet;
+        BaseData base(quiet);
+        TabData tab(base);
+        Database &db = base.MyADOCnn();
+        base.user() = CurrentUser{1, 0, QStringLiteral("管理员"), QString()};
+        ok = db.open(scratch, &error) && DemoData::fill(db, &error);
+        if (ok) {
+            const auto failure = base.registry().openTables();
+            ok = !failure && DemoData::fillBills(base, tab, &error);
+            if (failure)
+                error = failure->message();
+        }
+        base.registry().closeAll();
+        ok = ok && db.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
         db.close();
     }
     if (ok)

@@ -28,3 +28,14 @@ bool fill(Database &db, QString *error = nullptr);
 
 } // namespace DemoData
 } // namespace hemu
+
+namespace hemu {
+class BaseData;
+class TabData;
+namespace DemoData {
+/// Enters bills of the three kinds over the last months through the bill rules, carries an
+/// earlier period forward and records two purchase invoices. Needs the masters of fill()
+/// and open data modules.
+bool fillBills(BaseData &base, TabData &tab, QString *error = nullptr);
+} // namespace DemoData
+} // namespace hemu
