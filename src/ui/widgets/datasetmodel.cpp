@@ -265,6 +265,7 @@ bool DatasetModel::setData(const QModelIndex &index, const QVariant &value, int 
     Field *field = fieldAt(index.column());
     if (!field || !isEditable(*field) || index.row() >= rowCount())
         return false;
+    m_assignFailed = false;
     QVariant newValue;
     if (role == Qt::CheckStateRole) {
         if (booleanStyle(*field) != BooleanStyle::CheckBox)
@@ -295,6 +296,7 @@ bool DatasetModel::setData(const QModelIndex &index, const QVariant &value, int 
     // The pending row shows what it holds now, accepted or not.
     emitRowChanged(m_dataset->currentRow());
     if (error.failed()) {
+        m_assignFailed = true;
         fail(error);
         return false;
     }
@@ -306,6 +308,10 @@ bool DatasetModel::submit()
     // A view following a change of the dataset is not the user asking for a post.
     if (!m_dataset || !m_dataset->isEditing() || isFollowingDataset())
         return true;
+    if (m_assignFailed) {
+        m_assignFailed = false;
+        return false;
+    }
     const DatasetError error = m_dataset->post();
     if (error.failed()) {
         fail(error);

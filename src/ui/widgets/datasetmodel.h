@@ -69,7 +69,8 @@ public:
     /// Moves the dataset to the row, starts an edit when needed and assigns the field. An
     /// unchanged value changes nothing (opening and closing an editor starts no edit).
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
-    /// Posts the pending row: item views call it when an editor is closed with Enter.
+    /// Posts the pending row: item views call it when an editor is closed with Enter. Not
+    /// after an assignment that failed: the user is looking at the message about it.
     bool submit() override;
 
 public slots:
@@ -112,6 +113,7 @@ private:
     bool m_removing = false;
     int m_indicatorRow = -1;
     int m_following = 0;
+    bool m_assignFailed = false; // the last setData() was refused
 };
 
 } // namespace hemu

@@ -27,6 +27,7 @@ private slots:
     void lookupTitleSortsByKey();
     void sortChangedElsewhereTakesColourAway();
     void enterInEditorPosts();
+    void badValueInEditorIsNotPosted();
     void enterPostsPendingRow();
     void failedPostIsTold();
     void altInsertStartsRow();
@@ -227,6 +228,24 @@ void TestDataGrid::enterInEditorPosts()
     QTRY_COMPARE(m_books->stored(QStringLiteral("Description"), 2).toString(), QStringLiteral("苏打饼干"));
     QCOMPARE(m_books->goods->state(), Dataset::State::Browse);
     QVERIFY(m_books->prompter.entries().isEmpty());
+}
+
+void TestDataGrid::badValueInEditorIsNotPosted()
+{
+    showGrid();
+    const QModelIndex quantity = cell(1, QStringLiteral("HandInc"));
+    m_grid->setCurrentIndex(quantity);
+    m_grid->edit(quantity);
+    auto *editor = m_grid->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->setText(QStringLiteral("abc"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    // One warning about the value; the row is not posted behind the user's back.
+    QTRY_COMPARE(m_books->prompter.entries().size(), 1);
+    QVERIFY(m_books->prompter.lastText().contains(QStringLiteral("abc")));
+    QCOMPARE(m_books->goods->state(), Dataset::State::Edit);
+    QCOMPARE(m_books->stored(QStringLiteral("HandInc"), 2).toInt(), 20);
+    QCOMPARE(m_grid->model()->data(quantity).toString(), QStringLiteral("20"));
 }
 
 void TestDataGrid::enterPostsPendingRow()
