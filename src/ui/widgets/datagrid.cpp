@@ -133,11 +133,17 @@ void DataGrid::setModeColours(bool on)
 
 void DataGrid::applyColours()
 {
+    if (!m_modeColours) {
+        // Back to the colours of the application and the window around the grid.
+        if (m_paletteSet)
+            setPalette(QPalette());
+        m_paletteSet = false;
+        return;
+    }
     QPalette colours = palette();
-    const QColor base = m_modeColours ? (m_readOnly ? lockedColour() : editableColour())
-                                      : QPalette().color(QPalette::Base);
-    colours.setColor(QPalette::Base, base);
+    colours.setColor(QPalette::Base, m_readOnly ? lockedColour() : editableColour());
     setPalette(colours);
+    m_paletteSet = true;
 }
 
 void DataGrid::setRowColours(DatasetModel::RowColours colours)

@@ -91,6 +91,7 @@ private:
     QString m_sortedField;
     bool m_readOnly = false;
     bool m_modeColours = false;
+    bool m_paletteSet = false;
     bool m_titleSort = true;
     bool m_syncing = false;
 };
