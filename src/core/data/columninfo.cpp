@@ -187,6 +187,14 @@ const ColumnInfo infos[] = {
 };
 // clang-format on
 
+// Dates are stored as 'YYYY-MM-DD' text; typed as dates they are edited and compared as such.
+bool isDateColumn(const QString &column)
+{
+    static const QStringList dates = {QStringLiteral("RegDate"), QStringLiteral("BirthDay"), QStringLiteral("TabDate"),
+                                      QStringLiteral("EnterDate"), QStringLiteral("date"), QStringLiteral("结转时间")};
+    return dates.contains(column, Qt::CaseInsensitive);
+}
+
 } // namespace
 
 QList<const ColumnInfo *> columnsOf(const QString &table)
@@ -227,6 +235,8 @@ void declareFields(Dataset &ds, const QStringList &excluded)
             f.setCaption(QString::fromUtf8(c->caption));
         if (*c->format)
             f.setDisplayFormat(QString::fromUtf8(c->format));
+        if (isDateColumn(name))
+            f.setDataType(DataType::Date);
         if (c->yesNo) {
             f.setDataType(DataType::Boolean);
             f.setBooleanTexts(QStringLiteral("√"), QString());

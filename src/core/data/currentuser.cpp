@@ -7,10 +7,12 @@ namespace hemu {
 
 QString nowStampText()
 {
-    const QLocale locale = QLocale::system();
+    // The program speaks Chinese: without a configured locale, Chinese date formats are used.
+    QLocale locale = QLocale::system();
+    if (locale.language() == QLocale::C)
+        locale = QLocale(QLocale::Chinese, QLocale::China);
     const QDateTime now = QDateTime::currentDateTime();
-    return locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ')
-        + locale.toString(now.time(), QLocale::LongFormat);
+    return locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') + now.time().toString(QStringLiteral("HH:mm:ss"));
 }
 
 QString CurrentUser::LoginStatusText() const

@@ -155,7 +155,11 @@ bool copyOpen(const Database &source, const QString &dest, QString *error)
         setError(error, QStringLiteral("无法在目标文件夹中写入。"));
         return false;
     }
-    if (!backupInto(handle, scratch.path(), error) || !moveIntoPlace(scratch.path(), dest, error))
+    if (!backupInto(handle, scratch.path(), error))
+        return false;
+    // The scratch file was made private; the copy gets the permissions of the set it copies.
+    QFile::setPermissions(scratch.path(), QFile::permissions(source.path()));
+    if (!moveIntoPlace(scratch.path(), dest, error))
         return false;
     scratch.keep();
     return true;
