@@ -5,6 +5,8 @@
 #include "ui/widgets/datagrid.h"
 #include "ui/widgets/datagridheader.h"
 
+#include <QAbstractSpinBox>
+#include <QLineEdit>
 #include <QtTest>
 
 using namespace hemu;
@@ -18,6 +20,7 @@ private slots:
     void titlesAndFormats();
     void categoryTitleSortsByKey();
     void postedLineShowsAtOnce();
+    void twoLineTitlesAndEnterPosts();
 
 private:
     QString shown(int goodId, const QString &field) const;
@@ -101,6 +104,40 @@ void TestStockGrid::postedLineShowsAtOnce()
     // The stock view's cursor and the grid's stay together through the posting.
     QCOMPARE(m_grid->currentIndex().row(), m_books->tab->Goods->currentRow());
     QVERIFY(m_books->prompter.entries().isEmpty());
+}
+
+// As the stock-change browser shows it: neighbours share an upper title, and an edit typed
+// into the grid is written by Enter.
+void TestStockGrid::twoLineTitlesAndEnterPosts()
+{
+    Dataset &goods = *m_books->tab->Goods;
+    goods.fieldByName("PrevOnHand").setCaption("期初|数量");
+    goods.fieldByName("PrevOnHandMny").setCaption("期初|金额");
+    goods.fieldByName("HandInc").setCaption("新增|数量");
+    DatasetModel *model = m_grid->datasetModel();
+    DataGridHeader *header = m_grid->titleHeader();
+    const int first = model->columnOf("PrevOnHand");
+    QVERIFY(header->isTwoLevel());
+    QCOMPARE(header->upperText(first), QString("期初"));
+    QCOMPARE(header->lowerText(first + 1), QString("金额"));
+    QCOMPARE(header->upperSpan(first), QList<int>({first, first + 1}));
+    QCOMPARE(header->upperText(model->columnOf("HandInc")), QString("新增"));
+
+    m_grid->setReadOnly(false);
+    QVERIFY(goods.locate("GoodID", 2));
+    const QModelIndex cell = model->index(goods.currentRow(), model->columnOf("HardOrder"));
+    m_grid->setCurrentIndex(cell);
+    m_grid->edit(cell);
+    QWidget *editor = m_grid->viewport()->findChild<QLineEdit *>();
+    if (!editor)
+        editor = m_grid->viewport()->findChild<QAbstractSpinBox *>();
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, "42");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(m_books->db().scalar("SELECT HardOrder FROM Goods WHERE GoodID = 2").toInt(), 42);
+    QCOMPARE(goods.state(), Dataset::State::Browse);
+    QCOMPARE(model->data(cell).toString(), QString("42"));
 }
 
 QTEST_MAIN(TestStockGrid)
