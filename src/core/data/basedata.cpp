@@ -13,6 +13,8 @@ const char *const moneyFormat = "0.0#;'-'0.0#;#.##";
 
 QString usedText() { return QStringLiteral("已经使用，不能删除！"); }
 QString confirmDeleteText() { return QStringLiteral("确实要删除吗？"); }
+// What the user is shown of a failure that is not one of the known refusals.
+QString failureText(const QSqlError &error) { return error.databaseText().isEmpty() ? error.text() : error.databaseText(); }
 } // namespace
 
 BaseData::BaseData(Prompter &prompter, QObject *parent)
@@ -243,8 +245,11 @@ void BaseData::installUnitKeyChange()
         if (now == m_unitEditPending.unitId)
             return true;
         QSqlError error;
-        if (!m_connection.exec(QStringLiteral("UPDATE Goods SET UnitID = ? WHERE UnitID = ?"), {now, m_unitEditPending.unitId}, &error))
+        if (!m_connection.exec(QStringLiteral("UPDATE Goods SET UnitID = ? WHERE UnitID = ?"), {now, m_unitEditPending.unitId}, &error)) {
+            // The unit's post is rolled back with it and stays pending: say why it did not save.
+            m_prompter.warning(failureText(error));
             return false;
+        }
         m_unitEditPending.repointed = true;
         return true;
     };
@@ -269,7 +274,7 @@ void BaseData::installRefusals()
     auto refuse = [this](Dataset &ds, const QSqlError &error) {
         const QString text = refusalMessage(error);
         if (text.isEmpty()) {
-            m_prompter.warning(error.databaseText().isEmpty() ? error.text() : error.databaseText());
+            m_prompter.warning(failureText(error));
             return true;
         }
         m_prompter.warning(text);
