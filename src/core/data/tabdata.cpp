@@ -277,12 +277,14 @@ void TabData::createInvoiceDatasets()
     Invoices->addLookupField(QStringLiteral("Vendor"), m_base.Vendors, QStringLiteral("VendorID"), QStringLiteral("VendorName"),
                              QStringLiteral("vendorid"))
         .setCaption(QStringLiteral("供货方名称"));
-    Invoices->setMasterLink(RuKu, {QStringLiteral("TabID")}, {QStringLiteral("TabID")});
+    // The invoice views follow the bill but open on their own: a damaged invoice table must
+    // not keep the stock-in bills from opening, and the open loop names the view that failed.
+    Invoices->setMasterLink(RuKu, {QStringLiteral("TabID")}, {QStringLiteral("TabID")}, false);
     ColumnInfos::declareFields(*InvoiceMx);
     InvoiceMx->addLookupField(QStringLiteral("lkGood"), m_base.lkGoods, QStringLiteral("GoodID"), QStringLiteral("Description"),
                               QStringLiteral("GoodID"))
         .setCaption(QStringLiteral("品名型号"));
-    InvoiceMx->setMasterLink(Invoices, {QStringLiteral("TabID")}, {QStringLiteral("TabID")});
+    InvoiceMx->setMasterLink(Invoices, {QStringLiteral("TabID")}, {QStringLiteral("TabID")}, false);
 }
 
 void TabData::ShowAllBills()
