@@ -1,6 +1,7 @@
 #include "core/data/basedata.h"
 
 #include "core/data/columninfo.h"
+#include "core/data/posterrors.h"
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
 #include "core/db/refusals.h"
@@ -13,8 +14,6 @@ const char *const moneyFormat = "0.0#;'-'0.0#;#.##";
 
 QString usedText() { return QStringLiteral("已经使用，不能删除！"); }
 QString confirmDeleteText() { return QStringLiteral("确实要删除吗？"); }
-// What the user is shown of a failure that is not one of the known refusals.
-QString failureText(const QSqlError &error) { return error.databaseText().isEmpty() ? error.text() : error.databaseText(); }
 } // namespace
 
 BaseData::BaseData(Prompter &prompter, QObject *parent)
@@ -269,20 +268,8 @@ void BaseData::installUnitKeyChange()
 
 void BaseData::installRefusals()
 {
-    // A row the database refuses by its keys is reported and dropped; any other failure is
-    // reported and the row stays pending, so nothing typed is lost.
-    auto refuse = [this](Dataset &ds, const QSqlError &error) {
-        const QString text = refusalMessage(error);
-        if (text.isEmpty()) {
-            m_prompter.warning(failureText(error));
-            return true;
-        }
-        m_prompter.warning(text);
-        ds.cancel();
-        return true;
-    };
     for (Dataset *ds : {Goods, Units, Psd, Cata, Areas, Vendors, Custs, Employees, Depart, UserInfo, tbStyle})
-        ds->hooks().onPostError = refuse;
+        ds->hooks().onPostError = refusingPostErrors(m_prompter);
 }
 
 bool BaseData::MarkZeroGoods(QString *error)

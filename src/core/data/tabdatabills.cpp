@@ -3,6 +3,7 @@
 #include "core/bills/posting.h"
 #include "core/bills/singleprecision.h"
 #include "core/data/basedata.h"
+#include "core/data/posterrors.h"
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
 #include "core/db/database.h"
@@ -262,18 +263,11 @@ void TabData::installBillRules(BillKind kind)
         return WholeBillDeleting || writeBillTotal(m_db, kind, header(kind)->value(QStringLiteral("TabID")).toLongLong(), m_prompter);
     };
 
-    auto refused = [this](Dataset &ds, const QSqlError &error) {
+    // A refused line or header is dropped with its message, and nothing of it was posted.
+    auto refused = [this, report = refusingPostErrors(m_prompter)](Dataset &ds, const QSqlError &error) {
         m_touchedGoods.clear();
         m_touchedPairs.clear();
-        const QString text = refusalMessage(error);
-        if (text.isEmpty()) {
-            // Not a refusal by the keys: keep what the user typed so nothing is lost.
-            m_prompter.warning(error.databaseText().isEmpty() ? error.text() : error.databaseText());
-            return true;
-        }
-        m_prompter.warning(text);
-        ds.cancel();
-        return true;
+        return report(ds, error);
     };
     h->hooks().onPostError = refused;
     d->hooks().onPostError = refused;

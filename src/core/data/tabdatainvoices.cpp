@@ -1,5 +1,6 @@
 // Invoice rules of TabData: the invoice total and the delete questions.
 #include "core/bills/singleprecision.h"
+#include "core/data/posterrors.h"
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
 #include "core/db/database.h"
@@ -52,15 +53,7 @@ void TabData::installInvoiceRules()
     InvoiceMx->hooks().afterPost = afterLine;
     InvoiceMx->hooks().afterDelete = afterLine;
     InvoiceMx->hooks().beforeDelete = [this](Dataset &) { return m_prompter.question(QStringLiteral("确实要删除吗？")); };
-    InvoiceMx->hooks().onPostError = [this](Dataset &ds, const QSqlError &error) {
-        if (refusalMessage(error).isEmpty() && !error.databaseText().contains(QLatin1String("constraint"), Qt::CaseInsensitive)) {
-            m_prompter.warning(error.databaseText().isEmpty() ? error.text() : error.databaseText());
-            return true;
-        }
-        m_prompter.warning(QStringLiteral("数据库:禁止单据中重复出现相同品名型号。"));
-        ds.cancel();
-        return true;
-    };
+    InvoiceMx->hooks().onPostError = refusingPostErrors(m_prompter, QStringLiteral("数据库:禁止单据中重复出现相同品名型号。"));
 
     Invoices->hooks().beforeDelete = [this](Dataset &) {
         return InvoiceCascadeDeleting || m_prompter.question(QStringLiteral("确实删除发票吗？"));
@@ -73,16 +66,7 @@ void TabData::installInvoiceRules()
         if (InvoiceMx->isOpen())
             InvoiceMx->refresh();
     };
-    Invoices->hooks().onPostError = [this](Dataset &ds, const QSqlError &error) {
-        const QString text = refusalMessage(error);
-        if (text.isEmpty()) {
-            m_prompter.warning(error.databaseText().isEmpty() ? error.text() : error.databaseText());
-            return true;
-        }
-        m_prompter.warning(text);
-        ds.cancel();
-        return true;
-    };
+    Invoices->hooks().onPostError = refusingPostErrors(m_prompter);
 }
 
 } // namespace hemu
