@@ -21,5 +21,10 @@ run: build
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# Speed and memory against raw SQLite on generated account sets; not part of `make test`.
+bench: build
+	@$(BUILD)/src/hemu-bench --size small --json $(BUILD)/bench-small.json
+	@$(BUILD)/src/hemu-bench --size large --json $(BUILD)/bench-large.json
+
 clean:
 	@rm -rf $(BUILD)

@@ -1,0 +1,579 @@
+#include "bench/benchmark.h"
+
+#include "bench/memory.h"
+#include "bench/rawstatement.h"
+#include "core/analysis/receivables.h"
+#include "core/bills/singleprecision.h"
+#include "core/data/basedata.h"
+#include "core/data/tabdata.h"
+#include "core/dataset/dataset.h"
+#include "core/db/database.h"
+#include "core/filechooser.h"
+#include "core/prompter.h"
+
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cmath>
+
+namespace hemu::bench {
+
+namespace {
+
+template<typename Work> double timeMs(Work work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+double median(QList<double> values)
+{
+    if (values.isEmpty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const qsizetype n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+/// One plain query: the statement text and its parameters (integers or NULL).
+struct PlainRead
+{
+    QByteArray sql;
+    QList<std::optional<qint64>> params;
+};
+
+/// What the open datasets hold, as plain queries: every column of every row each shows.
+QList<PlainRead> plainReadsOf(const QList<Dataset *> &datasets)
+{
+    QList<PlainRead> reads;
+    for (Dataset *ds : datasets) {
+        if (!ds->isOpen() || ds->kind() == Dataset::Kind::Query)
+            continue;
+        PlainRead read;
+        if (ds->kind() == Dataset::Kind::Command) {
+            read.sql = ds->sql().toUtf8();
+            // The command's parameters are unset at open: NULL, as the dataset binds them.
+        } else {
+            QStringList columns{QStringLiteral("rowid")};
+            for (Field *f : ds->fields()) {
+                if (f->isData())
+                    columns << QLatin1Char('"') + f->name() + QLatin1Char('"');
+            }
+            QString sql = QStringLiteral("SELECT %1 FROM \"%2\"").arg(columns.join(QLatin1Char(',')), ds->tableName());
+            if (Dataset *master = ds->master()) {
+                QStringList where;
+                for (int i = 0; i < ds->detailFields().size(); ++i) {
+                    where << QLatin1Char('"') + ds->detailFields()[i] + QStringLiteral("\" = ?");
+                    const QVariant key = master->value(ds->masterFields().value(i));
+                    read.params << (key.isNull() ? std::nullopt : std::optional<qint64>(key.toLongLong()));
+                }
+                sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+            }
+            read.sql = (sql + QStringLiteral(" ORDER BY rowid")).toUtf8();
+        }
+        reads << read;
+    }
+    return reads;
+}
+
+/// Runs the plain queries, reading every column of every row; returns a checksum.
+double runPlainReads(sqlite3 *h, const QList<PlainRead> &reads)
+{
+    double sum = 0;
+    for (const PlainRead &read : reads) {
+        RawStatement st(h, read.sql.constData());
+        const int parameters = sqlite3_bind_parameter_count(st.handle());
+        for (int i = 1; i <= parameters; ++i) {
+            const auto value = read.params.value(i - 1);
+            if (value)
+                st.bind(i, *value);
+        }
+        while (st.next())
+            sum += st.touchRow();
+    }
+    return sum;
+}
+
+/// Sum of every counter of both stock tables and their row counts: two runs that computed
+/// the same result have the same checksum.
+double countersChecksum(Database &db)
+{
+    return db.scalar(QStringLiteral("SELECT (SELECT total(HandInc) + total(HandIncMny) + total(CustHandInc) + total(CustHandIncMny) "
+                                    "+ total(Sold) + total(SoldMny) + total(PrevOnHand) + total(PrevOnCustHandMny) FROM Goods) "
+                                    "+ (SELECT total(HandInc) + total(HandIncMny) + total(Sold) + total(SoldMny) + total(PrevOnHand) "
+                                    "+ count(*) FROM GoodsInCusts)"))
+        .toDouble();
+}
+
+bool datasetOk(const DatasetError &e, const QString &what, QString *error)
+{
+    if (e.failed())
+        *error = what + QStringLiteral(": ") + (e.message().isEmpty() ? QStringLiteral("refused") : e.message());
+    return e.ok();
+}
+
+} // namespace
+
+std::optional<double> Figure::ratio() const
+{
+    if (!baseline || *baseline <= 0)
+        return std::nullopt;
+    return value / *baseline;
+}
+
+bool Figure::meetsTarget() const
+{
+    if (!target)
+        return true;
+    const auto r = ratio();
+    return (baseline ? r.value_or(0) : value) <= *target;
+}
+
+Benchmark::Benchmark(const BenchSize &size, const QString &folder)
+    : m_size(size), m_path(QDir(folder).filePath(QStringLiteral("bench-%1.xb").arg(size.name))), m_generator(size)
+{
+}
+
+Benchmark::~Benchmark()
+{
+    closeModules();
+}
+
+void Benchmark::add(const QString &name, const QList<double> &ours, const QList<double> &raw, std::optional<double> target)
+{
+    Figure f;
+    f.name = name;
+    f.value = median(ours);
+    f.unit = QStringLiteral("ms");
+    if (!raw.isEmpty())
+        f.baseline = median(raw);
+    f.target = target;
+    m_figures << f;
+}
+
+bool Benchmark::openModules(QString *error)
+{
+    closeModules();
+    m_prompter = std::make_unique<ScriptedPrompter>();
+    m_prompter->setDefaultAnswer(true);
+    m_base = std::make_unique<BaseData>(*m_prompter);
+    m_tab = std::make_unique<TabData>(*m_base);
+    m_base->user() = CurrentUser{1, 0, QStringLiteral("管理员"), QStringLiteral("系统管理员")};
+    return m_base->MyADOCnn().open(m_path, error);
+}
+
+void Benchmark::closeModules()
+{
+    if (m_base)
+        m_base->registry().closeAll();
+    m_tab.reset();
+    m_base.reset();
+    m_prompter.reset();
+}
+
+bool Benchmark::run(QString *error)
+{
+    QElapsedTimer timer;
+    timer.start();
+    if (!m_generator.generate(m_path, error))
+        return false;
+    m_notes << QStringLiteral("generated in %1 s: masters and %2 bills by bulk inserts, %3 bills through TabData, "
+                              "counters by TabData::RecalcTotals")
+                   .arg(double(timer.elapsed()) / 1000.0, 0, 'f', 1)
+                   .arg(m_size.bills - m_generator.sampleBills())
+                   .arg(m_generator.sampleBills());
+    if (!openModules(error))
+        return false;
+    return measureOpen(error) && measurePost(error) && measureRecalc(error) && measureFilterGoods(error)
+        && measureReceivables(error) && measureDeleteBill(error) && measureCarryForward(error);
+}
+
+bool Benchmark::measureOpen(QString *error)
+{
+    // The first open also gives the memory figure: what opening the set costs a fresh program.
+    Memory::releaseFreed();
+    const double before = Memory::currentRssMb();
+    const bool peakReset = Memory::resetPeak();
+    std::optional<DatasetRegistry::OpenFailure> failure;
+    const double first = timeMs([&] { failure = m_base->registry().openTables(); });
+    if (failure) {
+        *error = failure->message() + QLatin1Char(' ') + failure->error.message();
+        return false;
+    }
+    Figure memory;
+    memory.name = QStringLiteral("peak_rss_mb");
+    memory.value = Memory::peakRssMb();
+    memory.unit = QStringLiteral("MB");
+    memory.target = 400;
+    m_notes << QStringLiteral("resident before the first open %1 MB, first open %2 ms%3")
+                   .arg(before, 0, 'f', 1)
+                   .arg(first, 0, 'f', 1)
+                   .arg(peakReset ? QString() : QStringLiteral(" (peak could not be reset: it includes generation)"));
+
+    sqlite3 *h = m_base->MyADOCnn().handle();
+    const QList<PlainRead> reads = plainReadsOf(m_base->registry().datasets());
+    // The stricter yardstick: each table (or command) read once, whatever number of views show it.
+    QList<PlainRead> distinct;
+    QSet<QByteArray> tables;
+    for (Dataset *ds : m_base->registry().datasets()) {
+        if (!ds->isOpen() || ds->kind() == Dataset::Kind::Query)
+            continue;
+        const QByteArray key = ds->kind() == Dataset::Kind::Table ? ds->tableName().toUtf8() : ds->sql().toUtf8();
+        if (!tables.contains(key)) {
+            tables.insert(key);
+            distinct << plainReadsOf({ds});
+        }
+    }
+    QList<double> ours, raw, once;
+    for (int run = 0; run < m_size.runs; ++run) {
+        m_base->registry().closeAll();
+        ours << timeMs([&] { failure = m_base->registry().openTables(); });
+        if (failure) {
+            *error = failure->message();
+            return false;
+        }
+        raw << timeMs([&] { runPlainReads(h, reads); });
+        once << timeMs([&] { runPlainReads(h, distinct); });
+    }
+    add(QStringLiteral("open_account_set"), ours, raw, 2.0);
+    m_notes << QStringLiteral("open_account_set: %1 datasets opened; reading each distinct table once takes %2 ms (ratio %3)")
+                   .arg(reads.size())
+                   .arg(median(once), 0, 'f', 1)
+                   .arg(median(ours) / median(once), 0, 'f', 2);
+    m_figures << memory;
+    return true;
+}
+
+bool Benchmark::measurePost(QString *error)
+{
+    Database &db = m_base->MyADOCnn();
+    sqlite3 *h = db.handle();
+    const int cust = m_generator.benchCustomer();
+    const QString day = periodEnd();
+    // A fresh delivery bill for each side, entered as the bill window enters it.
+    Dataset *header = m_tab->DiaoBo;
+    Dataset *lines = m_tab->DiaoBoMx;
+    header->setFiltered(false);
+    if (!datasetOk(header->append(), QStringLiteral("new bill"), error)
+        || !datasetOk(header->setValue(QStringLiteral("CustID"), cust), QStringLiteral("customer"), error)
+        || !datasetOk(header->setValue(QStringLiteral("TabDate"), day), QStringLiteral("date"), error)
+        || !datasetOk(header->post(), QStringLiteral("bill"), error))
+        return false;
+    qint64 rawBill = 0;
+    {
+        RawStatement bill(h, "INSERT INTO DiaoBoDan(BookID, CustID, TabDate, RegDate, SumMoney, PersonID, KindID) "
+                             "VALUES ('CK-2025-12-31', ?, ?, ?, 0, 1, 2)");
+        if (!bill.bind(1, cust).bind(2, day.toUtf8()).bind(3, day.toUtf8()).run()) {
+            *error = bill.error();
+            return false;
+        }
+        rawBill = sqlite3_last_insert_rowid(h);
+    }
+
+    RawStatement begin(h, "BEGIN IMMEDIATE");
+    RawStatement commit(h, "COMMIT");
+    RawStatement itemNo(h, "SELECT coalesce(max(ItemNo), 0) + 1 FROM DiaoBoMx WHERE TabID = ?");
+    RawStatement insert(h, "INSERT INTO DiaoBoMx(TabID, ItemNo, GoodID, Price, Qty) VALUES (?, ?, ?, ?, ?)");
+    RawStatement goods(h, "UPDATE Goods SET CustHandInc = CustHandInc + ?, CustHandIncMny = CustHandIncMny + ?, SellPrice = ? "
+                          "WHERE GoodID = ?");
+    RawStatement stock(h, "INSERT INTO GoodsInCusts(GoodID, CustID, HandInc, HandIncMny) VALUES (?, ?, ?, ?) "
+                          "ON CONFLICT(GoodID, CustID) DO UPDATE SET HandInc = HandInc + excluded.HandInc, "
+                          "HandIncMny = HandIncMny + excluded.HandIncMny");
+    RawStatement billLines(h, "SELECT Qty, Price FROM DiaoBoMx WHERE TabID = ? ORDER BY rowid");
+    RawStatement total(h, "UPDATE DiaoBoDan SET SumMoney = ? WHERE TabID = ?");
+    auto rawPost = [&](int good, double qty, double price) {
+        const double q = toSingle(qty), p = toSingle(price);
+        bool ok = begin.run();
+        ok = ok && itemNo.bind(1, rawBill).next();
+        const qint64 item = itemNo.integer(0);
+        itemNo.reset();
+        ok = ok && insert.bind(1, rawBill).bind(2, item).bind(3, good).bind(4, price).bind(5, qty).run();
+        ok = ok && goods.bind(1, q).bind(2, q * p).bind(3, p).bind(4, good).run();
+        ok = ok && stock.bind(1, good).bind(2, cust).bind(3, q).bind(4, q * p).run();
+        double sum = 0;
+        billLines.bind(1, rawBill);
+        while (ok && billLines.next())
+            sum = addSingle(sum, billLines.real(0) * billLines.real(1));
+        billLines.reset();
+        ok = ok && total.bind(1, sum).bind(2, rawBill).run();
+        ok = ok && commit.run();
+        if (!ok)
+            rawExec(h, "ROLLBACK");
+        return ok;
+    };
+
+    const QList<int> assortment = m_generator.assortment(cust);
+    QList<double> ours, raw;
+    const int runs = qMin(3 * m_size.runs, int(assortment.size()));
+    for (int run = 0; run < runs; ++run) {
+        const int good = assortment[run];
+        const double price = db.scalar(QStringLiteral("SELECT SellPrice FROM Goods WHERE GoodID = ?"), {good}).toDouble();
+        const double qty = double(1 + run % 7);
+        DatasetError e;
+        auto viaTabData = [&] {
+            ours << timeMs([&] {
+                e = lines->append();
+                if (e.ok())
+                    e = lines->setValue(QStringLiteral("GoodID"), good);
+                if (e.ok())
+                    e = lines->setValue(QStringLiteral("Qty"), qty);
+                if (e.ok())
+                    e = lines->setValue(QStringLiteral("Price"), price);
+                if (e.ok())
+                    e = lines->post();
+            });
+        };
+        bool rawOk = true;
+        auto viaRaw = [&] { raw << timeMs([&] { rawOk = rawPost(good, qty, price); }); };
+        // Alternate which goes first, so that neither always meets a warmer cache.
+        if (run % 2) {
+            viaRaw();
+            viaTabData();
+        } else {
+            viaTabData();
+            viaRaw();
+        }
+        if (!datasetOk(e, QStringLiteral("posting a line"), error))
+            return false;
+        if (!rawOk) {
+            *error = QStringLiteral("raw posting failed: ") + QString::fromUtf8(sqlite3_errmsg(h));
+            return false;
+        }
+    }
+    const double ourTotal = header->value(QStringLiteral("SumMoney")).toDouble();
+    const double rawTotal = db.scalar(QStringLiteral("SELECT SumMoney FROM DiaoBoDan WHERE TabID = ?"), {rawBill}).toDouble();
+    if (ourTotal != rawTotal) {
+        *error = QStringLiteral("the two bills differ: %1 and %2").arg(ourTotal).arg(rawTotal);
+        return false;
+    }
+    add(QStringLiteral("post_line"), ours, raw, 1.5);
+    return true;
+}
+
+bool Benchmark::measureRecalc(QString *error)
+{
+    Database &db = m_base->MyADOCnn();
+    sqlite3 *h = db.handle();
+    // The same statements the period operation runs, straight on the library.
+    const char *const statements[] = {
+        "BEGIN IMMEDIATE",
+        "DELETE FROM GoodsInCusts WHERE PrevOnHand = 0 AND PrevOnHandMny = 0",
+        "UPDATE GoodsInCusts SET HandInc = 0, HandIncMny = 0, Sold = 0, SoldMny = 0",
+        "UPDATE Goods SET HandInc = 0, HandIncMny = 0, CustHandInc = 0, CustHandIncMny = 0, Sold = 0, SoldMny = 0",
+        "UPDATE UserInfo SET 闸帐月 = ?3 WHERE id = (SELECT min(id) FROM UserInfo)",
+        "UPDATE Goods SET HandInc = s.q, HandIncMny = s.m FROM (SELECT m.GoodID, sum(m.Qty) AS q, sum(m.Qty * m.Price) AS m "
+        "FROM RuKuDan h JOIN RuKuMx m ON h.TabID = m.TabID WHERE substr(h.TabDate, 1, 10) > ?1 AND substr(h.TabDate, 1, 10) <= ?2 "
+        "GROUP BY m.GoodID) s WHERE Goods.GoodID = s.GoodID",
+        "UPDATE Goods SET CustHandInc = s.q, CustHandIncMny = s.m FROM (SELECT m.GoodID, sum(m.Qty) AS q, sum(m.Qty * m.Price) AS m "
+        "FROM DiaoBoDan h JOIN DiaoBoMx m ON h.TabID = m.TabID WHERE substr(h.TabDate, 1, 10) > ?1 AND substr(h.TabDate, 1, 10) <= ?2 "
+        "GROUP BY m.GoodID) s WHERE Goods.GoodID = s.GoodID",
+        "UPDATE Goods SET Sold = s.q, SoldMny = s.m FROM (SELECT m.GoodID, sum(m.Qty) AS q, sum(m.Qty * m.Price) AS m "
+        "FROM ChuKuDan h JOIN ChuKuMx m ON h.TabID = m.TabID WHERE substr(h.TabDate, 1, 10) > ?1 AND substr(h.TabDate, 1, 10) <= ?2 "
+        "GROUP BY m.GoodID) s WHERE Goods.GoodID = s.GoodID",
+        "INSERT INTO GoodsInCusts(CustID, GoodID, HandInc, HandIncMny) SELECT h.CustID, m.GoodID, sum(m.Qty), sum(m.Qty * m.Price) "
+        "FROM DiaoBoDan h JOIN DiaoBoMx m ON h.TabID = m.TabID WHERE substr(h.TabDate, 1, 10) > ?1 AND substr(h.TabDate, 1, 10) <= ?2 "
+        "GROUP BY h.CustID, m.GoodID ON CONFLICT(GoodID, CustID) DO UPDATE SET HandInc = excluded.HandInc, HandIncMny = excluded.HandIncMny",
+        "INSERT INTO GoodsInCusts(CustID, GoodID, Sold, SoldMny) SELECT h.CustID, m.GoodID, sum(m.Qty), sum(m.Qty * m.Price) "
+        "FROM ChuKuDan h JOIN ChuKuMx m ON h.TabID = m.TabID WHERE substr(h.TabDate, 1, 10) > ?1 AND substr(h.TabDate, 1, 10) <= ?2 "
+        "GROUP BY h.CustID, m.GoodID ON CONFLICT(GoodID, CustID) DO UPDATE SET Sold = excluded.Sold, SoldMny = excluded.SoldMny",
+        "COMMIT",
+    };
+    std::vector<std::unique_ptr<RawStatement>> prepared;
+    for (const char *sql : statements)
+        prepared.push_back(std::make_unique<RawStatement>(h, sql));
+    const QByteArray start = periodStart().toUtf8(), end = periodEnd().toUtf8();
+    auto rawRecalc = [&] {
+        for (auto &st : prepared) {
+            const int parameters = sqlite3_bind_parameter_count(st->handle());
+            if (parameters >= 2)
+                st->bind(1, start).bind(2, end);
+            if (parameters >= 3)
+                st->bind(3, QDate::currentDate().month());
+            if (!st->run()) {
+                rawExec(h, "ROLLBACK");
+                return false;
+            }
+        }
+        return true;
+    };
+
+    NullProgress quiet;
+    QList<double> ours, raw;
+    for (int run = 0; run < m_size.runs; ++run) {
+        bool ok = true;
+        ours << timeMs([&] { ok = m_tab->RecalcTotals(periodStart(), periodEnd(), quiet, error); });
+        if (!ok)
+            return false;
+        const double ourSum = countersChecksum(db);
+        raw << timeMs([&] { ok = rawRecalc(); });
+        if (!ok) {
+            *error = QStringLiteral("raw recomputation failed: ") + QString::fromUtf8(sqlite3_errmsg(h));
+            return false;
+        }
+        if (countersChecksum(db) != ourSum) {
+            *error = QStringLiteral("RecalcTotals and the set-based statements disagree");
+            return false;
+        }
+    }
+    add(QStringLiteral("recalc_totals"), ours, raw, 2.0);
+    return true;
+}
+
+bool Benchmark::measureFilterGoods(QString *error)
+{
+    sqlite3 *h = m_base->MyADOCnn().handle();
+    Dataset *goods = m_base->lkGoods; // the goods picker's search
+    const QString text = QStringLiteral("型号K");
+    QStringList columns;
+    for (Field *f : goods->fields()) {
+        if (f->isData())
+            columns << f->name();
+    }
+    RawStatement begin(h, "BEGIN IMMEDIATE");
+    RawStatement clear(h, "UPDATE Goods SET flag = 0");
+    RawStatement mark(h, "UPDATE Goods SET flag = 1 WHERE Description LIKE ? ESCAPE '\\'");
+    RawStatement commit(h, "COMMIT");
+    RawStatement marked(h, QStringLiteral("SELECT rowid, %1 FROM Goods WHERE flag = 1 ORDER BY rowid").arg(columns.join(QLatin1Char(','))).toUtf8().constData());
+    const QByteArray pattern = (QLatin1Char('%') + text + QLatin1Char('%')).toUtf8();
+    QList<double> ours, raw;
+    int found = 0;
+    for (int run = 0; run < m_size.runs; ++run) {
+        bool ok = true;
+        ours << timeMs([&] { ok = m_base->FilterGoods(0, text, *goods, error); });
+        if (!ok)
+            return false;
+        found = goods->rowCount();
+        raw << timeMs([&] {
+            ok = begin.run() && clear.run() && mark.bind(1, pattern).run() && commit.run();
+            double sum = 0;
+            while (ok && marked.next())
+                sum += marked.touchRow();
+            marked.reset();
+        });
+        if (!ok) {
+            *error = QStringLiteral("raw goods search failed");
+            return false;
+        }
+    }
+    goods->setFiltered(false);
+    add(QStringLiteral("filter_goods"), ours, raw, std::nullopt);
+    m_notes << QStringLiteral("filter_goods: \"%1\" on lkGoods finds %2 items").arg(text).arg(found);
+    return true;
+}
+
+bool Benchmark::measureReceivables(QString *error)
+{
+    sqlite3 *h = m_base->MyADOCnn().handle();
+    Receivables receivables(m_base->MyADOCnn());
+    const QByteArray sums = Receivables::sumDueSql().toUtf8(), lines = Receivables::custsDueSql().toUtf8();
+    QList<double> ours, raw;
+    for (int run = 0; run < m_size.runs; ++run) {
+        DatasetError e;
+        ours << timeMs([&] { e = receivables.open(); });
+        if (!datasetOk(e, QStringLiteral("receivables"), error))
+            return false;
+        raw << timeMs([&] { runPlainReads(h, {{sums, {}}, {lines, {}}}); });
+    }
+    m_notes << QStringLiteral("receivables: %1 customers owe, %2 goods lines behind it")
+                   .arg(receivables.qSumDue->rowCount())
+                   .arg(receivables.qCustsDue->rowCount());
+    receivables.close();
+    add(QStringLiteral("receivables"), ours, raw, std::nullopt);
+    return true;
+}
+
+bool Benchmark::measureDeleteBill(QString *error)
+{
+    Database &db = m_base->MyADOCnn();
+    sqlite3 *h = db.handle();
+    RawStatement begin(h, "BEGIN IMMEDIATE");
+    RawStatement commit(h, "COMMIT");
+    RawStatement billLines(h, "SELECT h.CustID, m.GoodID, m.Qty, m.Price FROM DiaoBoMx m JOIN DiaoBoDan h ON h.TabID = m.TabID "
+                              "WHERE m.TabID = ? ORDER BY m.rowid");
+    RawStatement goods(h, "UPDATE Goods SET CustHandInc = CustHandInc - ?, CustHandIncMny = CustHandIncMny - ?, SellPrice = ? "
+                          "WHERE GoodID = ?");
+    RawStatement stock(h, "UPDATE GoodsInCusts SET HandInc = HandInc - ?, HandIncMny = HandIncMny - ? WHERE GoodID = ? AND CustID = ?");
+    RawStatement dropLines(h, "DELETE FROM DiaoBoMx WHERE TabID = ?");
+    RawStatement dropBill(h, "DELETE FROM DiaoBoDan WHERE TabID = ?");
+    auto rawDelete = [&](qint64 tabId) {
+        struct Line
+        {
+            qint64 cust, good;
+            double qty, price;
+        };
+        QList<Line> found;
+        bool ok = begin.run();
+        billLines.bind(1, tabId);
+        while (ok && billLines.next())
+            found.append({billLines.integer(0), billLines.integer(1), billLines.real(2), billLines.real(3)});
+        billLines.reset();
+        for (const Line &l : found) {
+            const double q = toSingle(l.qty), p = toSingle(l.price);
+            ok = ok && goods.bind(1, q).bind(2, q * p).bind(3, p).bind(4, l.good).run();
+            ok = ok && stock.bind(1, q).bind(2, q * p).bind(3, l.good).bind(4, l.cust).run();
+        }
+        ok = ok && dropLines.bind(1, tabId).run() && dropBill.bind(1, tabId).run() && commit.run();
+        if (!ok)
+            rawExec(h, "ROLLBACK");
+        return ok;
+    };
+
+    const QList<qint64> bills = m_generator.twentyLineBills();
+    Dataset *header = m_tab->DiaoBo;
+    header->setFiltered(false);
+    QList<double> ours, raw;
+    for (int run = 0; run + 1 < bills.size(); run += 2) {
+        if (!header->locate(QStringLiteral("TabID"), bills[run]) || m_tab->DiaoBoMx->rowCount() != 20) {
+            *error = QStringLiteral("20-line bill %1 not found").arg(bills[run]);
+            return false;
+        }
+        DatasetError e;
+        ours << timeMs([&] { e = header->remove(); });
+        if (!datasetOk(e, QStringLiteral("deleting a bill"), error))
+            return false;
+        bool ok = true;
+        raw << timeMs([&] { ok = rawDelete(bills[run + 1]); });
+        if (!ok) {
+            *error = QStringLiteral("raw delete failed");
+            return false;
+        }
+    }
+    add(QStringLiteral("delete_bill"), ours, raw, std::nullopt);
+    return true;
+}
+
+bool Benchmark::measureCarryForward(QString *error)
+{
+    sqlite3 *h = m_base->MyADOCnn().handle();
+    RawStatement begin(h, "BEGIN IMMEDIATE");
+    RawStatement goods(h, "UPDATE Goods SET PrevOnHand = PrevOnHand + HandInc - CustHandInc, "
+                          "PrevOnHandMny = PrevOnHandMny + HandIncMny - CustHandIncMny, "
+                          "PrevOnCustHand = PrevOnCustHand + CustHandInc - Sold, "
+                          "PrevOnCustHandMny = PrevOnCustHandMny + CustHandIncMny - SoldMny, "
+                          "HandInc = 0, HandIncMny = 0, CustHandInc = 0, CustHandIncMny = 0, Sold = 0, SoldMny = 0");
+    RawStatement stock(h, "UPDATE GoodsInCusts SET PrevOnHand = PrevOnHand + HandInc - Sold, "
+                          "PrevOnHandMny = PrevOnHandMny + HandIncMny - SoldMny, HandInc = 0, HandIncMny = 0, Sold = 0, SoldMny = 0");
+    RawStatement commit(h, "COMMIT");
+    QList<double> ours, raw;
+    for (int run = 0; run < m_size.runs; ++run) {
+        bool ok = true;
+        ours << timeMs([&] { ok = m_tab->CarryForward(); });
+        if (!ok) {
+            *error = QStringLiteral("carry-forward failed");
+            return false;
+        }
+        raw << timeMs([&] { ok = begin.run() && goods.run() && stock.run() && commit.run(); });
+        if (!ok) {
+            rawExec(h, "ROLLBACK");
+            *error = QStringLiteral("raw carry-forward failed");
+            return false;
+        }
+    }
+    add(QStringLiteral("carry_forward"), ours, raw, std::nullopt);
+    return true;
+}
+
+} // namespace hemu::bench

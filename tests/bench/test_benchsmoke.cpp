@@ -1,0 +1,60 @@
+// hemu-bench on a tiny generated set: it runs every measurement through the data modules
+// (each checks its own result against the raw statements) and writes the figures as JSON.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestBenchSmoke : public QObject
+{
+    Q_OBJECT
+private slots:
+    void tinyRunWritesEveryFigure();
+};
+
+void TestBenchSmoke::tinyRunWritesEveryFigure()
+{
+    const QString tool = qEnvironmentVariable("HEMU_BENCH");
+    QVERIFY2(!tool.isEmpty(), "HEMU_BENCH names the tool");
+    QTemporaryDir dir;
+    const QString json = dir.filePath(QStringLiteral("figures.json"));
+    QProcess bench;
+    bench.start(tool, {QStringLiteral("--size"), QStringLiteral("tiny"), QStringLiteral("--json"), json, QStringLiteral("--dir"), dir.path()});
+    QVERIFY(bench.waitForFinished(120000));
+    QVERIFY2(bench.exitStatus() == QProcess::NormalExit && bench.exitCode() == 0, bench.readAllStandardError().constData());
+    const QString table = QString::fromUtf8(bench.readAllStandardOutput());
+    QVERIFY(table.contains(QStringLiteral("post_line")));
+    // The generated set is removed with the run.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("figures.json")});
+
+    QFile file(json);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+    QCOMPARE(root.value(QStringLiteral("size")).toString(), QStringLiteral("tiny"));
+    const QStringList expected = {QStringLiteral("post_line"),    QStringLiteral("recalc_totals"), QStringLiteral("open_account_set"),
+                                  QStringLiteral("delete_bill"),  QStringLiteral("filter_goods"),  QStringLiteral("carry_forward"),
+                                  QStringLiteral("receivables"), QStringLiteral("peak_rss_mb")};
+    QStringList names;
+    for (const QJsonValue &v : root.value(QStringLiteral("results")).toArray()) {
+        const QJsonObject r = v.toObject();
+        names << r.value(QStringLiteral("name")).toString();
+        QVERIFY(r.value(QStringLiteral("value")).toDouble() > 0);
+        for (const char *key : {"unit", "baseline", "ratio", "target"})
+            QVERIFY2(r.contains(QLatin1String(key)), key);
+        const bool memory = names.last() == QLatin1String("peak_rss_mb");
+        QCOMPARE(r.value(QStringLiteral("unit")).toString(), memory ? QStringLiteral("MB") : QStringLiteral("ms"));
+        // Every timing has its raw-SQLite yardstick; the memory figure has none.
+        QCOMPARE(r.value(QStringLiteral("baseline")).isNull(), memory);
+        QCOMPARE(r.value(QStringLiteral("ratio")).isNull(), memory);
+        if (!memory) {
+            const double ratio = r.value(QStringLiteral("value")).toDouble() / r.value(QStringLiteral("baseline")).toDouble();
+            QVERIFY(qAbs(r.value(QStringLiteral("ratio")).toDouble() - ratio) <= 0.01 * ratio); // written rounded
+        }
+    }
+    QCOMPARE(names, expected);
+}
+
+QTEST_GUILESS_MAIN(TestBenchSmoke)
+#include "test_benchsmoke.moc"
