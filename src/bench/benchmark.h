@@ -40,8 +40,9 @@ public:
     Benchmark(const BenchSize &size, const QString &folder);
     ~Benchmark();
 
-    /// False with `error` when generating or a measured operation failed.
-    bool run(QString *error);
+    /// False with `error` when generating or a measured operation failed. With `only` set,
+    /// just those figures are measured (the open always is: everything else needs it).
+    bool run(QString *error, const QStringList &only = {});
     QList<Figure> figures() const { return m_figures; }
     /// Informational lines for the printed report (generation time, the stricter yardstick...).
     QStringList notes() const { return m_notes; }

@@ -17,11 +17,12 @@ namespace {
 
 int usage()
 {
-    std::fputs("usage: hemu-bench [--size small|large] [--json FILE] [--runs N] [--dir FOLDER]\n"
+    std::fputs("usage: hemu-bench [--size small|large] [--json FILE] [--runs N] [--dir FOLDER] [--only NAME,...]\n"
                "  --size   account set to generate (default small; tiny is the smoke test's)\n"
                "  --json   also write the figures to FILE\n"
                "  --runs   runs per figure (default by size; posting a line runs three times as often)\n"
-               "  --dir    folder for the generated file (default a new temporary folder, removed at the end)\n",
+               "  --dir    folder for the generated file (default a new temporary folder, removed at the end)\n"
+               "  --only   measure just these figures (for profiling; the open is always measured)\n",
                stderr);
     return 2;
 }
@@ -109,6 +110,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     QString sizeName = QStringLiteral("small"), json, folder;
+    QStringList only;
     int runs = 0;
     while (!args.isEmpty()) {
         const QString option = args.takeFirst();
@@ -121,6 +123,8 @@ int main(int argc, char **argv)
             json = value;
         else if (option == QLatin1String("--dir"))
             folder = value;
+        else if (option == QLatin1String("--only"))
+            only = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
         else if (option == QLatin1String("--runs"))
             runs = value.toInt();
         else
@@ -147,7 +151,7 @@ int main(int argc, char **argv)
     bool ok = false;
     {
         Benchmark bench(size, folder);
-        ok = bench.run(&error);
+        ok = bench.run(&error, only);
         figures = ordered(bench.figures());
         notes = bench.notes();
     }

@@ -20,13 +20,14 @@ struct Dataset::Row
     qint64 rowid = 0;
     quint64 serial = 0;
     bool hasRowid = false;
-    QVector<QVariant> values;
+    mutable int viewHint = -1; // where the row last stood in the view (checked before use)
+    RowValues values;
 };
 
 struct Dataset::BatchInfo
 {
     bool inserted = false;       // new row, never written
-    QVector<QVariant> original;  // values as loaded (modified rows)
+    RowValues original;          // values as loaded (modified rows)
     QVector<bool> changed;       // columns assigned since the last apply
 };
 
@@ -52,7 +53,7 @@ struct Dataset::Snapshot
     quint64 serial = 0;
     qint64 rowid = 0;
     bool hasRowid = false;
-    QVector<QVariant> values;
+    RowValues values;
     std::unique_ptr<Row> deleted;
     int viewIndex = 0;
     // batch apply
@@ -61,7 +62,7 @@ struct Dataset::Snapshot
         quint64 serial;
         qint64 rowid;
         bool hasRowid;
-        QVector<QVariant> values;
+        RowValues values;
     };
     QList<RowState> rows;
     QHash<quint64, BatchInfo> batchInfo;
@@ -168,6 +169,35 @@ public:
         default:
             return QVariant();
         }
+    }
+
+    /// Columns `first`.. of the current row (or those `map` names), packed as they come.
+    RowValues row(RowValues::Builder &builder, int count, int first, const QVector<int> *map = nullptr) const
+    {
+        for (int c = 0; c < count; ++c) {
+            const int i = map ? (*map)[c] : first + c;
+            switch (sqlite3_column_type(m_stmt, i)) {
+            case SQLITE_INTEGER:
+                builder.addInteger(sqlite3_column_int64(m_stmt, i));
+                break;
+            case SQLITE_FLOAT:
+                builder.addReal(sqlite3_column_double(m_stmt, i));
+                break;
+            case SQLITE_TEXT:
+                builder.addText(reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)), sqlite3_column_bytes(m_stmt, i));
+                break;
+            case SQLITE_BLOB: {
+                // A zero-length blob reads as a null byte array, as QByteArray(nullptr, 0) is.
+                const void *data = sqlite3_column_blob(m_stmt, i);
+                builder.addBlob(data, sqlite3_column_bytes(m_stmt, i));
+                break;
+            }
+            default:
+                builder.addNull();
+                break;
+            }
+        }
+        return builder.finish();
     }
 
     QSqlError error() const
@@ -659,7 +689,7 @@ DatasetError Dataset::initFields()
 
 // ---- values -----------------------------------------------------------------------------
 
-const QVector<QVariant> *Dataset::currentValues() const
+const RowValues *Dataset::currentValues() const
 {
     switch (m_state) {
     case State::Insert:
@@ -674,14 +704,14 @@ const QVector<QVariant> *Dataset::currentValues() const
     return nullptr;
 }
 
-QVariant Dataset::fieldValue(const QVector<QVariant> &values, int fieldIndex) const
+QVariant Dataset::fieldValue(const RowValues &values, int fieldIndex) const
 {
     const Field &f = *m_fields[fieldIndex];
     switch (f.m_kind) {
     case FieldKind::Data: {
         if (f.m_column < 0 || f.m_column >= values.size())
             return {};
-        const QVariant &v = values[f.m_column];
+        const QVariant v = values.at(f.m_column);
         if (f.m_dataType == DataType::Boolean && !isNullValue(v) && v.typeId() != QMetaType::Bool)
             return QVariant(nullAsZero(v) != 0);
         return v;
@@ -700,7 +730,7 @@ QVariant Dataset::fieldValue(const QVector<QVariant> &values, int fieldIndex) co
     return {};
 }
 
-QVariant Dataset::lookupValue(const QVector<QVariant> &values, const Field &field) const
+QVariant Dataset::lookupValue(const RowValues &values, const Field &field) const
 {
     Dataset *source = field.m_lookupDataset;
     if (!source || !source->isOpen())
@@ -757,7 +787,7 @@ QVariant Dataset::currentFieldValue(int fieldIndex) const
 {
     if (fieldIndex < 0 || fieldIndex >= int(m_fields.size()))
         return {};
-    const QVector<QVariant> *values = currentValues();
+    const RowValues *values = currentValues();
     return values ? fieldValue(*values, fieldIndex) : QVariant();
 }
 
@@ -779,7 +809,7 @@ QVariant Dataset::value(int row, int fieldIndex) const
 {
     if (row < 0 || row >= m_view.size() || fieldIndex < 0 || fieldIndex >= int(m_fields.size()))
         return {};
-    const QVector<QVariant> &values = (m_state == State::Edit && row == m_current) ? m_buffer : m_view[row]->values;
+    const RowValues &values = (m_state == State::Edit && row == m_current) ? m_buffer : m_view[row]->values;
     return fieldValue(values, fieldIndex);
 }
 
@@ -956,8 +986,8 @@ DatasetError Dataset::assign(Field &field, const QVariant &value)
         if (!accepted || m_state != before)
             return DatasetError(DatasetError::Code::Refused, QString());
     }
-    QVector<QVariant> &values = m_state == State::Insert ? m_insertRow->values : m_buffer;
-    values[field.m_column] = converted;
+    RowValues &values = m_state == State::Insert ? m_insertRow->values : m_buffer;
+    values.set(field.m_column, converted);
     m_changed[field.m_column] = true;
     if (!m_inNewRecord && !m_linkAssign)
         m_userModified = true;
@@ -1035,6 +1065,7 @@ DatasetError Dataset::readRows(const QString &where, const QVariantList &params,
     }
     const int offset = table ? 1 : 0;
     const int n = m_columnCount;
+    RowValues::Builder builder(n);
     for (;;) {
         const int rc = st.step();
         if (rc == SQLITE_DONE)
@@ -1052,9 +1083,7 @@ DatasetError Dataset::readRows(const QString &where, const QVariantList &params,
             row->rowid = sqlite3_column_int64(st.handle(), 0);
             row->hasRowid = true;
         }
-        row->values.resize(n);
-        for (int i = 0; i < n; ++i)
-            row->values[i] = st.column(table ? i + offset : m_sourceColumn[i]);
+        row->values = st.row(builder, n, offset, table ? nullptr : &m_sourceColumn);
         rows->push_back(row);
     }
     return {};
@@ -1100,7 +1129,7 @@ DatasetError Dataset::load()
         if (!m_inferType[c])
             continue;
         for (const Row *r : m_rows) {
-            const QVariant &v = r->values[c];
+            const QVariant v = r->values.at(c);
             if (isNullValue(v))
                 continue;
             for (auto &f : m_fields) {
@@ -1531,7 +1560,7 @@ bool Dataset::locate(const QStringList &fields, const QVariantList &values, Loca
     const Qt::CaseSensitivity cs = options.testFlag(CaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
     const bool partial = options.testFlag(PartialKey);
     for (int r = 0; r < m_view.size(); ++r) {
-        const QVector<QVariant> &rowValues = (m_state == State::Edit && r == m_current) ? m_buffer : m_view[r]->values;
+        const RowValues &rowValues = (m_state == State::Edit && r == m_current) ? m_buffer : m_view[r]->values;
         bool match = true;
         for (int j = 0; j < indexes.size() && match; ++j) {
             const QVariant v = fieldValue(rowValues, indexes[j]);
@@ -1767,11 +1796,11 @@ DatasetError Dataset::post()
     if (!isEditing())
         return remember(stateError(QStringLiteral("保存")));
     const bool isInsert = m_state == State::Insert;
-    QVector<QVariant> &pending = isInsert ? m_insertRow->values : m_buffer;
+    RowValues &pending = isInsert ? m_insertRow->values : m_buffer;
     for (const auto &f : m_fields) {
         if (!f->isData() || !f->m_required || f->m_column < 0)
             continue;
-        const QVariant &v = pending[f->m_column];
+        const QVariant v = pending.at(f->m_column);
         if (isNullValue(v) || (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty()))
             return remember(DatasetError(DatasetError::Code::Validation, QStringLiteral("字段“%1”必须有值。").arg(label(*f))));
     }
@@ -1813,9 +1842,9 @@ DatasetError Dataset::post()
         return {};
     }
 
-    const QVector<QVariant> userValues = pending;
+    const RowValues userValues = pending;
     const bool anyChange = isInsert || std::find(m_changed.cbegin(), m_changed.cend(), true) != m_changed.cend();
-    QVector<QVariant> readBack = pending;
+    RowValues readBack = pending;
     qint64 newRowid = row->rowid;
     QSqlError sqlError;
     DatasetError failure;
@@ -1892,8 +1921,8 @@ DatasetError Dataset::reportWriteError(const DatasetError &error, bool isDelete)
     return e;
 }
 
-DatasetError Dataset::writeRow(qint64 rowid, const QVector<QVariant> &values, const QVector<bool> &changed,
-                               bool isInsert, QVector<QVariant> *readBack, qint64 *newRowid, QSqlError *sqlError) const
+DatasetError Dataset::writeRow(qint64 rowid, const RowValues &values, const QVector<bool> &changed,
+                               bool isInsert, RowValues *readBack, qint64 *newRowid, QSqlError *sqlError) const
 {
     QStringList columns;
     QVariantList params;
@@ -1904,7 +1933,7 @@ DatasetError Dataset::writeRow(qint64 rowid, const QVector<QVariant> &values, co
         if (!include)
             continue;
         columns.append(quoted(m_columnNames[c]));
-        params.append(values[c]);
+        params.append(values.at(c));
     }
     QString sql;
     if (isInsert) {
@@ -1945,13 +1974,13 @@ DatasetError Dataset::writeRow(qint64 rowid, const QVector<QVariant> &values, co
         }
         // Changing an INTEGER PRIMARY KEY moves the row to a new rowid.
         *newRowid = m_rowidAliasColumn >= 0 && changed.value(m_rowidAliasColumn)
-                        ? values[m_rowidAliasColumn].toLongLong()
+                        ? values.at(m_rowidAliasColumn).toLongLong()
                         : rowid;
     }
     return readBackRow(*newRowid, readBack, sqlError);
 }
 
-DatasetError Dataset::readBackRow(qint64 rowid, QVector<QVariant> *values, QSqlError *sqlError) const
+DatasetError Dataset::readBackRow(qint64 rowid, RowValues *values, QSqlError *sqlError) const
 {
     sqlite3 *h = m_db.handle();
     QStringList cols;
@@ -1971,9 +2000,8 @@ DatasetError Dataset::readBackRow(qint64 rowid, QVector<QVariant> *values, QSqlE
                                       : st.error();
         return DatasetError(DatasetError::Code::Database, QStringLiteral("写入后读不到“%1”的记录。").arg(m_name), *sqlError);
     }
-    values->resize(m_columnCount);
-    for (int c = 0; c < m_columnCount; ++c)
-        (*values)[c] = st.column(c);
+    RowValues::Builder builder(m_columnCount);
+    *values = st.row(builder, m_columnCount, 0);
     return {};
 }
 
@@ -2164,7 +2192,7 @@ DatasetError Dataset::applyUpdates()
     struct Result
     {
         Row *row;
-        QVector<QVariant> values;
+        RowValues values;
         qint64 rowid;
     };
     QList<Result> results;

@@ -34,6 +34,7 @@
 
 #include "core/dataset/dataseterror.h"
 #include "core/dataset/field.h"
+#include "core/dataset/rowvalues.h"
 
 #include <QHash>
 #include <QList>
@@ -337,9 +338,9 @@ private:
     void fieldPropertiesChanged();
     DatasetError bindFilter(FilterExpression *expression) const;
     // values
-    const QVector<QVariant> *currentValues() const;
-    QVariant fieldValue(const QVector<QVariant> &values, int fieldIndex) const;
-    QVariant lookupValue(const QVector<QVariant> &values, const Field &field) const;
+    const RowValues *currentValues() const;
+    QVariant fieldValue(const RowValues &values, int fieldIndex) const;
+    QVariant lookupValue(const RowValues &values, const Field &field) const;
     QVariant currentFieldValue(int fieldIndex) const;
     QVariant storedFieldValue(int fieldIndex) const;
     DatasetError assign(Field &field, const QVariant &value);
@@ -351,9 +352,9 @@ private:
     DatasetError load();
     DatasetError reload(bool fireHooks);
     void clearRows();
-    DatasetError writeRow(qint64 rowid, const QVector<QVariant> &values, const QVector<bool> &changed, bool isInsert,
-                          QVector<QVariant> *readBack, qint64 *newRowid, QSqlError *sqlError) const;
-    DatasetError readBackRow(qint64 rowid, QVector<QVariant> *values, QSqlError *sqlError) const;
+    DatasetError writeRow(qint64 rowid, const RowValues &values, const QVector<bool> &changed, bool isInsert,
+                          RowValues *readBack, qint64 *newRowid, QSqlError *sqlError) const;
+    DatasetError readBackRow(qint64 rowid, RowValues *values, QSqlError *sqlError) const;
     DatasetError reportWriteError(const DatasetError &error, bool isDelete);
     bool writesToDatabase() const;
     // view and cursor
@@ -424,7 +425,7 @@ private:
 
     std::unique_ptr<Row> m_insertRow;
     quint64 m_serialBeforeInsert = 0;
-    QVector<QVariant> m_buffer; // edit state: the pending values
+    RowValues m_buffer;         // edit state: the pending values
     QVector<bool> m_changed;    // columns assigned in this edit or insert
     bool m_userModified = false;
     bool m_inNewRecord = false;

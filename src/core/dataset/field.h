@@ -15,6 +15,7 @@ namespace hemu {
 
 class Dataset;
 class NumberFormat;
+class RowValues;
 
 enum class DataType { Integer, Float, Text, Boolean, Date, Blob };
 enum class FieldKind { Data, Lookup, Calculated };
@@ -32,12 +33,12 @@ public:
 
 private:
     friend class Dataset;
-    RecordRef(const Dataset *dataset, const QVector<QVariant> *values)
+    RecordRef(const Dataset *dataset, const RowValues *values)
         : m_dataset(dataset), m_values(values)
     {
     }
     const Dataset *m_dataset;
-    const QVector<QVariant> *m_values;
+    const RowValues *m_values;
 };
 
 using CalcFunction = std::function<QVariant(const RecordRef &)>;
