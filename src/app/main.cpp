@@ -3,6 +3,7 @@
 #include "core/data/datamodules.h"
 #include "core/data/tabdata.h"
 #include "core/shell/accountsetshell.h"
+#include "core/shell/periodclose.h"
 #include "ui/shell/tfrmanimate.h"
 #include "ui/shell/tfrmmain.h"
 #include "ui/shell/tfrmsplash.h"
@@ -42,6 +43,11 @@ int run(QApplication &app)
     hemu::DataModules::connect(shell, base, tab);
 
     hemu::TfrmMain frmMain(base, shell, prompter);
+    hemu::PeriodClose periodClose(base, tab, shell, prompter);
+    frmMain.registerCommand(QStringLiteral("N15"), [&] { periodClose.N15Click(); });
+    frmMain.registerCommand(QStringLiteral("N18"), [&] { periodClose.N18Click(); });
+    frmMain.registerCommand(QStringLiteral("N19"), [&] { periodClose.N19Click(); });
+    frmMain.registerCommand(QStringLiteral("N20"), [&] { periodClose.N20Click(); });
     const QStringList args = app.arguments();
     if (args.size() > 1) {
         shell.pendingPath = QFileInfo(args.at(1)).absoluteFilePath();

@@ -111,9 +111,15 @@ Result RecalcTotals(Database &db, const QString &start, const QString &end, Prog
     });
 }
 
-Result CarryForward(Database &db)
+Result CarryForward(Database &db, const QDate &carriedOn)
 {
     return inTransaction(db, [&](Result *r) {
+        if (carriedOn.isValid()
+            && !db.exec(QStringLiteral("UPDATE UserInfo SET 结转时间 = ? WHERE id = (SELECT min(id) FROM UserInfo)"),
+                        {carriedOn.toString(Qt::ISODate)}, &r->error)) {
+            r->ok = false;
+            return false;
+        }
         return runAll(db,
                       {QStringLiteral("UPDATE Goods SET PrevOnHand = PrevOnHand + HandInc - CustHandInc, "
                                       "PrevOnHandMny = PrevOnHandMny + HandIncMny - CustHandIncMny, "
@@ -158,6 +164,16 @@ Result ClearBills(Database &db)
                 return false;
         }
         return true;
+    });
+}
+
+Result ClearAll(Database &db)
+{
+    return inTransaction(db, [&](Result *r) {
+        const Result bills = ClearBills(db);
+        const Result totals = bills.ok ? ClearTotals(db) : bills;
+        *r = totals;
+        return totals.ok;
     });
 }
 

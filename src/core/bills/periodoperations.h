@@ -28,8 +28,9 @@ struct Result
 Result RecalcTotals(Database &db, const QString &start, const QString &end, ProgressSink &progress,
                     const QDate &today = QDate::currentDate());
 
-/// Folds the movements into the opening balances and zeroes them.
-Result CarryForward(Database &db);
+/// Folds the movements into the opening balances and zeroes them. With a valid `carriedOn`
+/// the date is stored as UserInfo.结转时间 in the same transaction.
+Result CarryForward(Database &db, const QDate &carriedOn = {});
 
 /// Removes customer stock rows whose quantities are all zero.
 Result PurgeIdleCustStock(Database &db);
@@ -39,6 +40,8 @@ Result ClearTotals(Database &db);
 
 /// Removes every bill of the three kinds, lines first. Counters and invoices stay.
 Result ClearBills(Database &db);
+/// ClearBills and ClearTotals together: both or neither.
+Result ClearAll(Database &db);
 
 QString recalcStep1Text();
 QString recalcStep2Text();

@@ -1,5 +1,7 @@
 #include "core/data/currentuser.h"
 
+#include "core/format/datetext.h"
+
 #include <QDateTime>
 #include <QLocale>
 
@@ -7,12 +9,8 @@ namespace hemu {
 
 QString nowStampText()
 {
-    // The program speaks Chinese: without a configured locale, Chinese date formats are used.
-    QLocale locale = QLocale::system();
-    if (locale.language() == QLocale::C)
-        locale = QLocale(QLocale::Chinese, QLocale::China);
     const QDateTime now = QDateTime::currentDateTime();
-    return locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') + now.time().toString(QStringLiteral("HH:mm:ss"));
+    return shortDateText(now.date()) + QLatin1Char(' ') + timeText(now.time());
 }
 
 QString CurrentUser::LoginStatusText() const

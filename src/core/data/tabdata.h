@@ -2,6 +2,7 @@
 
 #include "core/bills/billkind.h"
 
+#include <QDate>
 #include <QObject>
 #include <QString>
 
@@ -59,10 +60,14 @@ public:
     // Period operations with the views closed around them; false after a failure (the
     // message has been shown where the operation reports itself).
     bool RecalcTotals(const QString &start, const QString &end, ProgressSink &progress, QString *error = nullptr);
-    bool CarryForward();
+    /// With a valid `carriedOn` the date is stored as the last carry-forward in the same
+    /// transaction: the date and the new period come together or not at all.
+    bool CarryForward(const QDate &carriedOn = {});
     bool PurgeIdleCustStock(QString *error = nullptr);
     bool ClearTotals(QString *error = nullptr);
     bool ClearBills(QString *error = nullptr);
+    /// Bills and totals cleared together: both or neither.
+    bool ClearAll(QString *error = nullptr);
 
     // Datasets, in declaration order.
     Dataset *RuKu = nullptr;
@@ -96,6 +101,8 @@ private:
     DetailValues currentLine(BillKind kind, Dataset &details) const;
     /// Closes the stock views around a bulk statement and opens them again afterwards.
     template<typename Work> bool withStockViewsClosed(Work work);
+    /// Closes the bill and invoice views around a bulk statement and opens them afterwards.
+    template<typename Work> bool withBillViewsClosed(Work work);
 
     BaseData &m_base;
     Database &m_db;

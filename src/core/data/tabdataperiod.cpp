@@ -25,6 +25,24 @@ template<typename Work> bool TabData::withStockViewsClosed(Work work)
     return ok;
 }
 
+template<typename Work> bool TabData::withBillViewsClosed(Work work)
+{
+    for (BillKind kind : {BillKind::StockIn, BillKind::Delivery, BillKind::Receipt}) {
+        header(kind)->close(); // closes its lines first
+        detail(kind)->close();
+    }
+    Invoices->close();
+    const bool ok = work();
+    // Open afterwards in any case, as they were.
+    for (BillKind kind : {BillKind::StockIn, BillKind::Delivery, BillKind::Receipt}) {
+        header(kind)->open();
+        detail(kind)->open();
+    }
+    Invoices->open();
+    InvoiceMx->open();
+    return ok;
+}
+
 namespace {
 bool report(const PeriodOperations::Result &r, QString *error)
 {
@@ -39,9 +57,11 @@ bool TabData::RecalcTotals(const QString &start, const QString &end, ProgressSin
     return withStockViewsClosed([&] { return report(PeriodOperations::RecalcTotals(m_db, start, end, progress), error); });
 }
 
-bool TabData::CarryForward()
+bool TabData::CarryForward(const QDate &carriedOn)
 {
-    const bool ok = withStockViewsClosed([&] { return PeriodOperations::CarryForward(m_db).ok; });
+    const bool ok = withStockViewsClosed([&] { return PeriodOperations::CarryForward(m_db, carriedOn).ok; });
+    if (carriedOn.isValid() && m_base.UserInfo->isOpen() && !m_base.UserInfo->isEditing())
+        m_base.UserInfo->refresh();
     if (ok)
         m_prompter.information(QStringLiteral("结转完毕！"));
     else
@@ -69,19 +89,14 @@ bool TabData::ClearTotals(QString *error)
 
 bool TabData::ClearBills(QString *error)
 {
-    for (BillKind kind : {BillKind::StockIn, BillKind::Delivery, BillKind::Receipt}) {
-        header(kind)->close(); // closes its lines first
-        detail(kind)->close();
-    }
-    Invoices->close();
-    const bool ok = report(PeriodOperations::ClearBills(m_db), error);
-    for (BillKind kind : {BillKind::StockIn, BillKind::Delivery, BillKind::Receipt}) {
-        header(kind)->open();
-        detail(kind)->open();
-    }
-    Invoices->open();
-    InvoiceMx->open();
-    return ok;
+    return withBillViewsClosed([&] { return report(PeriodOperations::ClearBills(m_db), error); });
 }
+
+bool TabData::ClearAll(QString *error)
+{
+    return withBillViewsClosed(
+        [&] { return withStockViewsClosed([&] { return report(PeriodOperations::ClearAll(m_db), error); }); });
+}
+
 
 } // namespace hemu

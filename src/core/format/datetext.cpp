@@ -1,5 +1,6 @@
 #include "datetext.h"
 
+#include <QLocale>
 #include <optional>
 
 namespace hemu {
@@ -145,6 +146,20 @@ QDateTime parseStoredDateTime(QStringView text)
     if (!parsed.ok)
         return {};
     return QDateTime(parsed.date, parsed.time.isValid() ? parsed.time : QTime(0, 0));
+}
+
+QString shortDateText(QDate date)
+{
+    // The program speaks Chinese: without a configured locale, Chinese formats are used.
+    QLocale locale = QLocale::system();
+    if (locale.language() == QLocale::C)
+        locale = QLocale(QLocale::Chinese, QLocale::China);
+    return locale.toString(date, QLocale::ShortFormat);
+}
+
+QString timeText(QTime time)
+{
+    return time.toString(QStringLiteral("HH:mm:ss"));
 }
 
 } // namespace hemu

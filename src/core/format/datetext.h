@@ -14,6 +14,11 @@ QString isoDateText(QDate date);
 /// The stored form of a date with its time of day: "2026-05-09 14:03:07".
 QString isoDateTimeText(const QDateTime &dateTime);
 
+/// A date in the short format of the user's locale (Chinese formats where none is set up).
+QString shortDateText(QDate date);
+/// The time of day as the program shows it: "14:03:07".
+QString timeText(QTime time);
+
 /// The date of a stored text, "2026-05-09" or "2026-05-09 14:03:07" (one-digit month and
 /// day, a 'T' before the time, a time without seconds and surrounding blanks are accepted
 /// too). An invalid QDate for anything else, including impossible dates such as 2026-2-30.
