@@ -6,12 +6,14 @@
 #include "core/data/posterrors.h"
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
+#include "core/dataset/sqlstatement.h"
 #include "core/db/database.h"
 #include "core/db/refusals.h"
 #include "core/format/datetext.h"
 #include "core/prompter.h"
 
 #include <QDate>
+#include <sqlite3.h>
 
 namespace hemu {
 
@@ -31,15 +33,29 @@ bool sameLine(const TabData::DetailValues &a, const TabData::DetailValues &b)
     return a.GoodID == b.GoodID && a.CustID == b.CustID && a.Qty == b.Qty && a.Price == b.Price;
 }
 
-/// Single-precision total of a bill's lines, in the order they were entered.
-bool billTotal(Database &db, BillKind kind, qint64 tabId, double *total)
+// The statements below run for every posted line: they use the connection's kept statements.
+
+/// The first column of the first row of `sql`, or an invalid QVariant (no row, or an error).
+QVariant keptScalar(Database &db, const QString &sql, const QVariantList &params)
 {
-    QSqlQuery q = db.query(QStringLiteral("SELECT Qty, Price FROM %1 WHERE TabID = ? ORDER BY rowid").arg(detailTable(kind)), {tabId});
-    if (!q.exec())
-        return false;
+    SqlStatement st(db, sql);
+    if (!st.ok() || !st.bindAll(params) || st.step() != SQLITE_ROW)
+        return {};
+    return st.column(0);
+}
+
+/// Single-precision total of a bill's lines, in the order they were entered.
+bool billTotal(Database &db, BillKind kind, qint64 tabId, double *total, QSqlError *error)
+{
+    SqlStatement st(db, QStringLiteral("SELECT Qty, Price FROM %1 WHERE TabID = ? ORDER BY rowid").arg(detailTable(kind)));
     double sum = 0;
-    while (q.next())
-        sum = addSingle(sum, q.value(0).toDouble() * q.value(1).toDouble());
+    int rc = st.ok() && st.bind(1, tabId) ? st.step() : SQLITE_ERROR;
+    for (; rc == SQLITE_ROW; rc = st.step())
+        sum = addSingle(sum, sqlite3_column_double(st.handle(), 0) * sqlite3_column_double(st.handle(), 1));
+    if (rc != SQLITE_DONE) {
+        *error = st.error();
+        return false;
+    }
     *total = sum;
     return true;
 }
@@ -48,9 +64,12 @@ bool writeBillTotal(Database &db, BillKind kind, qint64 tabId, Prompter &prompte
 {
     double total = 0;
     QSqlError error;
-    if (billTotal(db, kind, tabId, &total)
-        && db.exec(QStringLiteral("UPDATE %1 SET SumMoney = ? WHERE TabID = ?").arg(headerTable(kind)), {total, tabId}, &error))
-        return true;
+    if (billTotal(db, kind, tabId, &total, &error)) {
+        SqlStatement update(db, QStringLiteral("UPDATE %1 SET SumMoney = ? WHERE TabID = ?").arg(headerTable(kind)));
+        if (update.ok() && update.bindAll({total, tabId}) && update.run())
+            return true;
+        error = update.error();
+    }
     // The line and its postings are rolled back with the total: say why.
     prompter.warning(QStringLiteral("异常:不能更新单据合计。") + error.databaseText());
     return false;
@@ -110,8 +129,8 @@ void TabData::refreshCounters(const QList<int> &goodIds, const QList<QPair<int, 
     }
     QList<qint64> custRows;
     for (const auto &p : pairs) {
-        const QVariant rowid = m_db.scalar(QStringLiteral("SELECT rowid FROM GoodsInCusts WHERE GoodID = ? AND CustID = ?"),
-                                           {p.first, p.second});
+        const QVariant rowid = keptScalar(m_db, QStringLiteral("SELECT rowid FROM GoodsInCusts WHERE GoodID = ? AND CustID = ?"),
+                                          {p.first, p.second});
         if (rowid.isValid())
             custRows << rowid.toLongLong();
     }
@@ -211,8 +230,8 @@ void TabData::installBillRules(BillKind kind)
 
     d->hooks().onNewRecord = [this, h, kind](Dataset &ds) {
         OldDetailValues = {};
-        const QVariant max = m_db.scalar(QStringLiteral("SELECT max(ItemNo) FROM %1 WHERE TabID = ?").arg(detailTable(kind)),
-                                         {h->value(QStringLiteral("TabID"))});
+        const QVariant max = keptScalar(m_db, QStringLiteral("SELECT max(ItemNo) FROM %1 WHERE TabID = ?").arg(detailTable(kind)),
+                                        {h->value(QStringLiteral("TabID"))});
         ds.setValue(QStringLiteral("ItemNo"), max.isNull() ? 1 : max.toInt() + 1);
         RowEditing = true;
     };

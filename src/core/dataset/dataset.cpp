@@ -1,6 +1,7 @@
 #include "core/dataset/dataset.h"
 
 #include "core/dataset/filterexpression.h"
+#include "core/dataset/sqlstatement.h"
 #include "core/dataset/valuecompare.h"
 #include "core/db/database.h"
 #include "core/db/refusals.h"
@@ -34,6 +35,7 @@ struct Dataset::BatchInfo
 struct Dataset::LookupIndex
 {
     quint64 version = 0;
+    QVector<int> fields; // the key fields, by position
     QHash<QString, const Row *> rows;
 };
 
@@ -84,139 +86,6 @@ QString quoted(const QString &identifier)
     s.replace(QLatin1Char('"'), QLatin1String("\"\""));
     return QLatin1Char('"') + s + QLatin1Char('"');
 }
-
-/** A raw SQLite statement: the bulk reads go straight to the library, not through QSqlQuery. */
-class Statement
-{
-public:
-    Statement(sqlite3 *db, const QString &sql)
-        : m_db(db)
-    {
-        const QByteArray utf8 = sql.toUtf8();
-        m_rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &m_stmt, nullptr);
-    }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
-
-    bool ok() const { return m_rc == SQLITE_OK && m_stmt; }
-    sqlite3_stmt *handle() const { return m_stmt; }
-    int columnCount() const { return m_stmt ? sqlite3_column_count(m_stmt) : 0; }
-
-    bool bind(int index, const QVariant &v)
-    {
-        int rc = SQLITE_OK;
-        if (!v.isValid() || v.isNull()) {
-            rc = sqlite3_bind_null(m_stmt, index);
-        } else {
-            switch (v.typeId()) {
-            case QMetaType::Bool:
-            case QMetaType::Int:
-            case QMetaType::UInt:
-            case QMetaType::LongLong:
-            case QMetaType::ULongLong:
-            case QMetaType::Short:
-            case QMetaType::UShort:
-            case QMetaType::Long:
-            case QMetaType::ULong:
-                rc = sqlite3_bind_int64(m_stmt, index, v.toLongLong());
-                break;
-            case QMetaType::Double:
-            case QMetaType::Float:
-                rc = sqlite3_bind_double(m_stmt, index, v.toDouble());
-                break;
-            case QMetaType::QByteArray: {
-                const QByteArray b = v.toByteArray();
-                rc = sqlite3_bind_blob(m_stmt, index, b.constData(), int(b.size()), SQLITE_TRANSIENT);
-                break;
-            }
-            case QMetaType::QDate:
-                rc = bindText(index, v.toDate().toString(Qt::ISODate));
-                break;
-            case QMetaType::QDateTime:
-                rc = bindText(index, v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-                break;
-            default:
-                rc = bindText(index, v.toString());
-                break;
-            }
-        }
-        if (rc != SQLITE_OK)
-            m_rc = rc;
-        return rc == SQLITE_OK;
-    }
-
-    int step()
-    {
-        m_rc = sqlite3_step(m_stmt);
-        return m_rc;
-    }
-
-    QVariant column(int i) const
-    {
-        switch (sqlite3_column_type(m_stmt, i)) {
-        case SQLITE_INTEGER:
-            return QVariant(qlonglong(sqlite3_column_int64(m_stmt, i)));
-        case SQLITE_FLOAT:
-            return QVariant(sqlite3_column_double(m_stmt, i));
-        case SQLITE_TEXT:
-            return QVariant(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)),
-                                              sqlite3_column_bytes(m_stmt, i)));
-        case SQLITE_BLOB: {
-            const char *data = static_cast<const char *>(sqlite3_column_blob(m_stmt, i));
-            return QVariant(QByteArray(data, sqlite3_column_bytes(m_stmt, i)));
-        }
-        default:
-            return QVariant();
-        }
-    }
-
-    /// Columns `first`.. of the current row (or those `map` names), packed as they come.
-    RowValues row(RowValues::Builder &builder, int count, int first, const QVector<int> *map = nullptr) const
-    {
-        for (int c = 0; c < count; ++c) {
-            const int i = map ? (*map)[c] : first + c;
-            switch (sqlite3_column_type(m_stmt, i)) {
-            case SQLITE_INTEGER:
-                builder.addInteger(sqlite3_column_int64(m_stmt, i));
-                break;
-            case SQLITE_FLOAT:
-                builder.addReal(sqlite3_column_double(m_stmt, i));
-                break;
-            case SQLITE_TEXT:
-                builder.addText(reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)), sqlite3_column_bytes(m_stmt, i));
-                break;
-            case SQLITE_BLOB: {
-                // A zero-length blob reads as a null byte array, as QByteArray(nullptr, 0) is.
-                const void *data = sqlite3_column_blob(m_stmt, i);
-                builder.addBlob(data, sqlite3_column_bytes(m_stmt, i));
-                break;
-            }
-            default:
-                builder.addNull();
-                break;
-            }
-        }
-        return builder.finish();
-    }
-
-    QSqlError error() const
-    {
-        const QString text = QString::fromUtf8(sqlite3_errmsg(m_db));
-        return QSqlError(QString(), text, QSqlError::StatementError, QString::number(m_rc));
-    }
-
-private:
-    int bindText(int index, const QString &text)
-    {
-        const QByteArray utf8 = text.toUtf8();
-        return sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-
-    sqlite3 *m_db;
-    sqlite3_stmt *m_stmt = nullptr;
-    int m_rc = SQLITE_OK;
-};
 
 DataType typeFromDeclaration(const QString &declared)
 {
@@ -476,6 +345,7 @@ void Dataset::clearFields()
     }
     m_fields.clear();
     m_columnNames.clear();
+    m_columnList.clear();
     m_sourceColumn.clear();
     m_inferType.clear();
     m_columnCount = 0;
@@ -565,7 +435,7 @@ DatasetError Dataset::initFields()
     if (m_kind == Kind::Table) {
         if (m_table.isEmpty())
             return DatasetError(DatasetError::Code::Definition, QStringLiteral("数据集“%1”没有指定数据表。").arg(m_name));
-        Statement st(h, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(m_table)));
+        SqlStatement st(h, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(m_table)));
         if (!st.ok())
             return DatasetError(DatasetError::Code::Database, st.error().databaseText(), st.error());
         while (st.step() == SQLITE_ROW)
@@ -575,7 +445,7 @@ DatasetError Dataset::initFields()
     } else {
         if (m_sql.trimmed().isEmpty())
             return DatasetError(DatasetError::Code::Definition, QStringLiteral("数据集“%1”没有查询语句。").arg(m_name));
-        Statement st(h, m_sql);
+        SqlStatement st(h, m_sql);
         if (!st.ok())
             return DatasetError(DatasetError::Code::Database,
                                 QStringLiteral("查询“%1”有误：%2").arg(m_name, st.error().databaseText()), st.error());
@@ -671,6 +541,7 @@ DatasetError Dataset::initFields()
             m_rowidAliasColumn = f->m_column;
     }
     m_columnCount = int(m_columnNames.size());
+    m_columnList.clear();
     // A lookup shows its result field's type (a float lookup takes the number format).
     for (auto &f : m_fields) {
         if (!f->isLookup() || f->m_typeExplicit || !f->m_lookupDataset)
@@ -764,23 +635,46 @@ const Dataset::Row *Dataset::findByKey(const QStringList &keyFields, const QVari
     }
     // One hash per key-field list, rebuilt when the rows change: lookups of a 100,000-row
     // grid must not scan the lookup table once per cell.
+    // A row changed or added without touching the keys keeps the index (see keepLookups).
     const QString signature = keyFields.join(QChar(0x1f)).toLower();
     LookupIndex &index = (*m_lookupIndexes)[signature];
     if (index.version != m_version) {
+        index.fields = indexes;
         index.rows.clear();
         index.rows.reserve(qsizetype(m_rows.size()));
-        QVariantList key;
         for (const Row *row : m_rows) {
-            key.clear();
-            for (int i : indexes)
-                key.append(fieldValue(row->values, i));
-            const QString k = joinedKey(key);
+            const QString k = lookupKey(index, row->values);
             if (!index.rows.contains(k))
                 index.rows.insert(k, row);
         }
         index.version = m_version;
     }
     return index.rows.value(joinedKey(keyValues), nullptr);
+}
+
+QString Dataset::lookupKey(const LookupIndex &index, const RowValues &values) const
+{
+    QVariantList key;
+    key.reserve(index.fields.size());
+    for (int i : index.fields)
+        key.append(fieldValue(values, i));
+    return joinedKey(key);
+}
+
+void Dataset::keepLookups(quint64 before, const std::function<bool(LookupIndex &)> &stillValid)
+{
+    for (auto it = m_lookupIndexes->begin(); it != m_lookupIndexes->end(); ++it) {
+        if (it->version == before && stillValid(*it))
+            it->version = m_version;
+    }
+}
+
+void Dataset::rowValuesChanged(Row *row, const RowValues &before)
+{
+    const quint64 version = m_version;
+    bumpVersion();
+    // The indexes point at row objects: one whose keys stayed the same is still right.
+    keepLookups(version, [&](LookupIndex &index) { return lookupKey(index, before) == lookupKey(index, row->values); });
 }
 
 QVariant Dataset::currentFieldValue(int fieldIndex) const
@@ -1019,6 +913,18 @@ DatasetError Dataset::stateError(const QString &operation) const
 
 // ---- reading ----------------------------------------------------------------------------
 
+QString Dataset::columnList() const
+{
+    // Built once per set of columns: a row re-read after each posted line needs the text again.
+    if (m_columnList.isEmpty() && !m_columnNames.isEmpty()) {
+        QStringList cols;
+        for (const QString &c : m_columnNames)
+            cols.append(quoted(c));
+        m_columnList = cols.join(QLatin1Char(','));
+    }
+    return m_columnList;
+}
+
 DatasetError Dataset::readRows(const QString &where, const QVariantList &params, std::vector<Row *> *rows)
 {
     sqlite3 *h = m_db.handle();
@@ -1027,17 +933,16 @@ DatasetError Dataset::readRows(const QString &where, const QVariantList &params,
     const bool table = m_kind == Kind::Table;
     QString sql;
     if (table) {
-        QStringList cols{QStringLiteral("rowid")};
-        for (const QString &c : m_columnNames)
-            cols.append(quoted(c));
-        sql = QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QLatin1Char(',')), quoted(m_table));
+        sql = QStringLiteral("SELECT rowid,%1 FROM %2").arg(columnList(), quoted(m_table));
+        if (m_columnNames.isEmpty())
+            sql = QStringLiteral("SELECT rowid FROM %1").arg(quoted(m_table));
         if (!where.isEmpty())
             sql += QStringLiteral(" WHERE ") + where;
         sql += QStringLiteral(" ORDER BY rowid");
     } else {
         sql = m_sql;
     }
-    Statement st(h, sql);
+    SqlStatement st(m_db, sql);
     if (!st.ok())
         return DatasetError(DatasetError::Code::Database, QStringLiteral("读取“%1”失败：%2").arg(m_name, st.error().databaseText()),
                             st.error());
@@ -1120,6 +1025,7 @@ DatasetError Dataset::load()
     }
     clearRows();
     m_rows = std::move(rows);
+    m_rowidOrdered = m_kind == Kind::Table; // read ORDER BY rowid
     m_loadedMasterKey = key;
     m_masterKeyLoaded = true;
     ++m_loadGeneration;
@@ -1152,6 +1058,8 @@ void Dataset::clearRows()
     for (Row *r : m_rows)
         delete r;
     m_rows.clear();
+    m_rowidOrdered = true;
+    m_rowidIndex.reset();
     for (Row *r : m_batchDeleted)
         delete r;
     m_batchDeleted.clear();
@@ -1351,6 +1259,8 @@ void Dataset::rebuildView(bool keepCurrent)
             m_view.append(r);
     }
     sortView();
+    for (int i = 0; i < m_view.size(); ++i)
+        m_view[i]->viewHint = i;
     if (m_state == State::Insert && m_insertRow) {
         // The pending new row stays visible where the user is typing it.
         const int at = qBound(0, position, int(m_view.size()));
@@ -1404,9 +1314,14 @@ int Dataset::viewIndexOf(const Row *row) const
 {
     if (!row)
         return -1;
+    // The row's last known place is right unless rows were inserted or removed before it.
+    if (row->viewHint >= 0 && row->viewHint < m_view.size() && m_view[row->viewHint] == row)
+        return row->viewHint;
     for (int i = 0; i < m_view.size(); ++i) {
-        if (m_view[i] == row)
+        if (m_view[i] == row) {
+            row->viewHint = i;
             return i;
+        }
     }
     return -1;
 }
@@ -1422,16 +1337,70 @@ void Dataset::insertStored(Row *row)
 {
     auto it = std::lower_bound(m_rows.begin(), m_rows.end(), row->serial,
                                [](const Row *r, quint64 s) { return r->serial < s; });
-    m_rows.insert(it, row);
+    const bool atEnd = it == m_rows.end();
+    if (m_rowidOrdered) {
+        // Still ordered by rowid when the row has one that falls between its neighbours.
+        const bool afterPrevious = it == m_rows.begin() || (*(it - 1))->rowid < row->rowid;
+        const bool beforeNext = atEnd || row->rowid < (*it)->rowid;
+        m_rowidOrdered = row->hasRowid && afterPrevious && beforeNext;
+    }
+    if (m_rowidIndex && row->hasRowid && !m_rowidIndex->contains(row->rowid))
+        m_rowidIndex->insert(row->rowid, row);
+    it = m_rows.insert(it, row);
+    const quint64 version = m_version;
     bumpVersion();
+    // A row added after all others is found last for its key: only a new key changes an index.
+    if (atEnd) {
+        keepLookups(version, [&](LookupIndex &index) {
+            const QString k = lookupKey(index, row->values);
+            if (!index.rows.contains(k))
+                index.rows.insert(k, row);
+            return true;
+        });
+    }
 }
 
 void Dataset::removeStored(Row *row)
 {
-    auto it = std::find(m_rows.begin(), m_rows.end(), row);
+    auto it = std::lower_bound(m_rows.begin(), m_rows.end(), row->serial,
+                               [](const Row *r, quint64 s) { return r->serial < s; });
+    if (it == m_rows.end() || *it != row)
+        it = std::find(m_rows.begin(), m_rows.end(), row);
     if (it != m_rows.end())
         m_rows.erase(it);
+    if (m_rowidIndex && row->hasRowid && m_rowidIndex->value(row->rowid) == row)
+        m_rowidIndex->remove(row->rowid);
+    const quint64 version = m_version;
     bumpVersion();
+    // An index that finds another row for this row's key does not change.
+    keepLookups(version, [&](LookupIndex &index) { return index.rows.value(lookupKey(index, row->values)) != row; });
+}
+
+void Dataset::setRowid(Row *row, qint64 rowid, bool hasRowid)
+{
+    if (row->rowid == rowid && row->hasRowid == hasRowid)
+        return;
+    row->rowid = rowid;
+    row->hasRowid = hasRowid;
+    m_rowidOrdered = false;
+    m_rowidIndex.reset();
+}
+
+Dataset::Row *Dataset::findByRowid(qint64 rowid) const
+{
+    if (m_rowidOrdered) {
+        auto it = std::lower_bound(m_rows.begin(), m_rows.end(), rowid, [](const Row *r, qint64 id) { return r->rowid < id; });
+        return it != m_rows.end() && (*it)->rowid == rowid ? *it : nullptr;
+    }
+    if (!m_rowidIndex) {
+        m_rowidIndex = std::make_unique<QHash<qint64, Row *>>();
+        m_rowidIndex->reserve(qsizetype(m_rows.size()));
+        for (Row *r : m_rows) {
+            if (r->hasRowid && !m_rowidIndex->contains(r->rowid))
+                m_rowidIndex->insert(r->rowid, r);
+        }
+    }
+    return m_rowidIndex->value(rowid, nullptr);
 }
 
 void Dataset::viewInsert(int position, Row *row)
@@ -1440,6 +1409,7 @@ void Dataset::viewInsert(int position, Row *row)
     if (m_disableCount == 0)
         emit rowAboutToBeInserted(position);
     m_view.insert(position, row);
+    row->viewHint = position;
     if (m_current >= position)
         ++m_current;
     else if (m_current < 0)
@@ -1647,11 +1617,8 @@ qint64 Dataset::rowidAt(int row) const
 
 bool Dataset::locateRowid(qint64 rowid)
 {
-    for (int i = 0; i < m_view.size(); ++i) {
-        if (m_view[i]->hasRowid && m_view[i]->rowid == rowid)
-            return setCurrentRow(i);
-    }
-    return false;
+    const int i = viewIndexOf(findByRowid(rowid));
+    return i >= 0 && setCurrentRow(i);
 }
 
 // ---- states -----------------------------------------------------------------------------
@@ -1893,8 +1860,8 @@ DatasetError Dataset::post()
         snapshot->hasRowid = row->hasRowid;
         snapshot->values = row->values;
         row->values = readBack;
-        row->rowid = newRowid;
-        bumpVersion();
+        setRowid(row, newRowid, row->hasRowid);
+        rowValuesChanged(row, snapshot->values);
     }
     registerUndo(snapshot);
     m_serialBeforeInsert = 0;
@@ -1958,17 +1925,26 @@ DatasetError Dataset::writeRow(qint64 rowid, const RowValues &values, const QVec
         sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(quoted(m_table), sets.join(QLatin1Char(',')));
         params.append(rowid);
     }
-    QSqlQuery q = m_db.query(sql, params);
-    if (q.lastError().isValid() || !q.exec()) {
-        *sqlError = q.lastError();
+    // Straight on the library with the connection's kept statement: a line is posted again
+    // and again with the same columns. A null text or blob is written as NULL, as the Qt
+    // driver writes it.
+    SqlStatement st(m_db, sql);
+    bool bound = st.ok();
+    for (int i = 0; i < params.size() && bound; ++i) {
+        const QVariant &v = params[i];
+        const bool nullText = (v.typeId() == QMetaType::QString && v.toString().isNull())
+            || (v.typeId() == QMetaType::QByteArray && v.toByteArray().isNull());
+        bound = st.bind(i + 1, nullText ? QVariant() : v);
+    }
+    if (!bound || st.step() != SQLITE_DONE) {
+        *sqlError = st.error();
         return DatasetError(DatasetError::Code::Database, QStringLiteral("写入“%1”失败：%2").arg(m_name, sqlError->databaseText()),
                             *sqlError);
     }
     if (isInsert) {
-        const QVariant id = q.lastInsertId();
-        *newRowid = id.isValid() ? id.toLongLong() : sqlite3_last_insert_rowid(m_db.handle());
+        *newRowid = sqlite3_last_insert_rowid(m_db.handle());
     } else {
-        if (q.numRowsAffected() == 0) {
+        if (sqlite3_changes(m_db.handle()) == 0) {
             *sqlError = QSqlError(QString(), QStringLiteral("row not found"), QSqlError::StatementError);
             return DatasetError(DatasetError::Code::Database, QStringLiteral("这条记录已被删除，不能保存修改。"), *sqlError);
         }
@@ -1982,13 +1958,8 @@ DatasetError Dataset::writeRow(qint64 rowid, const RowValues &values, const QVec
 
 DatasetError Dataset::readBackRow(qint64 rowid, RowValues *values, QSqlError *sqlError) const
 {
-    sqlite3 *h = m_db.handle();
-    QStringList cols;
-    for (const QString &c : m_columnNames)
-        cols.append(quoted(c));
-    if (cols.isEmpty())
-        cols.append(QStringLiteral("rowid"));
-    Statement st(h, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(cols.join(QLatin1Char(',')), quoted(m_table)));
+    const QString cols = m_columnNames.isEmpty() ? QStringLiteral("rowid") : columnList();
+    SqlStatement st(m_db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(cols, quoted(m_table)));
     if (!st.ok() || !st.bind(1, rowid)) {
         *sqlError = st.error();
         return DatasetError(DatasetError::Code::Database, QStringLiteral("读取“%1”失败：%2").arg(m_name, sqlError->databaseText()),
@@ -2121,8 +2092,7 @@ void Dataset::undo(Snapshot &s)
         if (!row)
             return;
         row->values = s.values;
-        row->rowid = s.rowid;
-        row->hasRowid = s.hasRowid;
+        setRowid(row, s.rowid, s.hasRowid);
         bumpVersion();
         emitRowChanged(viewIndexOf(row));
         notifyDetails(false);
@@ -2142,8 +2112,7 @@ void Dataset::undo(Snapshot &s)
         for (const Snapshot::RowState &rs : std::as_const(s.rows)) {
             if (Row *row = findBySerial(rs.serial)) {
                 row->values = rs.values;
-                row->rowid = rs.rowid;
-                row->hasRowid = rs.hasRowid;
+                setRowid(row, rs.rowid, rs.hasRowid);
             }
         }
         for (auto it = s.batchInfo.cbegin(); it != s.batchInfo.cend(); ++it) {
@@ -2241,8 +2210,7 @@ DatasetError Dataset::applyUpdates()
     for (const Result &r : std::as_const(results)) {
         snapshot->rows.append({r.row->serial, r.row->rowid, r.row->hasRowid, r.row->values});
         r.row->values = r.values;
-        r.row->rowid = r.rowid;
-        r.row->hasRowid = true;
+        setRowid(r.row, r.rowid, true);
     }
     for (Row *r : m_batchDeleted)
         snapshot->batchDeleted.emplace_back(r);
@@ -2479,11 +2447,6 @@ DatasetError Dataset::refreshRows(const QList<qint64> &requested)
     for (Row *r : read)
         fetched.insert(r->rowid, r);
 
-    QHash<qint64, Row *> present;
-    for (Row *r : m_rows) {
-        if (r->hasRowid)
-            present.insert(r->rowid, r);
-    }
     QSet<qint64> deletedPending;
     for (const Row *r : m_batchDeleted)
         deletedPending.insert(r->rowid);
@@ -2493,7 +2456,7 @@ DatasetError Dataset::refreshRows(const QList<qint64> &requested)
     for (qint64 rowid : rowids) {
         if (deletedPending.contains(rowid))
             continue;
-        Row *mine = present.value(rowid, nullptr);
+        Row *mine = findByRowid(rowid);
         Row *fresh = fetched.take(rowid);
         if (mine && m_batchInfo->contains(mine->serial)) {
             delete fresh; // pending changes of a batch win until applied or cancelled
@@ -2501,15 +2464,14 @@ DatasetError Dataset::refreshRows(const QList<qint64> &requested)
         }
         if (mine && fresh) {
             if (mine->values != fresh->values) {
-                mine->values = fresh->values;
-                bumpVersion();
+                std::swap(mine->values, fresh->values);
+                rowValuesChanged(mine, fresh->values);
                 emitRowChanged(viewIndexOf(mine));
             }
             delete fresh;
         } else if (fresh) {
             fresh->serial = m_nextSerial++;
             insertStored(fresh);
-            present.insert(rowid, fresh);
             if (passesFilter(fresh)) {
                 // Keep a pending new row last where it is being typed.
                 int at = int(m_view.size());
@@ -2524,7 +2486,6 @@ DatasetError Dataset::refreshRows(const QList<qint64> &requested)
             if (mine == currentBefore)
                 currentGone = true;
             removeStored(mine);
-            present.remove(rowid);
             viewRemove(position);
             delete mine;
         }

@@ -346,8 +346,16 @@ private:
     DatasetError assign(Field &field, const QVariant &value);
     DatasetError convertValue(const Field &field, const QVariant &in, QVariant *out) const;
     const Row *findByKey(const QStringList &keyFields, const QVariantList &keyValues) const;
+    QString lookupKey(const LookupIndex &index, const RowValues &values) const;
+    /// After a change of the stored rows (version `before`): lookup indexes for which
+    /// `stillValid` holds (it may update them) stay in force.
+    void keepLookups(quint64 before, const std::function<bool(LookupIndex &)> &stillValid);
+    /// The stored values of `row` were `before`; they changed.
+    void rowValuesChanged(Row *row, const RowValues &before);
     bool passesFilter(const Row *row) const;
     // reading and writing
+    /// The stored columns, quoted and separated by commas.
+    QString columnList() const;
     DatasetError readRows(const QString &where, const QVariantList &params, std::vector<Row *> *rows);
     DatasetError load();
     DatasetError reload(bool fireHooks);
@@ -363,6 +371,8 @@ private:
     Row *rowAt(int row) const;
     int viewIndexOf(const Row *row) const;
     Row *findBySerial(quint64 serial) const;
+    Row *findByRowid(qint64 rowid) const;
+    void setRowid(Row *row, qint64 rowid, bool hasRowid);
     void insertStored(Row *row);
     void removeStored(Row *row);
     void viewInsert(int position, Row *row);
@@ -406,6 +416,7 @@ private:
     std::vector<std::unique_ptr<Field>> m_fields;
     QHash<QString, int> m_fieldByName; // lower-case name -> index
     QStringList m_columnNames;         // stored column -> table column name
+    mutable QString m_columnList;      // columnList(), built when first needed
     QVector<int> m_sourceColumn;       // stored column -> statement column (queries)
     QVector<bool> m_inferType;         // stored column whose type comes from the data
     int m_columnCount = 0;
@@ -415,6 +426,8 @@ private:
 
     State m_state = State::Inactive;
     std::vector<Row *> m_rows; // owned, ascending serial (load order, then new rows)
+    bool m_rowidOrdered = true; // m_rows are in ascending rowid order too: found by bisection
+    mutable std::unique_ptr<QHash<qint64, Row *>> m_rowidIndex; // otherwise, built when needed
     QVector<Row *> m_view;     // under filter and sort; holds the pending new row too
     int m_current = -1;
     bool m_bof = true;

@@ -88,6 +88,7 @@ void Database::close()
 {
     if (!QSqlDatabase::contains(m_name))
         return;
+    finalizeStatements(); // SQLite does not close a connection with a live statement
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (db.isOpen())
@@ -117,6 +118,39 @@ sqlite3 *Database::handle() const
     if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
         return nullptr;
     return *static_cast<sqlite3 **>(v.data());
+}
+
+sqlite3_stmt *Database::cachedStatement(const QByteArray &sql)
+{
+    if (sqlite3_stmt *cached = m_statements.value(sql, nullptr))
+        return cached;
+    sqlite3 *h = handle();
+    if (!h)
+        return nullptr;
+    if (m_statements.size() >= 256) { // statements built at run time must not pile up
+        for (auto it = m_statements.begin(); it != m_statements.end();) {
+            if (sqlite3_stmt_busy(it.value())) {
+                ++it; // in the middle of its rows
+            } else {
+                sqlite3_finalize(it.value());
+                it = m_statements.erase(it);
+            }
+        }
+    }
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v3(h, sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        return nullptr;
+    }
+    m_statements.insert(sql, stmt);
+    return stmt;
+}
+
+void Database::finalizeStatements()
+{
+    for (sqlite3_stmt *stmt : std::as_const(m_statements))
+        sqlite3_finalize(stmt);
+    m_statements.clear();
 }
 
 QSqlQuery Database::query(const QString &text, const QVariantList &params) const

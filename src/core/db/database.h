@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -8,6 +10,7 @@
 #include <functional>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace hemu {
 
@@ -35,6 +38,10 @@ public:
     QSqlDatabase sql() const;
     /// The raw SQLite handle under the Qt connection (same library), for the backup API.
     sqlite3 *handle() const;
+    /// `sql` prepared on handle() once and kept until the connection closes, for statements
+    /// run again and again (a dataset re-reading one row). The caller resets it after use;
+    /// nullptr when the connection is closed or `sql` does not prepare.
+    sqlite3_stmt *cachedStatement(const QByteArray &sql);
 
     /// Prepares `sql` and binds `params` positionally. Check `ok` before using the query.
     QSqlQuery query(const QString &sql, const QVariantList &params = {}) const;
@@ -55,9 +62,12 @@ private:
     bool commit();
     void rollback();
 
+    void finalizeStatements();
+
     QString m_name;
     QString m_path;
     int m_depth = 0;
+    QHash<QByteArray, sqlite3_stmt *> m_statements; // finalized before the connection closes
     QList<QList<std::function<void()>>> m_rollbackHandlers; // one list per open level
 };
 
