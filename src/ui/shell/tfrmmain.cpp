@@ -76,6 +76,8 @@ TfrmMain::TfrmMain(BaseData &base, AccountSetShell &shell, Prompter &prompter, Q
 
 TfrmMain::~TfrmMain()
 {
+    // Child windows closing while the frame is taken down must not call back into it.
+    disconnect(m_mdi, nullptr, this, nullptr);
     // The shell outlives this window; its gate must not call into a destroyed dialog.
     m_shell.loginGate = nullptr;
 }
