@@ -1,7 +1,10 @@
 #include "core/bills/posting.h"
 
 #include "core/bills/singleprecision.h"
+#include "core/dataset/sqlstatement.h"
 #include "core/db/database.h"
+
+#include <sqlite3.h>
 
 namespace hemu::Posting {
 
@@ -26,13 +29,14 @@ Result PostGoodsChange(Database &db, BillKind kind, int goodId, int custId, doub
     const BillKindInfo &k = billKindInfo(kind);
     const QString goodsSql = QStringLiteral("UPDATE Goods SET %1 = coalesce(%1, 0) + ?, %2 = coalesce(%2, 0) + ?, %3 = ? WHERE GoodID = ?")
                                  .arg(QLatin1String(k.goodsQty), QLatin1String(k.goodsMny), QLatin1String(k.priceColumn));
-    QSqlQuery goods = db.query(goodsSql, {q, q * p, p, goodId});
-    if (goods.lastError().isValid() || !goods.exec()) {
+    // Both statements run for every posted line: the connection keeps them prepared.
+    SqlStatement goods(db, goodsSql);
+    if (!goods.ok() || !goods.bindAll({q, q * p, p, goodId}) || !goods.run()) {
         result.outcome = Outcome::Failed;
-        result.error = goods.lastError();
+        result.error = goods.error();
         return result;
     }
-    if (goods.numRowsAffected() == 0) {
+    if (sqlite3_changes(db.handle()) == 0) {
         result.outcome = Outcome::GoodsNotFound;
         return result;
     }
@@ -41,10 +45,10 @@ Result PostGoodsChange(Database &db, BillKind kind, int goodId, int custId, doub
                                                "ON CONFLICT(GoodID, CustID) DO UPDATE SET "
                                                "%1 = coalesce(%1, 0) + excluded.%1, %2 = coalesce(%2, 0) + excluded.%2")
                                     .arg(QLatin1String(k.custQty), QLatin1String(k.custMny));
-        QSqlError error;
-        if (!db.exec(custSql, {goodId, custId, q, q * p}, &error)) {
+        SqlStatement cust(db, custSql);
+        if (!cust.ok() || !cust.bindAll({goodId, custId, q, q * p}) || !cust.run()) {
             result.outcome = Outcome::Failed;
-            result.error = error;
+            result.error = cust.error();
             return result;
         }
     }

@@ -183,11 +183,22 @@ QVariant Database::scalar(const QString &text, const QVariantList &params) const
     return q.value(0);
 }
 
+bool Database::control(const QString &text)
+{
+    // Every user action begins and ends a transaction: these few texts stay prepared.
+    sqlite3_stmt *stmt = cachedStatement(text.toUtf8());
+    if (!stmt || sqlite3_stmt_busy(stmt))
+        return exec(text);
+    const int rc = sqlite3_step(stmt);
+    sqlite3_reset(stmt);
+    return rc == SQLITE_DONE;
+}
+
 bool Database::begin()
 {
     const QString text = m_depth == 0 ? QStringLiteral("BEGIN IMMEDIATE")
                                       : QStringLiteral("SAVEPOINT sp%1").arg(m_depth);
-    if (!exec(text))
+    if (!control(text))
         return false;
     ++m_depth;
     m_rollbackHandlers.append(QList<std::function<void()>>());
@@ -200,7 +211,7 @@ bool Database::commit()
         return false;
     const QString text = m_depth == 1 ? QStringLiteral("COMMIT")
                                       : QStringLiteral("RELEASE sp%1").arg(m_depth - 1);
-    if (!exec(text))
+    if (!control(text))
         return false;
     --m_depth;
     // A released savepoint's changes now belong to the enclosing transaction.
@@ -215,10 +226,10 @@ void Database::rollback()
     if (m_depth <= 0)
         return;
     if (m_depth == 1) {
-        exec(QStringLiteral("ROLLBACK"));
+        control(QStringLiteral("ROLLBACK"));
     } else {
-        exec(QStringLiteral("ROLLBACK TO sp%1").arg(m_depth - 1));
-        exec(QStringLiteral("RELEASE sp%1").arg(m_depth - 1));
+        control(QStringLiteral("ROLLBACK TO sp%1").arg(m_depth - 1));
+        control(QStringLiteral("RELEASE sp%1").arg(m_depth - 1));
     }
     --m_depth;
     const QList<std::function<void()>> handlers = m_rollbackHandlers.takeLast();

@@ -61,6 +61,8 @@ private:
     bool begin();
     bool commit();
     void rollback();
+    /// Runs a transaction-control statement (BEGIN, COMMIT, SAVEPOINT...).
+    bool control(const QString &text);
 
     void finalizeStatements();
 
