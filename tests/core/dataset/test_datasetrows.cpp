@@ -1,0 +1,198 @@
+// How a dataset keeps its rows: packed values that come back exactly as read, rows found
+// again by rowid whatever their order, lookups that follow changed rows, and kept
+// statements that never hold the connection open.
+#include "core/dataset/rowvalues.h"
+#include "datasetfixture.h"
+
+#include <QFile>
+
+using namespace hemu;
+using namespace hemu::test;
+
+Q_DECLARE_METATYPE(hemu::RowValues)
+
+class TestDatasetRows : public QObject
+{
+    Q_OBJECT
+private slots:
+    void packedValuesComeBackAsTheyWere();
+    void storedValuesKeepTheirTypes_data();
+    void storedValuesKeepTheirTypes();
+    void refreshFindsRowsByRowid_data();
+    void refreshFindsRowsByRowid();
+    void lookupsFollowChangedRows();
+    void keptStatementsLetTheConnectionClose();
+};
+
+void TestDatasetRows::packedValuesComeBackAsTheyWere()
+{
+    const QVector<QVariant> values{QVariant(), QVariant(qlonglong(-7)), QVariant(2.5), QVariant(QString()), QVariant(QString("")),
+                                   QVariant(QStringLiteral("苹果 550ml")), QVariant(QByteArray()), QVariant(QByteArray("", 0)),
+                                   QVariant(QByteArray("\0x", 2))};
+    RowValues row(values);
+    row.pack();
+    QVERIFY(row.isPacked());
+    QCOMPARE(row.size(), values.size());
+    for (int i = 0; i < values.size(); ++i) {
+        QCOMPARE(row.at(i).typeId(), values[i].typeId());
+        QCOMPARE(row.at(i), values[i]);
+    }
+    QVERIFY(row.at(3).toString().isNull());
+    QVERIFY(!row.at(4).toString().isNull());
+    QVERIFY(row.at(6).toByteArray().isNull());
+    QVERIFY(!row.at(7).toByteArray().isNull());
+    QVERIFY(!row.at(99).isValid());
+
+    // A copy is independent; an assignment unpacks only the row assigned.
+    RowValues copy = row;
+    copy.set(1, QVariant(qlonglong(8)));
+    QVERIFY(!copy.isPacked());
+    QCOMPARE(row.at(1), QVariant(qlonglong(-7)));
+    QVERIFY(copy != row);
+    copy.set(1, QVariant(qlonglong(-7)));
+    QVERIFY(copy == row);
+    // Equal as QVariant compares them: an integer and the same real are one value.
+    QVERIFY(RowValues({QVariant(qlonglong(1))}) == RowValues({QVariant(1.0)}));
+
+    // A value of another type keeps the row as it is rather than changing it.
+    RowValues odd(QVector<QVariant>{QVariant(true), QVariant(QDate(2026, 1, 2))});
+    odd.pack();
+    QVERIFY(!odd.isPacked());
+    QCOMPARE(odd.at(1).typeId(), QMetaType::QDate);
+}
+
+void TestDatasetRows::storedValuesKeepTheirTypes_data()
+{
+    QTest::addColumn<QString>("literal");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("integer") << "42" << int(QMetaType::LongLong) << "42";
+    QTest::newRow("real") << "1.25" << int(QMetaType::Double) << "1.25";
+    QTest::newRow("text") << "'禾木 A'" << int(QMetaType::QString) << "禾木 A";
+    QTest::newRow("empty text") << "''" << int(QMetaType::QString) << "";
+    QTest::newRow("blob") << "X'4142'" << int(QMetaType::QByteArray) << "AB";
+    QTest::newRow("empty blob") << "X''" << int(QMetaType::QByteArray) << "";
+    QTest::newRow("null") << "NULL" << int(QMetaType::UnknownType) << "";
+}
+
+void TestDatasetRows::storedValuesKeepTheirTypes()
+{
+    QFETCH(QString, literal);
+    QFETCH(int, type);
+    QFETCH(QString, text);
+    DatasetBooks books;
+    // A BLOB column keeps whatever type each value was written with.
+    books.exec(QStringLiteral("INSERT INTO Catalogs (CataID, Catalog, Picture) VALUES (1, 'x', %1)").arg(literal));
+    TableDataset cata(books.db, QStringLiteral("Cata"), QStringLiteral("Catalogs"));
+    cata.addDataFields({QStringLiteral("CataID"), QStringLiteral("Picture")});
+    QVERIFY(cata.open().ok());
+    const QVariant v = cata.value(0, cata.fieldIndex(QStringLiteral("Picture")));
+    QCOMPARE(v.typeId(), type);
+    QCOMPARE(v.toString(), text);
+    // Editing another column writes the row back unchanged.
+    QVERIFY(cata.edit().ok());
+    QVERIFY(cata.setValue(QStringLiteral("CataID"), 2).ok());
+    QVERIFY(cata.post().ok());
+    QCOMPARE(books.scalar(QStringLiteral("SELECT typeof(Picture) FROM Catalogs WHERE CataID = 2")).toString(),
+             books.scalar(QStringLiteral("SELECT typeof(%1)").arg(literal)).toString());
+}
+
+void TestDatasetRows::refreshFindsRowsByRowid_data()
+{
+    QTest::addColumn<bool>("outOfOrder");
+    QTest::newRow("rows in rowid order") << false;
+    QTest::newRow("a row entered with a lower key") << true;
+}
+
+void TestDatasetRows::refreshFindsRowsByRowid()
+{
+    QFETCH(bool, outOfOrder);
+    DatasetBooks books;
+    books.addGoods();
+    books.exec(QStringLiteral("DELETE FROM Goods WHERE GoodID = 2"));
+    TableDataset goods(books.db, QStringLiteral("Goods"), QStringLiteral("Goods"));
+    QVERIFY(goods.open().ok());
+    if (outOfOrder) { // typed into the list after the others, with a key below theirs
+        QVERIFY(goods.append().ok());
+        QVERIFY(goods.setValue(QStringLiteral("GoodID"), 2).ok());
+        QVERIFY(goods.setValue(QStringLiteral("Description"), QStringLiteral("Pear")).ok());
+        QVERIFY(goods.post().ok());
+    } else {
+        books.exec(QStringLiteral("INSERT INTO Goods (GoodID, Description) VALUES (2, 'Pear')"));
+        QVERIFY(goods.refreshRow(2).ok());
+    }
+    QCOMPARE(ids(goods, QStringLiteral("GoodID")), (QList<qint64>{1, 3, 4, 5, 6, 2}));
+
+    books.exec(QStringLiteral("UPDATE Goods SET Description = 'Plum' WHERE GoodID IN (2, 5)"));
+    books.exec(QStringLiteral("DELETE FROM Goods WHERE GoodID = 3"));
+    books.exec(QStringLiteral("INSERT INTO Goods (GoodID, Description) VALUES (7, 'Fig')"));
+    QVERIFY(goods.refreshRows({5, 2, 3, 7}).ok());
+    QCOMPARE(ids(goods, QStringLiteral("GoodID")), (QList<qint64>{1, 4, 5, 6, 2, 7}));
+    QCOMPARE(column(goods, QStringLiteral("Description")),
+             (QVariantList{QStringLiteral("Apple"), QStringLiteral("苹果"), QStringLiteral("Plum"), QStringLiteral("apple"),
+                           QStringLiteral("Plum"), QStringLiteral("Fig")}));
+    QVERIFY(goods.locateRowid(2));
+    QCOMPARE(goods.currentRow(), 4);
+    QVERIFY(goods.locateRowid(7));
+    QCOMPARE(goods.value(QStringLiteral("Description")).toString(), QStringLiteral("Fig"));
+    QVERIFY(!goods.locateRowid(3));
+    QCOMPARE(goods.currentRow(), 5);
+}
+
+void TestDatasetRows::lookupsFollowChangedRows()
+{
+    DatasetBooks books;
+    books.addGoods();
+    TableDataset units(books.db, QStringLiteral("Units"), QStringLiteral("Units"));
+    TableDataset goods(books.db, QStringLiteral("Goods"), QStringLiteral("Goods"));
+    goods.addDataFields({QStringLiteral("GoodID"), QStringLiteral("UnitID")});
+    goods.addLookupField(QStringLiteral("lkUnit"), &units, QStringLiteral("UnitID"), QStringLiteral("Unit"), QStringLiteral("UnitID"));
+    QVERIFY(units.open().ok());
+    QVERIFY(goods.open().ok());
+    auto unitOf = [&](int goodId) {
+        goods.locate(QStringLiteral("GoodID"), goodId);
+        return goods.value(QStringLiteral("lkUnit"));
+    };
+    QCOMPARE(unitOf(1), QVariant(QStringLiteral("个")));
+
+    // Another column of the looked-up row changes: the lookup shows the new text.
+    books.exec(QStringLiteral("UPDATE Units SET Unit = '只' WHERE UnitID = 1"));
+    QVERIFY(units.refreshRow(1).ok());
+    QCOMPARE(unitOf(1), QVariant(QStringLiteral("只")));
+    // The key itself changes: the old key finds nothing, the new one finds the row.
+    books.exec(QStringLiteral("UPDATE Units SET UnitID = 9 WHERE UnitID = 2"));
+    QVERIFY(units.refreshRows({2, 9}).ok());
+    QVERIFY(unitOf(2).isNull());
+    QCOMPARE(unitOf(4), QVariant(QStringLiteral("箱"))); // goods 4 points at unit 9
+    // A new row with a new key is found; a second row with a known key is not the one found.
+    books.exec(QStringLiteral("INSERT INTO Units (UnitID, Unit) VALUES (2, '盒')"));
+    QVERIFY(units.refreshRow(2).ok());
+    QCOMPARE(unitOf(2), QVariant(QStringLiteral("盒")));
+    QCOMPARE(units.lookup({QStringLiteral("Unit")}, {QStringLiteral("只")}, QStringLiteral("UnitID")), QVariant(qlonglong(1)));
+    // The row found for a key goes: the lookup finds nothing for it.
+    books.exec(QStringLiteral("DELETE FROM Units WHERE UnitID = 1"));
+    QVERIFY(units.refreshRow(1).ok());
+    QVERIFY(unitOf(1).isNull());
+    QCOMPARE(unitOf(2), QVariant(QStringLiteral("盒")));
+}
+
+void TestDatasetRows::keptStatementsLetTheConnectionClose()
+{
+    DatasetBooks books;
+    books.addGoods();
+    TableDataset goods(books.db, QStringLiteral("Goods"), QStringLiteral("Goods"));
+    QVERIFY(goods.open().ok());
+    QVERIFY(goods.refreshRow(1).ok()); // leaves its statement kept on the connection
+    QVERIFY(goods.edit().ok());
+    QVERIFY(goods.setValue(QStringLiteral("Description"), QStringLiteral("Quince")).ok());
+    QVERIFY(goods.post().ok());
+    // Closed under an open dataset, the connection still closes for real: the last
+    // connection of a WAL file checkpoints it and removes the log.
+    books.db.close();
+    QVERIFY(!QFile::exists(books.set.path() + QStringLiteral("-wal")));
+    QVERIFY(books.db.open(books.set.path()));
+    QCOMPARE(books.scalar(QStringLiteral("SELECT Description FROM Goods WHERE GoodID = 1")).toString(), QStringLiteral("Quince"));
+}
+
+QTEST_GUILESS_MAIN(TestDatasetRows)
+#include "test_datasetrows.moc"
