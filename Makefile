@@ -4,16 +4,23 @@ JOBS ?= $(shell nproc)
 DEMO_DIR ?= $(or $(XDG_DATA_HOME),$(HOME)/.local/share)/hemu
 DEMO ?= $(DEMO_DIR)/demo.xb
 
-.PHONY: run test build deps bench clean
+.PHONY: run test build programs configure deps bench clean
 
 deps:
 	@bash scripts/install-deps.sh
 
-build: deps
+configure: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+# Everything, tests included.
+build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# Only what `make run` starts.
+programs: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target hemu hemu-cli
+
+run: programs
 	@mkdir -p "$(DEMO_DIR)"
 	@if [ ! -f "$(DEMO)" ]; then $(BUILD)/src/hemu-cli demo "$(DEMO)" && echo "demo account set: $(DEMO)"; fi
 	@$(BUILD)/src/hemu "$(DEMO)"
@@ -22,7 +29,8 @@ test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 # Speed and memory against raw SQLite on generated account sets; not part of `make test`.
-bench: build
+bench: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target hemu-bench
 	@$(BUILD)/src/hemu-bench --size small --json $(BUILD)/bench-small.json
 	@$(BUILD)/src/hemu-bench --size large --json $(BUILD)/bench-large.json
 
