@@ -168,6 +168,7 @@ QString Dataset::kindName(Kind kind)
 void Dataset::setTableName(const QString &table)
 {
     m_table = table;
+    m_quotedTable.clear();
 }
 
 void Dataset::setExcludedColumns(const QStringList &columns)
@@ -246,12 +247,17 @@ Field &Dataset::createField(FieldKind kind, const QString &name)
 void Dataset::reindexFields()
 {
     m_fieldByName.clear();
+    m_fieldByExactName.clear();
     for (int i = 0; i < int(m_fields.size()); ++i) {
         m_fields[i]->m_index = i;
         const QString key = m_fields[i]->name().toLower();
         if (!m_fieldByName.contains(key))
             m_fieldByName.insert(key, i);
     }
+    // Names as the fields spell them find the same field as any other spelling, without
+    // lower-casing on every call (calculated fields ask once per row and operand).
+    for (const auto &f : m_fields)
+        m_fieldByExactName.insert(f->name(), m_fieldByName.value(f->name().toLower()));
     m_lookupIndexes->clear();
     rebindViewKeys();
 }
@@ -346,6 +352,7 @@ void Dataset::clearFields()
     m_fields.clear();
     m_columnNames.clear();
     m_columnList.clear();
+    m_quotedColumns.clear();
     m_sourceColumn.clear();
     m_inferType.clear();
     m_columnCount = 0;
@@ -380,6 +387,9 @@ Field &Dataset::fieldByName(const QString &name) const
 
 int Dataset::fieldIndex(const QString &name) const
 {
+    const auto exact = m_fieldByExactName.constFind(name);
+    if (exact != m_fieldByExactName.cend())
+        return *exact;
     QString key = name.trimmed();
     if (key.startsWith(QLatin1Char('[')) && key.endsWith(QLatin1Char(']')))
         key = key.mid(1, key.size() - 2).trimmed();
@@ -542,6 +552,7 @@ DatasetError Dataset::initFields()
     }
     m_columnCount = int(m_columnNames.size());
     m_columnList.clear();
+    m_quotedColumns.clear();
     // A lookup shows its result field's type (a float lookup takes the number format).
     for (auto &f : m_fields) {
         if (!f->isLookup() || f->m_typeExplicit || !f->m_lookupDataset)
@@ -916,13 +927,26 @@ DatasetError Dataset::stateError(const QString &operation) const
 QString Dataset::columnList() const
 {
     // Built once per set of columns: a row re-read after each posted line needs the text again.
-    if (m_columnList.isEmpty() && !m_columnNames.isEmpty()) {
-        QStringList cols;
-        for (const QString &c : m_columnNames)
-            cols.append(quoted(c));
-        m_columnList = cols.join(QLatin1Char(','));
-    }
+    if (m_columnList.isEmpty() && !m_columnNames.isEmpty())
+        m_columnList = quotedColumns().join(QLatin1Char(','));
     return m_columnList;
+}
+
+QStringList Dataset::quotedColumns() const
+{
+    if (m_quotedColumns.size() != m_columnNames.size()) {
+        m_quotedColumns.clear();
+        for (const QString &c : m_columnNames)
+            m_quotedColumns.append(quoted(c));
+    }
+    return m_quotedColumns;
+}
+
+QString Dataset::quotedTable() const
+{
+    if (m_quotedTable.isEmpty())
+        m_quotedTable = quoted(m_table);
+    return m_quotedTable;
 }
 
 DatasetError Dataset::readRows(const QString &where, const QVariantList &params, std::vector<Row *> *rows)
@@ -933,9 +957,9 @@ DatasetError Dataset::readRows(const QString &where, const QVariantList &params,
     const bool table = m_kind == Kind::Table;
     QString sql;
     if (table) {
-        sql = QStringLiteral("SELECT rowid,%1 FROM %2").arg(columnList(), quoted(m_table));
+        sql = QStringLiteral("SELECT rowid,%1 FROM %2").arg(columnList(), quotedTable());
         if (m_columnNames.isEmpty())
-            sql = QStringLiteral("SELECT rowid FROM %1").arg(quoted(m_table));
+            sql = QStringLiteral("SELECT rowid FROM %1").arg(quotedTable());
         if (!where.isEmpty())
             sql += QStringLiteral(" WHERE ") + where;
         sql += QStringLiteral(" ORDER BY rowid");
@@ -1899,19 +1923,19 @@ DatasetError Dataset::writeRow(qint64 rowid, const RowValues &values, const QVec
         const bool include = isInsert ? changed.value(c) : (changed.value(c) || !m_onlyChanged);
         if (!include)
             continue;
-        columns.append(quoted(m_columnNames[c]));
+        columns.append(quotedColumns()[c]);
         params.append(values.at(c));
     }
     QString sql;
     if (isInsert) {
         if (columns.isEmpty()) {
-            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_table));
+            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedTable());
         } else {
             QStringList marks;
             for (int i = 0; i < columns.size(); ++i)
                 marks.append(QStringLiteral("?"));
             sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(quoted(m_table), columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+                      .arg(quotedTable(), columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
         }
     } else {
         if (columns.isEmpty()) {
@@ -1922,7 +1946,7 @@ DatasetError Dataset::writeRow(qint64 rowid, const RowValues &values, const QVec
         QStringList sets;
         for (const QString &c : columns)
             sets.append(c + QStringLiteral("=?"));
-        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(quoted(m_table), sets.join(QLatin1Char(',')));
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(quotedTable(), sets.join(QLatin1Char(',')));
         params.append(rowid);
     }
     // Straight on the library with the connection's kept statement: a line is posted again
@@ -1959,7 +1983,7 @@ DatasetError Dataset::writeRow(qint64 rowid, const RowValues &values, const QVec
 DatasetError Dataset::readBackRow(qint64 rowid, RowValues *values, QSqlError *sqlError) const
 {
     const QString cols = m_columnNames.isEmpty() ? QStringLiteral("rowid") : columnList();
-    SqlStatement st(m_db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(cols, quoted(m_table)));
+    SqlStatement st(m_db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(cols, quotedTable()));
     if (!st.ok() || !st.bind(1, rowid)) {
         *sqlError = st.error();
         return DatasetError(DatasetError::Code::Database, QStringLiteral("读取“%1”失败：%2").arg(m_name, sqlError->databaseText()),
@@ -2004,13 +2028,17 @@ DatasetError Dataset::remove()
             if (!tx.isActive()) {
                 err = m_db.sql().lastError();
             } else {
-                QSqlQuery q = m_db.query(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quoted(m_table)), {row->rowid});
-                if (q.lastError().isValid() || !q.exec())
-                    err = q.lastError();
-                else if (m_hooks.onDeleteWrite && !m_hooks.onDeleteWrite(*this))
-                    failure = DatasetError(DatasetError::Code::Refused, QString());
-                else if (!tx.commit())
-                    err = m_db.sql().lastError();
+                {
+                    SqlStatement del(m_db, QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quotedTable()));
+                    if (!del.ok() || !del.bind(1, row->rowid) || !del.run())
+                        err = del.error();
+                }
+                if (!err.isValid()) {
+                    if (m_hooks.onDeleteWrite && !m_hooks.onDeleteWrite(*this))
+                        failure = DatasetError(DatasetError::Code::Refused, QString());
+                    else if (!tx.commit())
+                        err = m_db.sql().lastError();
+                }
             }
             if (err.isValid())
                 failure = DatasetError(DatasetError::Code::Database,

@@ -356,6 +356,8 @@ private:
     // reading and writing
     /// The stored columns, quoted and separated by commas.
     QString columnList() const;
+    QStringList quotedColumns() const;
+    QString quotedTable() const;
     DatasetError readRows(const QString &where, const QVariantList &params, std::vector<Row *> *rows);
     DatasetError load();
     DatasetError reload(bool fireHooks);
@@ -415,8 +417,11 @@ private:
 
     std::vector<std::unique_ptr<Field>> m_fields;
     QHash<QString, int> m_fieldByName; // lower-case name -> index
+    QHash<QString, int> m_fieldByExactName; // a field's own name -> the same index
     QStringList m_columnNames;         // stored column -> table column name
     mutable QString m_columnList;      // columnList(), built when first needed
+    mutable QStringList m_quotedColumns;
+    mutable QString m_quotedTable;
     QVector<int> m_sourceColumn;       // stored column -> statement column (queries)
     QVector<bool> m_inferType;         // stored column whose type comes from the data
     int m_columnCount = 0;

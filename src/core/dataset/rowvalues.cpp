@@ -170,12 +170,23 @@ void RowValues::pack()
 
 bool RowValues::operator==(const RowValues &other) const
 {
-    if (m_packed && other.m_packed && blockSize(m_packed) == blockSize(other.m_packed)
-        && std::memcmp(m_packed, other.m_packed, blockSize(m_packed)) == 0)
-        return true;
     const int n = size();
     if (n != other.size())
         return false;
+    if (m_packed && other.m_packed) {
+        if (blockSize(m_packed) == blockSize(other.m_packed) && std::memcmp(m_packed, other.m_packed, blockSize(m_packed)) == 0)
+            return true;
+        // Cells with the same bytes hold the same value; the others compare as QVariants
+        // (an integer equals the same real).
+        for (int i = 0; i < n; ++i) {
+            int a = 0, b = 0;
+            const char *ca = cell(m_packed, i, &a);
+            const char *cb = cell(other.m_packed, i, &b);
+            if ((a != b || std::memcmp(ca, cb, size_t(a)) != 0) && decode(ca, a) != decode(cb, b))
+                return false;
+        }
+        return true;
+    }
     for (int i = 0; i < n; ++i) {
         if (at(i) != other.at(i))
             return false;

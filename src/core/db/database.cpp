@@ -89,6 +89,7 @@ void Database::close()
     if (!QSqlDatabase::contains(m_name))
         return;
     finalizeStatements(); // SQLite does not close a connection with a live statement
+    m_handle = nullptr;
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (db.isOpen())
@@ -112,12 +113,17 @@ QSqlDatabase Database::sql() const
 
 sqlite3 *Database::handle() const
 {
+    // Asked for by every statement of a posted line: found once per open, not through the
+    // connection registry each time.
+    if (m_handle)
+        return m_handle;
     if (!isOpen())
         return nullptr;
     QVariant v = sql().driver()->handle();
     if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
         return nullptr;
-    return *static_cast<sqlite3 **>(v.data());
+    m_handle = *static_cast<sqlite3 **>(v.data());
+    return m_handle;
 }
 
 sqlite3_stmt *Database::cachedStatement(const QByteArray &sql)

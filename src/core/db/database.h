@@ -70,6 +70,7 @@ private:
     QString m_path;
     int m_depth = 0;
     QHash<QByteArray, sqlite3_stmt *> m_statements; // finalized before the connection closes
+    mutable sqlite3 *m_handle = nullptr;            // handle() of the open connection
     QList<QList<std::function<void()>>> m_rollbackHandlers; // one list per open level
 };
 
