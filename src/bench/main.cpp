@@ -20,7 +20,7 @@ int usage()
     std::fputs("usage: hemu-bench [--size small|large] [--json FILE] [--runs N] [--dir FOLDER] [--only NAME,...]\n"
                "  --size   account set to generate (default small; tiny is the smoke test's)\n"
                "  --json   also write the figures to FILE\n"
-               "  --runs   runs per figure (default by size; posting a line runs three times as often)\n"
+               "  --runs   runs per figure (default by size; posting a line runs at least 31 times)\n"
                "  --dir    folder for the generated file (default a new temporary folder, removed at the end)\n"
                "  --only   measure just these figures (for profiling; the open is always measured)\n",
                stderr);
