@@ -14,6 +14,7 @@
 #include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QSet>
 #include <algorithm>
 #include <cmath>
 
@@ -229,20 +230,29 @@ bool Benchmark::measureOpen(QString *error)
                    .arg(peakReset ? QString() : QStringLiteral(" (peak could not be reset: it includes generation)"));
 
     sqlite3 *h = m_base->MyADOCnn().handle();
-    const QList<PlainRead> reads = plainReadsOf(m_base->registry().datasets());
-    // The stricter yardstick: each table (or command) read once, whatever number of views show it.
-    QList<PlainRead> distinct;
-    QSet<QByteArray> tables;
+    // The yardstick reads the rows the open leaves in memory: those of every opened dataset
+    // but the views that read theirs on first use. Two more are printed: all opened datasets
+    // read as if none waited, and each table (or command) read once, however many views show it.
+    QList<Dataset *> opened, holding;
     for (Dataset *ds : m_base->registry().datasets()) {
         if (!ds->isOpen() || ds->kind() == Dataset::Kind::Query)
             continue;
+        opened << ds;
+        if (!ds->loadOnFirstUse())
+            holding << ds;
+    }
+    const QList<PlainRead> reads = plainReadsOf(holding);
+    const QList<PlainRead> eager = plainReadsOf(opened);
+    QList<PlainRead> distinct;
+    QSet<QByteArray> tables;
+    for (Dataset *ds : opened) {
         const QByteArray key = ds->kind() == Dataset::Kind::Table ? ds->tableName().toUtf8() : ds->sql().toUtf8();
         if (!tables.contains(key)) {
             tables.insert(key);
             distinct << plainReadsOf({ds});
         }
     }
-    QList<double> ours, raw, once;
+    QList<double> ours, raw, all, once;
     for (int run = 0; run < m_size.runs; ++run) {
         m_base->registry().closeAll();
         ours << timeMs([&] { failure = m_base->registry().openTables(); });
@@ -251,11 +261,16 @@ bool Benchmark::measureOpen(QString *error)
             return false;
         }
         raw << timeMs([&] { runPlainReads(h, reads); });
+        all << timeMs([&] { runPlainReads(h, eager); });
         once << timeMs([&] { runPlainReads(h, distinct); });
     }
     add(QStringLiteral("open_account_set"), ours, raw, 2.0);
-    m_notes << QStringLiteral("open_account_set: %1 datasets opened; reading each distinct table once takes %2 ms (ratio %3)")
-                   .arg(reads.size())
+    m_notes << QStringLiteral("open_account_set: %1 datasets opened, %2 of them read on first use; reading every opened "
+                              "dataset takes %3 ms (ratio %4), each distinct table once %5 ms (ratio %6)")
+                   .arg(opened.size())
+                   .arg(opened.size() - holding.size())
+                   .arg(median(all), 0, 'f', 1)
+                   .arg(median(ours) / median(all), 0, 'f', 2)
                    .arg(median(once), 0, 'f', 1)
                    .arg(median(ours) / median(once), 0, 'f', 2);
     m_figures << memory;

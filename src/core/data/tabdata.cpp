@@ -264,6 +264,12 @@ void TabData::createStockDatasets()
     GoodsCheck->fieldByName(QStringLiteral("UnitID")).setVisible(false);
     GoodsCheck->setBatchMode(true);
 
+    // The views of the batch work (recomputation, stocktaking) open with the set like every
+    // table view, but read their rows when first used: on large books they are three
+    // copies of the goods and two of the customer stock that most sessions never look at.
+    for (Dataset *batch : {GoodsInCusts1, Goods2, GoodsInCusts2, Goods1, GoodsCheck})
+        batch->setLoadOnFirstUse(true);
+
     // Opening the stock view opens the customer views first; closing goes the same way.
     Goods->addOpenDependency(GoodsInCusts);
     GoodsInCusts->addOpenDependency(GoodsInCusts1);

@@ -573,6 +573,7 @@ DatasetError Dataset::initFields()
 
 const RowValues *Dataset::currentValues() const
 {
+    ensureRows();
     switch (m_state) {
     case State::Insert:
         return m_insertRow ? &m_insertRow->values : nullptr;
@@ -637,6 +638,7 @@ QVariant Dataset::lookupValue(const RowValues &values, const Field &field) const
 
 const Dataset::Row *Dataset::findByKey(const QStringList &keyFields, const QVariantList &keyValues) const
 {
+    ensureRows();
     QVector<int> indexes;
     for (const QString &name : keyFields) {
         const int i = fieldIndex(name);
@@ -698,6 +700,7 @@ QVariant Dataset::currentFieldValue(int fieldIndex) const
 
 QVariant Dataset::storedFieldValue(int fieldIndex) const
 {
+    ensureRows();
     if (fieldIndex < 0 || fieldIndex >= int(m_fields.size()) || m_state == State::Insert)
         return {};
     if (m_current < 0 || m_current >= m_view.size())
@@ -712,6 +715,7 @@ QVariant Dataset::value(const QString &fieldName) const
 
 QVariant Dataset::value(int row, int fieldIndex) const
 {
+    ensureRows();
     if (row < 0 || row >= m_view.size() || fieldIndex < 0 || fieldIndex >= int(m_fields.size()))
         return {};
     const RowValues &values = (m_state == State::Edit && row == m_current) ? m_buffer : m_view[row]->values;
@@ -727,6 +731,7 @@ QString Dataset::displayText(int row, int fieldIndex) const
 
 bool Dataset::isPendingRow(int row) const
 {
+    ensureRows();
     return m_state == State::Insert && row == m_current && row >= 0;
 }
 
@@ -924,6 +929,23 @@ DatasetError Dataset::stateError(const QString &operation) const
 
 // ---- reading ----------------------------------------------------------------------------
 
+void Dataset::ensureRows() const
+{
+    if (!m_rowsPending || m_state == State::Inactive)
+        return;
+    // Reading rows changes no value anyone has seen: the open merely happened later.
+    Dataset *self = const_cast<Dataset *>(this);
+    self->m_rowsPending = false;
+    const DatasetError e = self->load();
+    if (e.failed())
+        self->m_lastError = e;
+    self->rebuildView(false);
+    self->m_current = m_view.isEmpty() ? -1 : 0;
+    self->m_bof = true;
+    self->m_eof = m_view.isEmpty();
+    self->notifyDetails(true);
+}
+
 QString Dataset::columnList() const
 {
     // Built once per set of columns: a row re-read after each posted line needs the text again.
@@ -1049,6 +1071,7 @@ DatasetError Dataset::load()
     }
     clearRows();
     m_rows = std::move(rows);
+    m_rowsPending = false;
     m_rowidOrdered = m_kind == Kind::Table; // read ORDER BY rowid
     m_loadedMasterKey = key;
     m_masterKeyLoaded = true;
@@ -1141,9 +1164,15 @@ DatasetError Dataset::open()
     DatasetError e = initFields();
     if (e.failed())
         return remember(e);
-    e = load();
-    if (e.failed())
-        return remember(e);
+    if (m_loadOnFirstUse) {
+        clearRows();
+        ++m_loadGeneration;
+        m_rowsPending = true;
+    } else {
+        e = load();
+        if (e.failed())
+            return remember(e);
+    }
     m_state = State::Browse;
     rebuildView(false);
     m_current = m_view.isEmpty() ? -1 : 0;
@@ -1182,6 +1211,7 @@ void Dataset::close()
     m_changed.clear();
     m_userModified = false;
     clearRows();
+    m_rowsPending = false;
     m_masterKeyLoaded = false;
     m_loadedMasterKey.clear();
     ++m_loadGeneration;
@@ -1202,6 +1232,8 @@ DatasetError Dataset::refresh()
 {
     if (!isOpen())
         return remember(stateError(QStringLiteral("刷新")));
+    if (m_rowsPending)
+        return {}; // nothing read yet: the first use reads the rows as they are then
     DatasetError e = checkBrowseMode();
     if (e.failed())
         return e;
@@ -1221,6 +1253,8 @@ DatasetError Dataset::refresh()
 DatasetError Dataset::reload(bool fireHooks)
 {
     Q_UNUSED(fireHooks)
+    if (m_rowsPending)
+        return {};
     const Row *current = rowAt(m_current);
     const bool hadRowid = current && current->hasRowid;
     const qint64 rowid = current ? current->rowid : 0;
@@ -1480,6 +1514,7 @@ bool Dataset::prepareMove()
 
 bool Dataset::setCurrentRow(int row)
 {
+    ensureRows();
     if (row < 0 || row >= m_view.size())
         return false;
     if (row == m_current && !isEditing())
@@ -1498,6 +1533,7 @@ bool Dataset::setCurrentRow(int row)
 
 void Dataset::first()
 {
+    ensureRows();
     if (!prepareMove())
         return;
     m_bof = true;
@@ -1507,6 +1543,7 @@ void Dataset::first()
 
 void Dataset::last()
 {
+    ensureRows();
     if (!prepareMove())
         return;
     m_eof = true;
@@ -1516,6 +1553,7 @@ void Dataset::last()
 
 void Dataset::next()
 {
+    ensureRows();
     if (!prepareMove())
         return;
     if (m_current >= int(m_view.size()) - 1) {
@@ -1528,6 +1566,7 @@ void Dataset::next()
 
 void Dataset::prior()
 {
+    ensureRows();
     if (!prepareMove())
         return;
     if (m_current <= 0) {
@@ -1540,6 +1579,7 @@ void Dataset::prior()
 
 bool Dataset::locate(const QStringList &fields, const QVariantList &values, LocateOptions options)
 {
+    ensureRows();
     if (!isOpen() || fields.size() != values.size() || fields.isEmpty())
         return false;
     QVector<int> indexes;
@@ -1589,6 +1629,7 @@ QVariant Dataset::lookup(const QStringList &keyFields, const QVariantList &keyVa
 
 Bookmark Dataset::bookmark() const
 {
+    ensureRows();
     Bookmark b;
     if (const Row *row = rowAt(m_current)) {
         b.serial = row->serial;
@@ -1600,6 +1641,7 @@ Bookmark Dataset::bookmark() const
 
 bool Dataset::bookmarkValid(const Bookmark &bookmark) const
 {
+    ensureRows();
     if (!bookmark.isValid())
         return false;
     for (const Row *r : m_view) {
@@ -1611,6 +1653,7 @@ bool Dataset::bookmarkValid(const Bookmark &bookmark) const
 
 bool Dataset::gotoBookmark(const Bookmark &bookmark)
 {
+    ensureRows();
     if (!bookmark.isValid() || !isOpen())
         return false;
     int target = -1;
@@ -1635,12 +1678,14 @@ qint64 Dataset::currentRowid() const
 
 qint64 Dataset::rowidAt(int row) const
 {
+    ensureRows();
     const Row *r = rowAt(row);
     return r && r->hasRowid ? r->rowid : 0;
 }
 
 bool Dataset::locateRowid(qint64 rowid)
 {
+    ensureRows();
     const int i = viewIndexOf(findByRowid(rowid));
     return i >= 0 && setCurrentRow(i);
 }
@@ -1658,6 +1703,7 @@ void Dataset::setState(State state)
 
 DatasetError Dataset::edit()
 {
+    ensureRows();
     if (m_state == State::Edit || m_state == State::Insert)
         return {};
     if (m_state == State::Inactive)
@@ -1687,6 +1733,7 @@ DatasetError Dataset::insert()
 
 DatasetError Dataset::startNewRow(bool appendAtEnd)
 {
+    ensureRows();
     if (m_state == State::Inactive)
         return remember(stateError(QStringLiteral("添加记录")));
     if (isReadOnly())
@@ -2002,6 +2049,7 @@ DatasetError Dataset::readBackRow(qint64 rowid, RowValues *values, QSqlError *sq
 
 DatasetError Dataset::remove()
 {
+    ensureRows();
     if (m_state == State::Inactive)
         return remember(stateError(QStringLiteral("删除记录")));
     if (m_state == State::Insert)
@@ -2436,7 +2484,7 @@ DatasetError Dataset::refreshRows(const QList<qint64> &requested)
         return remember(stateError(QStringLiteral("刷新记录")));
     if (m_kind != Kind::Table)
         return remember(DatasetError(DatasetError::Code::State, QStringLiteral("“%1”不是数据表，不能按记录刷新。").arg(m_name)));
-    if (rowids.isEmpty())
+    if (rowids.isEmpty() || m_rowsPending)
         return {};
 
     QHash<qint64, Row *> fetched;

@@ -150,6 +150,13 @@ public:
     bool isReadOnly() const;
     /// Batch mode: posts stay in memory until applyUpdates().
     void setBatchMode(bool batch);
+    /// Rows read on first use instead of at open (set while closed): a view that the open
+    /// loop must open but that few sessions look at costs nothing until then. The dataset
+    /// is open (browse state, no current row) from open() on; the first call that needs its
+    /// rows reads them, as the open would have, without signals (nobody has seen rows yet).
+    /// A refresh before that has nothing to re-read.
+    void setLoadOnFirstUse(bool deferred) { m_loadOnFirstUse = deferred; }
+    bool loadOnFirstUse() const { return m_loadOnFirstUse; }
     bool batchMode() const { return m_batch; }
     /// UPDATE only the columns changed in the row (default true). Off, an update writes
     /// every data column of the row.
@@ -215,13 +222,21 @@ public:
     QList<Dataset *> details() const;
 
     // ---- cursor (rows under the filter, in sort order) ------------------------------------
-    int rowCount() const { return int(m_view.size()); }
+    int rowCount() const
+    {
+        ensureRows();
+        return int(m_view.size());
+    }
     int recordCount() const { return rowCount(); }
-    bool isEmpty() const { return m_view.isEmpty(); }
+    bool isEmpty() const { return rowCount() == 0; }
     /// 0-based position of the current row, -1 when there is none.
-    int currentRow() const { return m_current; }
+    int currentRow() const
+    {
+        ensureRows();
+        return m_current;
+    }
     /// 1-based position of the current row, 0 when there is none.
-    int recNo() const { return m_current + 1; }
+    int recNo() const { return currentRow() + 1; }
     /// Moves to `row` (0-based); a pending edit is posted first. False if it could not move.
     bool setCurrentRow(int row);
     bool setRecNo(int recNo) { return setCurrentRow(recNo - 1); }
@@ -229,8 +244,16 @@ public:
     void last();
     void next();
     void prior();
-    bool bof() const { return m_bof; }
-    bool eof() const { return m_eof; }
+    bool bof() const
+    {
+        ensureRows();
+        return m_bof;
+    }
+    bool eof() const
+    {
+        ensureRows();
+        return m_eof;
+    }
     /// Moves to the first row (under the filter) whose fields equal `values`. Without options
     /// the match is exact and case-sensitive; PartialKey matches text prefixes.
     bool locate(const QStringList &fields, const QVariantList &values, LocateOptions options = {});
@@ -354,6 +377,8 @@ private:
     void rowValuesChanged(Row *row, const RowValues &before);
     bool passesFilter(const Row *row) const;
     // reading and writing
+    /// Reads the rows of an open dataset whose reading was put off to its first use.
+    void ensureRows() const;
     /// The stored columns, quoted and separated by commas.
     QString columnList() const;
     QStringList quotedColumns() const;
@@ -414,6 +439,8 @@ private:
     bool m_onlyChanged = true;
     bool m_autoEdit = false;
     bool m_filterCaseInsensitive = false;
+    bool m_loadOnFirstUse = false;
+    bool m_rowsPending = false; // open, rows not read yet (loadOnFirstUse)
 
     std::vector<std::unique_ptr<Field>> m_fields;
     QHash<QString, int> m_fieldByName; // lower-case name -> index

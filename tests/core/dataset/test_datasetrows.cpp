@@ -22,6 +22,9 @@ private slots:
     void refreshFindsRowsByRowid();
     void lookupsFollowChangedRows();
     void keptStatementsLetTheConnectionClose();
+    void rowsReadOnFirstUse_data();
+    void rowsReadOnFirstUse();
+    void rowsOnFirstUseFollowTheOpen();
 };
 
 void TestDatasetRows::packedValuesComeBackAsTheyWere()
@@ -192,6 +195,98 @@ void TestDatasetRows::keptStatementsLetTheConnectionClose()
     QVERIFY(!QFile::exists(books.set.path() + QStringLiteral("-wal")));
     QVERIFY(books.db.open(books.set.path()));
     QCOMPARE(books.scalar(QStringLiteral("SELECT Description FROM Goods WHERE GoodID = 1")).toString(), QStringLiteral("Quince"));
+}
+
+void TestDatasetRows::rowsReadOnFirstUse_data()
+{
+    // Whatever a window or a rule calls first, it sees the rows.
+    QTest::addColumn<QString>("firstUse");
+    for (const char *use : {"rowCount", "currentRow", "value", "eof", "locate", "next", "lookup from another view",
+                            "lookup", "edit", "append", "remove"})
+        QTest::newRow(use) << QString::fromLatin1(use);
+}
+
+void TestDatasetRows::rowsReadOnFirstUse()
+{
+    QFETCH(QString, firstUse);
+    DatasetBooks books;
+    books.addGoods();
+    TableDataset units(books.db, QStringLiteral("Units"), QStringLiteral("Units"));
+    units.setLoadOnFirstUse(true);
+    TableDataset goods(books.db, QStringLiteral("Goods"), QStringLiteral("Goods"));
+    goods.addDataFields({QStringLiteral("GoodID"), QStringLiteral("UnitID")});
+    goods.addLookupField(QStringLiteral("lkUnit"), &units, QStringLiteral("UnitID"), QStringLiteral("Unit"), QStringLiteral("UnitID"));
+    QVERIFY(units.open().ok());
+    QVERIFY(goods.open().ok());
+    QVERIFY(units.isOpen());
+    QCOMPARE(units.state(), Dataset::State::Browse);
+    // Written after the open and before the first use: the view shows it, as an open then would.
+    books.exec(QStringLiteral("INSERT INTO Units (UnitID, Unit) VALUES (3, '袋')"));
+
+    if (firstUse == QLatin1String("rowCount")) {
+        QCOMPARE(units.rowCount(), 3);
+    } else if (firstUse == QLatin1String("currentRow")) {
+        QCOMPARE(units.currentRow(), 0);
+    } else if (firstUse == QLatin1String("value")) {
+        QCOMPARE(units.value(QStringLiteral("Unit")), QVariant(QStringLiteral("个")));
+    } else if (firstUse == QLatin1String("eof")) {
+        QVERIFY(!units.eof());
+    } else if (firstUse == QLatin1String("locate")) {
+        QVERIFY(units.locate(QStringLiteral("UnitID"), 3));
+    } else if (firstUse == QLatin1String("next")) {
+        units.next();
+        QCOMPARE(units.value(QStringLiteral("UnitID")).toInt(), 2);
+    } else if (firstUse == QLatin1String("lookup from another view")) {
+        QVERIFY(goods.locate(QStringLiteral("GoodID"), 2));
+        QCOMPARE(goods.value(QStringLiteral("lkUnit")), QVariant(QStringLiteral("箱")));
+    } else if (firstUse == QLatin1String("lookup")) {
+        QCOMPARE(units.lookup({QStringLiteral("UnitID")}, {3}, QStringLiteral("Unit")), QVariant(QStringLiteral("袋")));
+    } else if (firstUse == QLatin1String("edit")) {
+        QVERIFY(units.edit().ok());
+        QVERIFY(units.setValue(QStringLiteral("Unit"), QStringLiteral("只")).ok());
+        QVERIFY(units.post().ok());
+        QCOMPARE(books.scalar(QStringLiteral("SELECT Unit FROM Units WHERE UnitID = 1")).toString(), QStringLiteral("只"));
+    } else if (firstUse == QLatin1String("append")) {
+        QVERIFY(units.append().ok());
+        QVERIFY(units.setValue(QStringLiteral("UnitID"), 4).ok());
+        QVERIFY(units.post().ok());
+        QCOMPARE(units.rowCount(), 4);
+        QCOMPARE(units.currentRow(), 3);
+    } else if (firstUse == QLatin1String("remove")) {
+        QVERIFY(units.remove().ok());
+        QCOMPARE(books.scalar(QStringLiteral("SELECT count(*) FROM Units")).toInt(), 2);
+    } else {
+        QFAIL("unknown first use");
+    }
+    if (firstUse != QLatin1String("append") && firstUse != QLatin1String("remove"))
+        QCOMPARE(units.rowCount(), 3);
+}
+
+void TestDatasetRows::rowsOnFirstUseFollowTheOpen()
+{
+    DatasetBooks books;
+    books.addGoods();
+    TableDataset units(books.db, QStringLiteral("Units"), QStringLiteral("Units"));
+    units.setLoadOnFirstUse(true);
+    QVERIFY(units.open().ok());
+    // Nothing read yet: a refresh or a re-read of rows has nothing to do, and the first use
+    // still reads what is there then.
+    QVERIFY(units.refresh().ok());
+    books.exec(QStringLiteral("UPDATE Units SET Unit = '只' WHERE UnitID = 1"));
+    QVERIFY(units.refreshRow(1).ok());
+    books.exec(QStringLiteral("INSERT INTO Units (UnitID, Unit) VALUES (3, '袋')"));
+    QCOMPARE(test::column(units, QStringLiteral("Unit")),
+             (QVariantList{QStringLiteral("只"), QStringLiteral("箱"), QStringLiteral("袋")}));
+    // Once read, the rows are a static view like any other until refreshed.
+    books.exec(QStringLiteral("DELETE FROM Units WHERE UnitID = 3"));
+    QCOMPARE(units.rowCount(), 3);
+    QVERIFY(units.refresh().ok());
+    QCOMPARE(units.rowCount(), 2);
+    // Closed and opened again, it waits for its first use again.
+    units.close();
+    QVERIFY(units.open().ok());
+    books.exec(QStringLiteral("INSERT INTO Units (UnitID, Unit) VALUES (5, '桶')"));
+    QCOMPARE(units.rowCount(), 3);
 }
 
 QTEST_GUILESS_MAIN(TestDatasetRows)
