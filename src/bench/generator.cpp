@@ -1,6 +1,7 @@
 #include "bench/generator.h"
 
 #include "bench/rawstatement.h"
+#include "core/bills/bookscheck.h"
 #include "core/bills/singleprecision.h"
 #include "core/data/basedata.h"
 #include "core/data/tabdata.h"
@@ -106,6 +107,12 @@ bool Generator::generate(const QString &path, QString *error)
     if (!tab->RecalcTotals(periodStart(), periodEnd(), quiet, error))
         return false;
     base->registry().closeAll();
+    // The books hold together as hemu-cli check sees them: totals match lines, counters the bills.
+    const BooksCheck::Report check = BooksCheck::run(base->MyADOCnn());
+    if (!check.ok) {
+        *error = QStringLiteral("the generated books do not check: ") + (check.error.isEmpty() ? check.differences.value(0) : check.error);
+        return false;
+    }
     return true;
 }
 
