@@ -4,9 +4,20 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QSet>
 #include <sqlite3.h>
 
 namespace hemu {
+
+namespace {
+// Kept statements handed to a SqlStatement that still lives: a second one for the same text
+// (a rule that runs a statement while another reads with it) prepares its own.
+QSet<sqlite3_stmt *> &leasedStatements()
+{
+    static QSet<sqlite3_stmt *> leased;
+    return leased;
+}
+} // namespace
 
 SqlStatement::SqlStatement(sqlite3 *db, const QString &sql)
     : m_db(db)
@@ -21,9 +32,10 @@ SqlStatement::SqlStatement(Database &database, const QString &sql)
     // A row re-read after every posted line should not be parsed again each time.
     const QByteArray utf8 = sql.toUtf8();
     sqlite3_stmt *kept = database.cachedStatement(utf8);
-    if (kept && !sqlite3_stmt_busy(kept)) {
+    if (kept && !sqlite3_stmt_busy(kept) && !leasedStatements().contains(kept)) {
         m_stmt = kept;
         m_kept = true;
+        leasedStatements().insert(kept);
     } else if (m_db) {
         m_rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &m_stmt, nullptr);
     } else {
@@ -36,6 +48,7 @@ SqlStatement::~SqlStatement()
     if (m_kept) {
         sqlite3_reset(m_stmt);
         sqlite3_clear_bindings(m_stmt);
+        leasedStatements().remove(m_stmt);
     } else {
         sqlite3_finalize(m_stmt);
     }

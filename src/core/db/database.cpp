@@ -133,16 +133,10 @@ sqlite3_stmt *Database::cachedStatement(const QByteArray &sql)
     sqlite3 *h = handle();
     if (!h)
         return nullptr;
-    if (m_statements.size() >= 256) { // statements built at run time must not pile up
-        for (auto it = m_statements.begin(); it != m_statements.end();) {
-            if (sqlite3_stmt_busy(it.value())) {
-                ++it; // in the middle of its rows
-            } else {
-                sqlite3_finalize(it.value());
-                it = m_statements.erase(it);
-            }
-        }
-    }
+    // Statements built at run time must not pile up; none is ever dropped before the close,
+    // since a caller may still hold one.
+    if (m_statements.size() >= 512)
+        return nullptr;
     sqlite3_stmt *stmt = nullptr;
     if (sqlite3_prepare_v3(h, sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK) {
         sqlite3_finalize(stmt);

@@ -40,7 +40,8 @@ public:
     sqlite3 *handle() const;
     /// `sql` prepared on handle() once and kept until the connection closes, for statements
     /// run again and again (a dataset re-reading one row). The caller resets it after use;
-    /// nullptr when the connection is closed or `sql` does not prepare.
+    /// nullptr when the connection is closed, `sql` does not prepare or enough are kept
+    /// (the caller then prepares its own).
     sqlite3_stmt *cachedStatement(const QByteArray &sql);
 
     /// Prepares `sql` and binds `params` positionally. Check `ok` before using the query.

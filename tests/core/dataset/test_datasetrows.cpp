@@ -2,9 +2,11 @@
 // again by rowid whatever their order, lookups that follow changed rows, and kept
 // statements that never hold the connection open.
 #include "core/dataset/rowvalues.h"
+#include "core/dataset/sqlstatement.h"
 #include "datasetfixture.h"
 
 #include <QFile>
+#include <sqlite3.h>
 
 using namespace hemu;
 using namespace hemu::test;
@@ -22,6 +24,7 @@ private slots:
     void refreshFindsRowsByRowid();
     void lookupsFollowChangedRows();
     void keptStatementsLetTheConnectionClose();
+    void keptStatementsAreNeverShared();
     void rowsReadOnFirstUse_data();
     void rowsReadOnFirstUse();
     void rowsOnFirstUseFollowTheOpen();
@@ -195,6 +198,31 @@ void TestDatasetRows::keptStatementsLetTheConnectionClose()
     QVERIFY(!QFile::exists(books.set.path() + QStringLiteral("-wal")));
     QVERIFY(books.db.open(books.set.path()));
     QCOMPARE(books.scalar(QStringLiteral("SELECT Description FROM Goods WHERE GoodID = 1")).toString(), QStringLiteral("Quince"));
+}
+
+void TestDatasetRows::keptStatementsAreNeverShared()
+{
+    DatasetBooks books;
+    books.addGoods();
+    const QString sql = QStringLiteral("SELECT Description FROM Goods WHERE GoodID >= ? ORDER BY GoodID");
+    // Two readers of one text at once, the second made before the first has stepped.
+    SqlStatement outer(books.db, sql);
+    SqlStatement inner(books.db, sql);
+    QVERIFY(outer.ok() && inner.ok());
+    QVERIFY(outer.handle() != inner.handle());
+    QVERIFY(outer.bind(1, 5) && inner.bind(1, 1));
+    QCOMPARE(outer.step(), SQLITE_ROW);
+    QCOMPARE(inner.step(), SQLITE_ROW);
+    QCOMPARE(outer.column(0).toString(), QStringLiteral("O'Neil"));
+    QCOMPARE(inner.column(0).toString(), QStringLiteral("Apple"));
+    // Many different texts: past the connection's share they are prepared one by one, and
+    // every one of them still runs.
+    for (int i = 0; i < 600; ++i) {
+        SqlStatement st(books.db, QStringLiteral("SELECT %1 + ?").arg(i));
+        QVERIFY(st.ok() && st.bind(1, 1));
+        QCOMPARE(st.step(), SQLITE_ROW);
+        QCOMPARE(st.column(0).toInt(), i + 1);
+    }
 }
 
 void TestDatasetRows::rowsReadOnFirstUse_data()
