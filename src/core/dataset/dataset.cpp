@@ -2365,19 +2365,26 @@ DatasetError Dataset::setFilter(const QString &text)
     m_filterText = text;
     m_filterExpr = expression;
     if (isOpen() && m_filtered) {
-        const Row *before = rowAt(m_current);
-        rebuildView(true);
-        m_bof = m_current <= 0;
-        m_eof = m_view.isEmpty();
-        emitReset();
-        emitCurrent();
-        if (rowAt(m_current) != before) {
-            notifyDetails(false);
-            if (m_hooks.afterScroll)
-                m_hooks.afterScroll(*this);
-        }
+        reapplyView();
     }
     return {};
+}
+
+// The rows shown changed (filter or sort): rebuild the view, keep the current row where it
+// can stay, and tell the models and the details.
+void Dataset::reapplyView()
+{
+    const Row *before = rowAt(m_current);
+    rebuildView(true);
+    m_bof = m_current <= 0;
+    m_eof = m_view.isEmpty();
+    emitReset();
+    emitCurrent();
+    if (rowAt(m_current) != before) {
+        notifyDetails(false);
+        if (m_hooks.afterScroll)
+            m_hooks.afterScroll(*this);
+    }
 }
 
 DatasetError Dataset::setFiltered(bool filtered)
@@ -2391,17 +2398,7 @@ DatasetError Dataset::setFiltered(bool filtered)
     }
     m_filtered = filtered;
     if (isOpen() && m_filterExpr) {
-        const Row *before = rowAt(m_current);
-        rebuildView(true);
-        m_bof = m_current <= 0;
-        m_eof = m_view.isEmpty();
-        emitReset();
-        emitCurrent();
-        if (rowAt(m_current) != before) {
-            notifyDetails(false);
-            if (m_hooks.afterScroll)
-                m_hooks.afterScroll(*this);
-        }
+        reapplyView();
     }
     return {};
 }

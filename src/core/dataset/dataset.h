@@ -394,6 +394,7 @@ private:
     bool writesToDatabase() const;
     // view and cursor
     void rebuildView(bool keepCurrent);
+    void reapplyView();
     void sortView();
     Row *rowAt(int row) const;
     int viewIndexOf(const Row *row) const;
