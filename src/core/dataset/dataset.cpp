@@ -1309,6 +1309,10 @@ bool Dataset::passesFilter(const Row *row) const
 void Dataset::rebuildView(bool keepCurrent)
 {
     Row *current = keepCurrent ? rowAt(m_current) : nullptr;
+    // The current row may have left the stored rows (and be freed) since the view was built:
+    // only a row still stored, compared by address alone, is looked for again.
+    if (current && current != m_insertRow.get() && std::find(m_rows.begin(), m_rows.end(), current) == m_rows.end())
+        current = nullptr;
     const int position = m_current;
     m_view.clear();
     m_view.reserve(qsizetype(m_rows.size()));
