@@ -1873,15 +1873,7 @@ DatasetError Dataset::post()
             row->values = m_buffer;
             bumpVersion();
         }
-        m_serialBeforeInsert = 0;
-        m_buffer.clear();
-        m_userModified = false;
-        setState(State::Browse);
-        emitRowChanged(m_current);
-        notifyDetails(false);
-        if (m_hooks.afterPost)
-            m_hooks.afterPost(*this);
-        return {};
+        return finishPost();
     }
 
     const RowValues userValues = pending;
@@ -1939,6 +1931,13 @@ DatasetError Dataset::post()
         rowValuesChanged(row, snapshot->values);
     }
     registerUndo(snapshot);
+    return finishPost();
+}
+
+// The end of every successful post, in memory or in the table: back to browsing, and tell
+// the models, the details and the rules.
+DatasetError Dataset::finishPost()
+{
     m_serialBeforeInsert = 0;
     m_buffer.clear();
     m_userModified = false;

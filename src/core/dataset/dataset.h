@@ -395,6 +395,7 @@ private:
     // view and cursor
     void rebuildView(bool keepCurrent);
     void reapplyView();
+    DatasetError finishPost();
     void sortView();
     Row *rowAt(int row) const;
     int viewIndexOf(const Row *row) const;
