@@ -2,13 +2,16 @@
 // their rules exactly as the windows run them, one JSON line of answer per operation.
 #include "cli/commands.h"
 
+#include "core/bills/billvalues.h"
 #include "core/data/basedata.h"
+#include "core/data/invoiceentry.h"
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
 #include "core/db/passwordhash.h"
 #include "core/filechooser.h"
 #include "core/prompter.h"
 #include "core/shell/login.h"
+#include "core/shell/periodclose.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -59,7 +62,7 @@ public:
         else if (name == QLatin1String("recalc"))
             answer = recalc(op);
         else if (name == QLatin1String("carry-forward"))
-            answer = result(m_tab.CarryForward());
+            answer = result(PeriodClose::carryForward(m_tab, m_prompter, QDate::currentDate()));
         else if (name == QLatin1String("purge-idle"))
             answer = periodResult([&](QString *e) { return m_tab.PurgeIdleCustStock(e); });
         else if (name == QLatin1String("clear-bills"))
@@ -94,12 +97,23 @@ private:
         return v;
     }
 
+    /// An id: a whole number that fits the key columns (the rules then check that it exists).
     static int needInt(const QJsonObject &op, const char *key)
     {
-        const QJsonValue v = need(op, key);
-        if (!v.isDouble())
-            throw OpError{QStringLiteral("\"%1\" must be a number").arg(QLatin1String(key))};
-        return v.toInt();
+        int id = 0;
+        if (!BillValues::isId(need(op, key).toVariant(), &id))
+            throw OpError{BillValues::notAnIdText(QStringLiteral("\"%1\"").arg(QLatin1String(key)))};
+        return id;
+    }
+
+    /// A quantity, price or amount: a JSON number and nothing else (a text, true/false, a
+    /// list or null is not taken for 0); the rules then check what single precision holds.
+    static double needNumber(const QJsonObject &op, const char *key)
+    {
+        const QJsonValue v = op.value(QLatin1String(key));
+        if (!BillValues::isNumber(v.toVariant()))
+            throw OpError{BillValues::notANumberText(QStringLiteral("\"%1\"").arg(QLatin1String(key)))};
+        return v.toDouble();
     }
 
     static BillKind kindOf(const QJsonObject &op)
@@ -203,8 +217,8 @@ private:
         Dataset &d = *m_tab.detail(kind);
         check(d.append());
         check(d.setValue(QStringLiteral("GoodID"), needInt(line, "goods")));
-        check(d.setValue(QStringLiteral("Qty"), need(line, "qty").toDouble()));
-        check(d.setValue(QStringLiteral("Price"), need(line, "price").toDouble()));
+        check(d.setValue(QStringLiteral("Qty"), needNumber(line, "qty")));
+        check(d.setValue(QStringLiteral("Price"), needNumber(line, "price")));
         check(d.post());
         return d.value(QStringLiteral("ItemNo")).toInt();
     }
@@ -217,7 +231,7 @@ private:
         check(h.append());
         check(h.setValue(QStringLiteral("CustID"), needInt(op, "party")));
         if (op.contains(QStringLiteral("date")))
-            check(h.setValue(QStringLiteral("TabDate"), op.value(QStringLiteral("date")).toString()));
+            check(h.setValue(QStringLiteral("TabDate"), toVariant(op.value(QStringLiteral("date")))));
         if (op.contains(QStringLiteral("book")))
             check(h.setValue(QStringLiteral("BookID"), op.value(QStringLiteral("book")).toString()));
         if (op.contains(QStringLiteral("remark")))
@@ -268,9 +282,9 @@ private:
         if (op.contains(QStringLiteral("goods")))
             check(d.setValue(QStringLiteral("GoodID"), needInt(op, "goods")));
         if (op.contains(QStringLiteral("qty")))
-            check(d.setValue(QStringLiteral("Qty"), op.value(QStringLiteral("qty")).toDouble()));
+            check(d.setValue(QStringLiteral("Qty"), needNumber(op, "qty")));
         if (op.contains(QStringLiteral("price")))
-            check(d.setValue(QStringLiteral("Price"), op.value(QStringLiteral("price")).toDouble()));
+            check(d.setValue(QStringLiteral("Price"), needNumber(op, "price")));
         check(d.post());
         return result(true);
     }
@@ -300,47 +314,21 @@ private:
     {
         QJsonObject withKind = op;
         withKind.insert(QStringLiteral("kind"), 1);
-        Dataset &bill = billHeader(BillKind::StockIn, withKind);
-        Dataset &inv = *m_tab.Invoices;
-        Dataset &lines = *m_tab.InvoiceMx;
-        check(inv.append());
-        check(inv.setValue(QStringLiteral("TabID"), bill.value(QStringLiteral("TabID"))));
-        check(inv.setValue(QStringLiteral("invoice"), need(op, "number").toString()));
-        check(inv.setValue(QStringLiteral("vendorid"), bill.value(QStringLiteral("CustID"))));
-        if (op.contains(QStringLiteral("date")))
-            check(inv.setValue(QStringLiteral("date"), op.value(QStringLiteral("date")).toString()));
-        check(inv.post());
-        auto addInvoiceLine = [&](const QVariant &good, double qty, double price, double money) {
-            check(lines.append());
-            check(lines.setValue(QStringLiteral("GoodID"), good));
-            check(lines.setValue(QStringLiteral("paidqty"), qty));
-            check(lines.setValue(QStringLiteral("price"), price));
-            check(lines.setValue(QStringLiteral("paidmny"), money));
-            check(lines.post());
-        };
+        billHeader(BillKind::StockIn, withKind);
+        const QString number = need(op, "number").toString();
+        const QVariant date = op.contains(QStringLiteral("date")) ? toVariant(op.value(QStringLiteral("date"))) : QVariant();
         const QJsonValue spec = op.value(QStringLiteral("lines"));
-        if (spec.toString() == QLatin1String("copy")) {
-            Dataset &billLines = *m_tab.RuKuMx;
-            for (int r = 0; r < billLines.rowCount(); ++r) {
-                const double qty = nullAsZero(billLines.value(r, billLines.fieldIndex(QStringLiteral("Qty"))));
-                const double price = nullAsZero(billLines.value(r, billLines.fieldIndex(QStringLiteral("Price"))));
-                addInvoiceLine(billLines.value(r, billLines.fieldIndex(QStringLiteral("GoodID"))), qty, price, qty * price);
-            }
-        } else {
-            for (const QJsonValue &l : spec.toArray()) {
-                const QJsonObject o = l.toObject();
-                const double qty = need(o, "qty").toDouble();
-                const double price = need(o, "price").toDouble();
-                addInvoiceLine(needInt(o, "goods"), qty, price, o.value(QStringLiteral("money")).toDouble(qty * price));
-            }
+        QList<InvoiceEntry::Line> lines;
+        for (const QJsonValue &l : spec.toArray()) {
+            const QJsonObject o = l.toObject();
+            const double qty = needNumber(o, "qty");
+            const double price = needNumber(o, "price");
+            lines.append({needInt(o, "goods"), qty, price, o.contains(QStringLiteral("money")) ? needNumber(o, "money") : qty * price});
         }
-        // Saving the invoice hands its number and total to the bill.
-        check(bill.edit());
-        check(bill.setValue(QStringLiteral("invoice"), inv.value(QStringLiteral("invoice"))));
-        check(bill.setValue(QStringLiteral("invoiceMny"), inv.value(QStringLiteral("totalmny"))));
-        check(bill.post());
+        double total = 0;
+        check(InvoiceEntry(m_tab).save(number, date, lines, spec.toString() == QLatin1String("copy"), &total));
         QJsonObject answer = result(true);
-        answer.insert(QStringLiteral("total"), inv.value(QStringLiteral("totalmny")).toDouble());
+        answer.insert(QStringLiteral("total"), total);
         return answer;
     }
 
@@ -348,8 +336,12 @@ private:
     {
         NullProgress progress;
         QString error;
-        QJsonObject answer = result(
-            m_tab.RecalcTotals(need(op, "start").toString(), need(op, "end").toString(), progress, &error));
+        // The bounds are compared with the stored dates as texts: only "yyyy-MM-dd" will do.
+        const QString start = need(op, "start").toString();
+        const QString end = need(op, "end").toString();
+        if (!BillValues::rangeDate(start).isValid() || !BillValues::rangeDate(end).isValid())
+            throw OpError{BillValues::badDateText()};
+        QJsonObject answer = result(m_tab.RecalcTotals(start, end, progress, &error));
         if (!error.isEmpty())
             answer.insert(QStringLiteral("error"), error);
         return answer;

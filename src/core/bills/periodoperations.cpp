@@ -3,6 +3,7 @@
 #include "core/bills/billkind.h"
 #include "core/db/database.h"
 #include "core/filechooser.h"
+#include "core/format/datetext.h"
 
 #include <initializer_list>
 
@@ -44,22 +45,27 @@ Result inTransaction(Database &db, const std::function<bool(Result *)> &work)
 // 'YYYY-MM-DD' texts; a time of day stored with a date does not move it into the next day.
 const QString inRange = QStringLiteral("substr(h.TabDate, 1, 10) > ? AND substr(h.TabDate, 1, 10) <= ?");
 
+// An empty quantity or price (older files hold such lines) counts as 0, as in posting.
+const QString qtySum = QStringLiteral("sum(coalesce(m.Qty, 0))");
+const QString amountSum = QStringLiteral("sum(coalesce(m.Qty, 0) * coalesce(m.Price, 0))");
+
 QString goodsSums(BillKind kind, const char *qtyCol, const char *mnyCol)
 {
     return QStringLiteral("UPDATE Goods SET %3 = s.sQty, %4 = s.sMny FROM ("
-                          "SELECT m.GoodID, sum(m.Qty) AS sQty, sum(m.Qty * m.Price) AS sMny "
+                          "SELECT m.GoodID, %6 AS sQty, %7 AS sMny "
                           "FROM %1 h JOIN %2 m ON h.TabID = m.TabID WHERE %5 GROUP BY m.GoodID) s "
                           "WHERE Goods.GoodID = s.GoodID")
-        .arg(headerTable(kind), detailTable(kind), QLatin1String(qtyCol), QLatin1String(mnyCol), inRange);
+        .arg(headerTable(kind), detailTable(kind), QLatin1String(qtyCol), QLatin1String(mnyCol), inRange, qtySum, amountSum);
 }
 
 QString customerSums(BillKind kind, const char *qtyCol, const char *mnyCol)
 {
     return QStringLiteral("INSERT INTO GoodsInCusts(CustID, GoodID, %3, %4) "
-                          "SELECT h.CustID, m.GoodID, sum(m.Qty), sum(m.Qty * m.Price) "
-                          "FROM %1 h JOIN %2 m ON h.TabID = m.TabID WHERE %5 GROUP BY h.CustID, m.GoodID "
+                          "SELECT coalesce(h.CustID, 0), m.GoodID, %6, %7 "
+                          "FROM %1 h JOIN %2 m ON h.TabID = m.TabID WHERE %5 AND m.GoodID > 0 "
+                          "GROUP BY coalesce(h.CustID, 0), m.GoodID "
                           "ON CONFLICT(GoodID, CustID) DO UPDATE SET %3 = excluded.%3, %4 = excluded.%4")
-        .arg(headerTable(kind), detailTable(kind), QLatin1String(qtyCol), QLatin1String(mnyCol), inRange);
+        .arg(headerTable(kind), detailTable(kind), QLatin1String(qtyCol), QLatin1String(mnyCol), inRange, qtySum, amountSum);
 }
 
 } // namespace
@@ -133,12 +139,18 @@ Result CarryForward(Database &db, const QDate &carriedOn)
     });
 }
 
+QDate lastCarryForward(Database &db)
+{
+    return parseStoredDate(db.scalar(QStringLiteral("SELECT 结转时间 FROM UserInfo ORDER BY id LIMIT 1")).toString());
+}
+
 Result PurgeIdleCustStock(Database &db)
 {
     return inTransaction(db, [&](Result *r) {
         return runAll(db,
-                      {QStringLiteral("DELETE FROM GoodsInCusts WHERE (HandInc = 0 OR HandInc IS NULL) "
-                                      "AND (PrevOnHand = 0 OR PrevOnHand IS NULL) AND (Sold = 0 OR Sold IS NULL)")},
+                      {QStringLiteral("DELETE FROM GoodsInCusts WHERE coalesce(HandInc, 0) = 0 AND coalesce(HandIncMny, 0) = 0 "
+                                      "AND coalesce(PrevOnHand, 0) = 0 AND coalesce(PrevOnHandMny, 0) = 0 "
+                                      "AND coalesce(Sold, 0) = 0 AND coalesce(SoldMny, 0) = 0")},
                       {}, r);
     });
 }

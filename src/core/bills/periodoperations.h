@@ -23,7 +23,8 @@ struct Result
 };
 
 /// Rebuilds every movement counter from the bills dated after `start` and up to and including
-/// `end` (both 'yyyy-MM-dd'); the opening balances stay. Writes its step lines and drives the
+/// `end` (both 'yyyy-MM-dd'); the opening balances stay. An empty quantity, price, goods code
+/// or customer of an older line counts as 0, as it does when the line is posted. Writes its step lines and drives the
 /// bar of `progress`. `today` decides the month stored in UserInfo.闸帐月.
 Result RecalcTotals(Database &db, const QString &start, const QString &end, ProgressSink &progress,
                     const QDate &today = QDate::currentDate());
@@ -32,7 +33,12 @@ Result RecalcTotals(Database &db, const QString &start, const QString &end, Prog
 /// the date is stored as UserInfo.结转时间 in the same transaction.
 Result CarryForward(Database &db, const QDate &carriedOn = {});
 
-/// Removes customer stock rows whose quantities are all zero.
+/// The date of the last carry-forward (UserInfo.结转时间), or an invalid date when the books
+/// were never carried forward.
+QDate lastCarryForward(Database &db);
+
+/// Removes customer stock rows whose quantities and amounts are all zero: a row with no
+/// quantity left may still carry an amount, which the books must keep.
 Result PurgeIdleCustStock(Database &db);
 
 /// Zeroes every counter and removes every customer stock row.

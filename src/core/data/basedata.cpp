@@ -1,6 +1,8 @@
 #include "core/data/basedata.h"
 
 #include "core/data/columninfo.h"
+#include "core/data/hookchain.h"
+#include "core/data/masterguard.h"
 #include "core/data/posterrors.h"
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
@@ -133,15 +135,24 @@ void BaseData::installRules()
     installUnitKeyChange();
     installRefusals();
 
+    MasterGuard::install(*this);
+
     // A changed goods row shows at once in the lookups and the stock view. Re-reading the
-    // one row does what reopening both views would, without reloading every item.
+    // row does what reopening both views would, without reloading every item; a changed
+    // code is a new rowid (the code is the rowid), so the row under the old code goes too.
+    guardFirst(Goods->hooks().beforePost, [this](Dataset &ds) {
+        m_goodsRowBefore = ds.state() == Dataset::State::Edit ? ds.currentRowid() : 0;
+        return true;
+    });
     Goods->hooks().afterPost = [this](Dataset &ds) {
         if (BulkGoodsUpdate)
             return;
-        const qint64 rowid = ds.currentRowid();
-        lkGoods->refreshRow(rowid);
+        QList<qint64> rows{ds.currentRowid()};
+        if (m_goodsRowBefore != 0)
+            rows << m_goodsRowBefore;
+        lkGoods->refreshRows(rows);
         if (m_tabData && m_tabData->Goods->isOpen())
-            m_tabData->Goods->refreshRow(rowid);
+            m_tabData->Goods->refreshRows(rows);
     };
 }
 
@@ -158,6 +169,27 @@ bool BaseData::isUsed(Dataset &query, const QString &sql, const QVariantList &pa
     return used;
 }
 
+bool BaseData::goodsInUse(const QVariant &goodId)
+{
+    GoodUsed->close();
+    GoodUsed->setParam(QStringLiteral("GoodID"), goodId);
+    const bool used = GoodUsed->open().ok() && !GoodUsed->isEmpty() && !GoodUsed->value(0, 0).isNull();
+    GoodUsed->close();
+    return used;
+}
+
+bool BaseData::customerInUse(const QVariant &custId)
+{
+    CustExists->close();
+    CustExists->setParam(QStringLiteral("CustID"), custId);
+    return CustExists->open().ok() && !CustExists->isEmpty();
+}
+
+bool BaseData::vendorInUse(const QVariant &vendorId)
+{
+    return isUsed(*qTest, QStringLiteral("SELECT CustID FROM RuKuDan WHERE CustID = ?"), {vendorId});
+}
+
 void BaseData::installDeleteGuards()
 {
     auto confirm = [this](Dataset &) { return m_prompter.question(confirmDeleteText()); };
@@ -171,19 +203,8 @@ void BaseData::installDeleteGuards()
         };
     };
 
-    Goods->hooks().beforeDelete = guarded([this](Dataset &ds) {
-        GoodUsed->close();
-        GoodUsed->setParam(QStringLiteral("GoodID"), ds.value(QStringLiteral("GoodID")));
-        const bool used = GoodUsed->open().ok() && !GoodUsed->isEmpty() && !GoodUsed->value(0, 0).isNull();
-        GoodUsed->close();
-        return used;
-    });
-    Custs->hooks().beforeDelete = guarded([this](Dataset &ds) {
-        CustExists->close();
-        CustExists->setParam(QStringLiteral("CustID"), ds.value(QStringLiteral("CustID")));
-        const bool used = CustExists->open().ok() && !CustExists->isEmpty();
-        return used;
-    });
+    Goods->hooks().beforeDelete = guarded([this](Dataset &ds) { return goodsInUse(ds.value(QStringLiteral("GoodID"))); });
+    Custs->hooks().beforeDelete = guarded([this](Dataset &ds) { return customerInUse(ds.value(QStringLiteral("CustID"))); });
     Employees->hooks().beforeDelete = guarded([this](Dataset &ds) {
         const QVariant id = ds.value(QStringLiteral("EmpID"));
         return isUsed(*qTest,
@@ -192,9 +213,7 @@ void BaseData::installDeleteGuards()
                                      "SELECT PersonID FROM ChuKuDan WHERE PersonID = ?"),
                       {id, id, id});
     });
-    Vendors->hooks().beforeDelete = guarded([this](Dataset &ds) {
-        return isUsed(*qTest, QStringLiteral("SELECT CustID FROM RuKuDan WHERE CustID = ?"), {ds.value(QStringLiteral("VendorID"))});
-    });
+    Vendors->hooks().beforeDelete = guarded([this](Dataset &ds) { return vendorInUse(ds.value(QStringLiteral("VendorID"))); });
     Units->hooks().beforeDelete = guarded([this](Dataset &ds) {
         return isUsed(*qTest, QStringLiteral("SELECT UnitID FROM Goods WHERE UnitID = ?"), {ds.value(QStringLiteral("UnitID"))});
     });

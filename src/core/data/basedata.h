@@ -49,6 +49,11 @@ public:
     /// `text` in `flag` and filters `goods` on "flag=1". The text is searched for literally.
     bool FilterGoods(int mode, const QString &text, Dataset &goods, QString *error = nullptr);
 
+    // The usage tests of the delete guards: true when bills or customer stock use the key.
+    bool goodsInUse(const QVariant &goodId);
+    bool customerInUse(const QVariant &custId);
+    bool vendorInUse(const QVariant &vendorId);
+
     /// TabData attaches itself here so the goods rules can refresh its stock view.
     void setTabData(TabData *tabData) { m_tabData = tabData; }
     TabData *tabData() const { return m_tabData; }
@@ -88,6 +93,8 @@ private:
     CurrentUser m_user;
     DatasetRegistry m_registry;
     TabData *m_tabData = nullptr;
+    // The rowid of the goods row being posted as it was before the edit (0 for a new row).
+    qint64 m_goodsRowBefore = 0;
     // The unit key as it was when the edit of a Units row began.
     struct
     {

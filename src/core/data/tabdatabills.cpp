@@ -3,6 +3,7 @@
 #include "core/bills/posting.h"
 #include "core/bills/singleprecision.h"
 #include "core/data/basedata.h"
+#include "core/data/billguard.h"
 #include "core/data/posterrors.h"
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
@@ -290,6 +291,8 @@ void TabData::installBillRules(BillKind kind)
     };
     h->hooks().onPostError = refused;
     d->hooks().onPostError = refused;
+
+    BillGuard::install(*this, kind);
 }
 
 } // namespace hemu

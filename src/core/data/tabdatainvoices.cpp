@@ -1,5 +1,6 @@
 // Invoice rules of TabData: the invoice total and the delete questions.
 #include "core/bills/singleprecision.h"
+#include "core/data/invoiceentry.h"
 #include "core/data/posterrors.h"
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
@@ -66,7 +67,14 @@ void TabData::installInvoiceRules()
         if (InvoiceMx->isOpen())
             InvoiceMx->refresh();
     };
-    Invoices->hooks().onPostError = refusingPostErrors(m_prompter);
+    // A bill has one invoice: a second one for it is refused in the program's words.
+    Invoices->hooks().onPostError = [this, report = refusingPostErrors(m_prompter)](Dataset &ds, const QSqlError &error) {
+        if (!error.databaseText().contains(QLatin1String("Invoices.TabID")))
+            return report(ds, error);
+        m_prompter.warning(InvoiceEntry::alreadyInvoicedText());
+        ds.cancel();
+        return true;
+    };
 }
 
 } // namespace hemu

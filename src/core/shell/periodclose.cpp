@@ -1,5 +1,6 @@
 #include "core/shell/periodclose.h"
 
+#include "core/bills/periodoperations.h"
 #include "core/data/basedata.h"
 #include "core/data/tabdata.h"
 #include "core/format/datetext.h"
@@ -15,30 +16,39 @@ PeriodClose::PeriodClose(BaseData &base, TabData &tab, AccountSetShell &shell, P
 
 QDate PeriodClose::lastCarryForward() const
 {
-    const QDate stored = parseStoredDate(
-        m_base.MyADOCnn().scalar(QStringLiteral("SELECT 结转时间 FROM UserInfo ORDER BY id LIMIT 1")).toString());
+    return lastCarryForward(m_tab);
+}
+
+QDate PeriodClose::lastCarryForward(TabData &tab)
+{
+    const QDate stored = PeriodOperations::lastCarryForward(tab.base().MyADOCnn());
     // An empty date is day 0 of the calendar the books were first kept with.
     return stored.isValid() ? stored : QDate(1899, 12, 30);
 }
 
 void PeriodClose::N15Click(const QDate &today)
 {
-    const QDate last = lastCarryForward();
     if (m_prompter.question(QStringLiteral("结转将改写期初，建议备份帐套数据。备份吗?"))) {
         m_shell.miBackupClick(); // whatever its outcome, the carry-forward goes on
     } else if (!m_prompter.question(QStringLiteral("你选择不备份帐套数据，如果直接转入下期，则不能退回。转入下期吗？"))) {
         return;
     }
+    carryForward(m_tab, m_prompter, today);
+}
+
+bool PeriodClose::carryForward(TabData &tab, Prompter &prompter, const QDate &today)
+{
+    const QDate last = lastCarryForward(tab);
     QString text = QStringLiteral("上次结转时间:") + shortDateText(last) + QStringLiteral(",当前时间:") + shortDateText(today);
     if (today < last) {
-        m_prompter.warning(text + QStringLiteral(",时间错位，取消本次结转。"));
-        return;
+        prompter.warning(text + QStringLiteral(",时间错位，取消本次结转。"));
+        return false;
     }
-    if (!m_prompter.question(text + QStringLiteral("时间顺序正常，可以执行结转，继续吗?")))
-        return;
+    if (!prompter.question(text + QStringLiteral("时间顺序正常，可以执行结转，继续吗?")))
+        return false;
     // The new date and the new period are stored together: a failed carry-forward leaves
     // the old date, so the books never claim a carry-forward that did not happen.
-    m_tab.CarryForward(today);
+    return tab.CarryForward(today);
 }
 
 void PeriodClose::N18Click()

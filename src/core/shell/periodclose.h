@@ -31,6 +31,12 @@ public:
 
     /// The last carry-forward date; a set never carried forward gives 1899-12-30.
     QDate lastCarryForward() const;
+    static QDate lastCarryForward(TabData &tab);
+
+    /// The carry-forward after the backup question: the date check, the last question and
+    /// the carry-forward recorded under `today`. hemu-cli runs the same steps. True when the
+    /// period was carried forward.
+    static bool carryForward(TabData &tab, Prompter &prompter, const QDate &today);
 
 private:
     BaseData &m_base;

@@ -63,6 +63,7 @@ void TestBillRules::newHeaderDefaults()
     // A second bill of the same day gets the same number: it is not unique.
     QVERIFY(h->append().ok());
     QCOMPARE(h->value("BookID").toString(), prefix + billDateText(today));
+    QVERIFY(h->setValue("CustID", 2).ok());
     QVERIFY(h->post().ok());
     QCOMPARE(books.db().scalar(QString("SELECT count(DISTINCT BookID) FROM %1").arg(headerTable(BillKind(kind)))).toInt(), 1);
 }
@@ -310,6 +311,7 @@ void TestBillRules::refusedRows()
     Books books;
     Dataset *h = books.tab->RuKu;
     QVERIFY(h->append().ok());
+    QVERIFY(h->setValue("CustID", 1).ok());
     QVERIFY(h->setValue("BookID", "  ").ok());
     QVERIFY(h->post().failed());
     QCOMPARE(books.prompter.lastText(), QString("数据库:要求原始凭证。"));

@@ -31,6 +31,11 @@ private slots:
     void recalcIsRepeatable();
     void carryForwardArithmetic();
     void purgeVersusRecalc();
+    void purgeOnlyEmptyRows_data();
+    void purgeOnlyEmptyRows();
+    void deliveriesThatCancelInQuantityKeepTheirAmount();
+    void recalcCountsEmptyValuesAsZero_data();
+    void recalcCountsEmptyValuesAsZero();
     void clearing();
     void failureLeavesNothing();
 
@@ -153,19 +158,90 @@ void TestPeriodOperations::carryForwardArithmetic()
     QCOMPARE(val("SELECT HandInc + HandIncMny + CustHandInc + CustHandIncMny + Sold + SoldMny FROM Goods WHERE GoodID = 1"), 0.0);
     QCOMPARE(val("SELECT PrevOnHand FROM GoodsInCusts"), 0.0);
     QCOMPARE(val("SELECT PrevOnHandMny FROM GoodsInCusts"), -4.0);
+    // No quantity left, but an amount: the customer row keeps it.
     QVERIFY(PeriodOperations::PurgeIdleCustStock(*m_db).ok);
-    QCOMPARE(m_db->scalar("SELECT count(*) FROM GoodsInCusts").toInt(), 0);
+    QCOMPARE(m_db->scalar("SELECT count(*) FROM GoodsInCusts").toInt(), 1);
 }
 
 void TestPeriodOperations::purgeVersusRecalc()
 {
-    // Quantities all zero, an opening amount left: purge removes it, recalculation keeps it.
+    // Quantities all zero, an opening amount left: both keep it (the amount is owed).
     QVERIFY(m_db->exec("INSERT INTO GoodsInCusts(GoodID, CustID, PrevOnHandMny) VALUES (1, 5, -10)"));
     NullProgress progress;
     QVERIFY(PeriodOperations::RecalcTotals(*m_db, "2026-01-01", "2026-12-31", progress).ok);
     QCOMPARE(m_db->scalar("SELECT count(*) FROM GoodsInCusts").toInt(), 1);
     QVERIFY(PeriodOperations::PurgeIdleCustStock(*m_db).ok);
-    QCOMPARE(m_db->scalar("SELECT count(*) FROM GoodsInCusts").toInt(), 0);
+    QCOMPARE(m_db->scalar("SELECT count(*) FROM GoodsInCusts").toInt(), 1);
+}
+
+void TestPeriodOperations::purgeOnlyEmptyRows_data()
+{
+    QTest::addColumn<QString>("values");
+    QTest::addColumn<bool>("purged");
+    QTest::newRow("all zero") << "0, 0, 0, 0, 0, 0" << true;
+    QTest::newRow("delivered amount left") << "0, 0, 0, -5, 0, 0" << false;
+    QTest::newRow("opening amount left") << "0, 7, 0, 0, 0, 0" << false;
+    QTest::newRow("sold amount left") << "0, 0, 0, 0, 0, 3" << false;
+    QTest::newRow("a quantity left") << "1, 0, 0, 0, 0, 0" << false;
+}
+
+void TestPeriodOperations::purgeOnlyEmptyRows()
+{
+    QFETCH(QString, values);
+    QFETCH(bool, purged);
+    QVERIFY(m_db->exec(QString("INSERT INTO GoodsInCusts(GoodID, CustID, PrevOnHand, PrevOnHandMny, HandInc, HandIncMny, "
+                               "Sold, SoldMny) VALUES (1, 5, %1)").arg(values)));
+    QVERIFY(PeriodOperations::PurgeIdleCustStock(*m_db).ok);
+    QCOMPARE(m_db->scalar("SELECT count(*) FROM GoodsInCusts").toInt(), purged ? 0 : 1);
+}
+
+void TestPeriodOperations::deliveriesThatCancelInQuantityKeepTheirAmount()
+{
+    // 5 @ 1 and -5 @ 2 leave no quantity but -5 in money: purging must not lose it.
+    addBill(2, 5, "2026-03-02", {{1, 5, 1}});
+    addBill(2, 5, "2026-03-03", {{1, -5, 2}});
+    QCOMPARE(val("SELECT HandIncMny FROM GoodsInCusts WHERE GoodID = 1 AND CustID = 5"), -5.0);
+    QVERIFY(PeriodOperations::PurgeIdleCustStock(*m_db).ok);
+    QCOMPARE(val("SELECT HandIncMny FROM GoodsInCusts WHERE GoodID = 1 AND CustID = 5"), -5.0);
+    // The goods' customer amount still equals the sum over its customers.
+    QCOMPARE(val("SELECT CustHandIncMny FROM Goods WHERE GoodID = 1"), -5.0);
+}
+
+void TestPeriodOperations::recalcCountsEmptyValuesAsZero_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("party");
+    QTest::newRow("empty quantity") << "1, NULL, 2" << "5";
+    QTest::newRow("empty price") << "1, 3, NULL" << "5";
+    QTest::newRow("empty goods") << "NULL, 3, 2" << "5";
+    QTest::newRow("header without customer") << "1, 3, 2" << "NULL";
+}
+
+void TestPeriodOperations::recalcCountsEmptyValuesAsZero()
+{
+    // Older files hold such rows; recalculation must not fail on them and counts what posting
+    // counts: an empty value is 0, a line without goods is not posted.
+    QFETCH(QString, line);
+    QFETCH(QString, party);
+    for (int kind : {1, 2, 3}) {
+        const BillKind k = BillKind(kind);
+        QVERIFY(m_db->exec(QString("INSERT INTO %1(BookID, CustID, TabDate, KindID) VALUES ('x', %2, '2026-03-02', %3)")
+                               .arg(headerTable(k), party)
+                               .arg(kind)));
+        QVERIFY(m_db->exec(QString("INSERT INTO %1(TabID, ItemNo, GoodID, Qty, Price) VALUES (last_insert_rowid(), 1, %2)")
+                               .arg(detailTable(k), line)));
+    }
+    NullProgress progress;
+    const PeriodOperations::Result r = PeriodOperations::RecalcTotals(*m_db, "2026-01-01", "2026-12-31", progress);
+    QVERIFY2(r.ok, qPrintable(r.error.text()));
+    const QStringList v = line.split(", ");
+    const double qty = v[1] == "NULL" || v[0] == "NULL" ? 0 : v[1].toDouble();
+    const double money = v[2] == "NULL" || v[0] == "NULL" ? 0 : qty * v[2].toDouble();
+    QCOMPARE(val("SELECT HandInc FROM Goods WHERE GoodID = 1"), qty);
+    QCOMPARE(val("SELECT CustHandIncMny FROM Goods WHERE GoodID = 1"), money);
+    QCOMPARE(val("SELECT SoldMny FROM Goods WHERE GoodID = 1"), money);
+    QCOMPARE(val("SELECT coalesce(sum(HandInc), 0) FROM GoodsInCusts"), qty);
+    QCOMPARE(m_db->scalar("SELECT count(*) FROM GoodsInCusts WHERE GoodID IS NULL OR CustID IS NULL").toInt(), 0);
 }
 
 void TestPeriodOperations::clearing()

@@ -1,0 +1,129 @@
+#include "core/data/invoiceentry.h"
+
+#include "core/data/basedata.h"
+#include "core/data/tabdata.h"
+#include "core/dataset/dataset.h"
+#include "core/dataset/field.h"
+#include "core/db/database.h"
+#include "core/prompter.h"
+
+namespace hemu {
+
+namespace {
+DatasetError refused()
+{
+    return DatasetError(DatasetError::Code::Refused, QString());
+}
+} // namespace
+
+InvoiceEntry::InvoiceEntry(TabData &tab) : m_tab(tab)
+{
+}
+
+QString InvoiceEntry::alreadyInvoicedText()
+{
+    return QStringLiteral("该单据已经登记了发票，不能重复登记。");
+}
+
+QString InvoiceEntry::billMissingText()
+{
+    return QStringLiteral("单据不存在。");
+}
+
+QList<InvoiceEntry::Line> InvoiceEntry::billLines() const
+{
+    Dataset &lines = *m_tab.RuKuMx;
+    const int goods = lines.fieldIndex(QStringLiteral("GoodID"));
+    const int qtyField = lines.fieldIndex(QStringLiteral("Qty"));
+    const int priceField = lines.fieldIndex(QStringLiteral("Price"));
+    QList<Line> out;
+    for (int r = 0; r < lines.rowCount(); ++r) {
+        const double qty = nullAsZero(lines.value(r, qtyField));
+        const double price = nullAsZero(lines.value(r, priceField));
+        out.append({lines.value(r, goods), qty, price, qty * price});
+    }
+    return out;
+}
+
+DatasetError InvoiceEntry::save(const QString &number, const QVariant &date, const QList<Line> &lines, bool copyBillLines,
+                                double *total)
+{
+    Database &db = m_tab.base().MyADOCnn();
+    Prompter &prompter = m_tab.base().prompter();
+    const QVariant tabId = m_tab.RuKu->value(QStringLiteral("TabID"));
+    // Asked before the write begins: no message is shown while the file is held.
+    if (db.scalar(QStringLiteral("SELECT count(*) FROM Invoices WHERE TabID = ?"), {tabId}).toInt() > 0) {
+        prompter.warning(alreadyInvoicedText());
+        return refused();
+    }
+    DatasetError error;
+    bool billGone = false;
+    {
+        Transaction tx(db);
+        if (!tx.isActive())
+            return DatasetError(DatasetError::Code::Database, db.sql().lastError().text(), db.sql().lastError());
+        // Another program may have deleted the bill since it was read.
+        billGone = db.scalar(QStringLiteral("SELECT count(*) FROM RuKuDan WHERE TabID = ?"), {tabId}).toInt() == 0;
+        if (billGone) {
+            error = refused();
+        } else {
+            error = write(number, date, copyBillLines ? billLines() : lines);
+            if (error.ok() && !tx.commit())
+                error = DatasetError(DatasetError::Code::Database, db.sql().lastError().text(), db.sql().lastError());
+        }
+        for (Dataset *ds : {m_tab.Invoices, m_tab.InvoiceMx, m_tab.RuKu})
+            if (error.failed() && ds->isEditing())
+                ds->cancel();
+    }
+    if (billGone)
+        prompter.warning(billMissingText());
+    if (error.failed())
+        return error;
+    // The views re-read what the committed transaction wrote.
+    m_tab.RuKu->refreshRow(m_tab.RuKu->currentRowid());
+    m_tab.Invoices->refresh();
+    m_tab.InvoiceMx->refresh();
+    if (total)
+        *total = m_tab.Invoices->value(QStringLiteral("totalmny")).toDouble();
+    return {};
+}
+
+DatasetError InvoiceEntry::write(const QString &number, const QVariant &date, const QList<Line> &lines)
+{
+    Dataset &bill = *m_tab.RuKu;
+    Dataset &inv = *m_tab.Invoices;
+    Dataset &invLines = *m_tab.InvoiceMx;
+    const QVariant tabId = bill.value(QStringLiteral("TabID"));
+    auto steps = [](std::initializer_list<std::function<DatasetError()>> list) {
+        for (const auto &step : list) {
+            const DatasetError e = step();
+            if (e.failed())
+                return e;
+        }
+        return DatasetError();
+    };
+    DatasetError e = steps({[&] { return inv.append(); },
+                            [&] { return inv.setValue(QStringLiteral("TabID"), tabId); },
+                            [&] { return inv.setValue(QStringLiteral("invoice"), number); },
+                            [&] { return inv.setValue(QStringLiteral("vendorid"), bill.value(QStringLiteral("CustID"))); },
+                            [&] { return date.isValid() ? inv.setValue(QStringLiteral("date"), date) : DatasetError(); },
+                            [&] { return inv.post(); }});
+    for (const Line &l : lines) {
+        if (e.failed())
+            return e;
+        e = steps({[&] { return invLines.append(); }, [&] { return invLines.setValue(QStringLiteral("GoodID"), l.goods); },
+                   [&] { return invLines.setValue(QStringLiteral("paidqty"), l.qty); },
+                   [&] { return invLines.setValue(QStringLiteral("price"), l.price); },
+                   [&] { return invLines.setValue(QStringLiteral("paidmny"), l.money); }, [&] { return invLines.post(); }});
+    }
+    if (e.failed())
+        return e;
+    // Saving the invoice hands its number and total to the bill; the total is the one the
+    // lines wrote into the file inside this transaction.
+    const QVariant total =
+        m_tab.base().MyADOCnn().scalar(QStringLiteral("SELECT totalmny FROM Invoices WHERE TabID = ?"), {tabId});
+    return steps({[&] { return bill.edit(); }, [&] { return bill.setValue(QStringLiteral("invoice"), number); },
+                  [&] { return bill.setValue(QStringLiteral("invoiceMny"), total); }, [&] { return bill.post(); }});
+}
+
+} // namespace hemu
