@@ -3,6 +3,7 @@
 #include "core/db/database.h"
 #include "core/db/passwordhash.h"
 #include "core/masterdata/demodata.h"
+#include "support/clirun.h"
 #include "support/testsupport.h"
 
 #include <QJsonArray>
@@ -41,13 +42,8 @@ private:
     };
     Output cliWithInput(const QStringList &args, const QByteArray &input = {})
     {
-        QProcess p;
-        p.start(qEnvironmentVariable("HEMU_CLI"), args);
-        p.write(input);
-        p.closeWriteChannel();
-        p.waitForFinished(120000);
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        const test::CliOutput o = test::runCli(args, input);
+        return {o.code, o.out, o.err};
     }
     Run cli(const QStringList &args)
     {

@@ -6,12 +6,12 @@
 #include "core/data/masterguard.h"
 #include "core/db/database.h"
 #include "core/format/datetext.h"
+#include "support/clirun.h"
 #include "support/testsupport.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QtTest>
@@ -20,22 +20,11 @@ using namespace hemu;
 
 namespace {
 
-struct Output
-{
-    int code;
-    QString out;
-    QString err;
-};
+using Output = test::CliOutput;
 
 Output cli(const QStringList &args, const QByteArray &input = {})
 {
-    QProcess p;
-    p.start(qEnvironmentVariable("HEMU_CLI"), args);
-    p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return test::runCli(args, input);
 }
 
 /// Every row of the tables a refused operation could have touched, as text.
@@ -74,6 +63,7 @@ private slots:
     void refused_data();
     void refused();
     void carryForwardIsThePeriodClose();
+    void purgeKeepsAmounts();
 
 private:
     QTemporaryDir m_dir;
@@ -95,6 +85,7 @@ void TestExecValues::initTestCase()
 {"op":"bill","kind":1,"party":1,"date":"2026-03-02","lines":[{"goods":1,"qty":10,"price":2.5}]}
 {"op":"invoice","bill":1,"number":"F-1","lines":"copy"}
 {"op":"bill","kind":2,"party":1,"date":"2026-03-03","lines":[{"goods":1,"qty":4,"price":3}]}
+{"op":"bill","kind":1,"party":2,"date":"2026-03-04","lines":[{"goods":2,"qty":3,"price":2}]}
 )";
     const Output o = cli({"exec", m_books}, setup);
     QCOMPARE(o.code, 0);
@@ -161,6 +152,9 @@ void TestExecValues::refused_data()
                                           << MasterGuard::emptyOpeningBalanceText();
     QTest::newRow("delete the logged-in user") << QByteArray(R"({"op":"delete","table":"psd","id":1})")
                                                << MasterGuard::currentUserText();
+    QTest::newRow("invoice with a bad line")
+        << QByteArray(R"({"op":"invoice","bill":2,"number":"F-3","lines":[{"goods":2,"qty":3,"price":2},{"goods":2,"qty":"x","price":2}]})")
+        << notNumber;
     QTest::newRow("second invoice") << QByteArray(R"({"op":"invoice","bill":1,"number":"F-2","lines":"copy"})")
                                     << InvoiceEntry::alreadyInvoicedText();
 }
@@ -210,6 +204,24 @@ void TestExecValues::carryForwardIsThePeriodClose()
     QCOMPARE(cli({"check", file}).code, 0);
     QVERIFY(!answer(answers[1]).value("ok").toBool(true));
     QVERIFY2(answers[1].contains(BillValues::closedPeriodText(today)), qPrintable(answers[1]));
+}
+
+void TestExecValues::purgeKeepsAmounts()
+{
+    // Two deliveries, 5 @ 1 and -5 @ 2, leave the customer no quantity but -5 in money.
+    const QString file = m_dir.filePath("purge.xb");
+    QVERIFY(QFile::copy(m_books, file));
+    const QByteArray ops = R"({"op":"bill","kind":2,"party":1,"date":"2026-03-05","lines":[{"goods":3,"qty":5,"price":1}]}
+{"op":"bill","kind":2,"party":1,"date":"2026-03-06","lines":[{"goods":3,"qty":-5,"price":2}]}
+{"op":"purge-idle"}
+)";
+    const Output o = cli({"exec", file}, ops);
+    for (const QString &line : o.out.split('\n', Qt::SkipEmptyParts))
+        QVERIFY2(answer(line).value("ok").toBool(), qPrintable(line));
+    QCOMPARE(cli({"check", file}).code, 0);
+    Database db;
+    QVERIFY(db.open(file));
+    QCOMPARE(db.scalar("SELECT HandIncMny FROM GoodsInCusts WHERE GoodID = 3 AND CustID = 1").toDouble(), -5.0);
 }
 
 QTEST_GUILESS_MAIN(TestExecValues)

@@ -1,6 +1,7 @@
 #include "core/bills/billvalues.h"
 
 #include "core/bills/singleprecision.h"
+#include "core/dataset/valuecompare.h"
 #include "core/format/datetext.h"
 
 #include <cmath>
@@ -10,17 +11,8 @@ namespace hemu {
 
 bool BillValues::isNumber(const QVariant &value)
 {
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return !value.isNull();
-    default:
-        return false;
-    }
+    // A truth value counts as a number where values are compared, never as a quantity.
+    return !value.isNull() && value.typeId() != QMetaType::Bool && ValueCompare::isNumber(value);
 }
 
 bool BillValues::isId(const QVariant &value, int *id)
