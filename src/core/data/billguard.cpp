@@ -134,6 +134,8 @@ QString BillGuard::goodsMissingText(const QVariant &goodId)
 
 QString BillGuard::partyMissingText(BillKind kind, const QVariant &partyId)
 {
+    if (partyId.isNull() || partyId.toLongLong() == 0)
+        return QStringLiteral("请先填入供货方或收货方。");
     return (kind == BillKind::StockIn ? QStringLiteral("供货方代码不存在。供货方编码") : QStringLiteral("客户代码不存在。客户编码"))
         + partyId.toString();
 }

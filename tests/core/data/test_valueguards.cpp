@@ -50,6 +50,7 @@ void TestValueGuards::billRefusals_data()
     QTest::newRow("customer not on file") << 2 << 99 << day << 1 << 1.0 << 1.0 << "客户代码不存在。客户编码99" << true;
     QTest::newRow("vendor on a delivery") << 2 << 9 << day << 1 << 1.0 << 1.0 << "客户代码不存在。客户编码9" << true;
     QTest::newRow("vendor on a receipt") << 3 << 9 << day << 1 << 1.0 << 1.0 << "客户代码不存在。客户编码9" << true;
+    QTest::newRow("no customer") << 3 << 0 << day << 1 << 1.0 << 1.0 << "请先填入供货方或收货方。" << true;
     QTest::newRow("customer on a stock-in") << 1 << 8 << day << 1 << 1.0 << 1.0 << "供货方代码不存在。供货方编码8" << true;
     QTest::newRow("empty date") << 1 << 1 << QVariant("") << 1 << 1.0 << 1.0 << BillValues::badDateText() << true;
     QTest::newRow("no date") << 2 << 1 << QVariant() << 1 << 1.0 << 1.0 << BillValues::badDateText() << true;
