@@ -1,11 +1,13 @@
 #include "core/bills/periodoperations.h"
 
 #include "core/bills/billkind.h"
+#include "core/dataset/sqlstatement.h"
 #include "core/db/database.h"
 #include "core/filechooser.h"
 #include "core/format/datetext.h"
 
 #include <initializer_list>
+#include <sqlite3.h>
 
 namespace hemu::PeriodOperations {
 
@@ -141,7 +143,9 @@ Result CarryForward(Database &db, const QDate &carriedOn)
 
 QDate lastCarryForward(Database &db)
 {
-    return parseStoredDate(db.scalar(QStringLiteral("SELECT 结转时间 FROM UserInfo ORDER BY id LIMIT 1")).toString());
+    // Read for every bill change: through the connection's kept statement.
+    SqlStatement st(db, QStringLiteral("SELECT 结转时间 FROM UserInfo ORDER BY id LIMIT 1"));
+    return st.ok() && st.step() == SQLITE_ROW ? parseStoredDate(st.column(0).toString()) : QDate();
 }
 
 Result PurgeIdleCustStock(Database &db)

@@ -7,22 +7,25 @@
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
 #include "core/dataset/field.h"
+#include "core/dataset/sqlstatement.h"
 #include "core/db/database.h"
 #include "core/prompter.h"
+
+#include <sqlite3.h>
 
 namespace hemu {
 
 namespace {
 
 /// True when the row of `table` with `column` = `id` exists; `id` must be a whole number.
+/// Runs for every posted line: through the connection's kept statements.
 bool onFile(Database &db, const char *table, const char *column, const QVariant &id)
 {
     int key = 0;
     if (!BillValues::isId(id, &key))
         return false;
-    return db.scalar(QStringLiteral("SELECT count(*) FROM %1 WHERE %2 = ?").arg(QLatin1String(table), QLatin1String(column)), {key})
-               .toInt()
-        > 0;
+    SqlStatement st(db, QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(QLatin1String(table), QLatin1String(column)));
+    return st.ok() && st.bind(1, key) && st.step() == SQLITE_ROW;
 }
 
 bool changed(Dataset &ds, const QString &field)
