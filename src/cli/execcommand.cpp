@@ -336,12 +336,8 @@ private:
     {
         NullProgress progress;
         QString error;
-        // The bounds are compared with the stored dates as texts: only "yyyy-MM-dd" will do.
-        const QString start = need(op, "start").toString();
-        const QString end = need(op, "end").toString();
-        if (!BillValues::rangeDate(start).isValid() || !BillValues::rangeDate(end).isValid())
-            throw OpError{BillValues::badDateText()};
-        QJsonObject answer = result(m_tab.RecalcTotals(start, end, progress, &error));
+        QJsonObject answer = result(
+            m_tab.RecalcTotals(need(op, "start").toString(), need(op, "end").toString(), progress, &error));
         if (!error.isEmpty())
             answer.insert(QStringLiteral("error"), error);
         return answer;

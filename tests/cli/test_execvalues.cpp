@@ -64,6 +64,7 @@ private slots:
     void refused();
     void carryForwardIsThePeriodClose();
     void purgeKeepsAmounts();
+    void lastAdministratorStays();
 
 private:
     QTemporaryDir m_dir;
@@ -222,6 +223,27 @@ void TestExecValues::purgeKeepsAmounts()
     Database db;
     QVERIFY(db.open(file));
     QCOMPARE(db.scalar("SELECT HandIncMny FROM GoodsInCusts WHERE GoodID = 3 AND CustID = 1").toDouble(), -5.0);
+}
+
+void TestExecValues::lastAdministratorStays()
+{
+    const QString file = m_dir.filePath("users.xb");
+    QVERIFY(QFile::copy(m_books, file));
+    const QByteArray setup = R"({"op":"add","table":"Employees","values":{"EmpID":2,"Employee":"王五"}}
+{"op":"add","table":"psd","values":{"UserID":2,"Password":"pw","RoleID":1}}
+)";
+    const Output added = cli({"exec", file}, setup);
+    for (const QString &line : added.out.split('\n', Qt::SkipEmptyParts))
+        QVERIFY2(answer(line).value("ok").toBool(), qPrintable(line));
+    // A manager logged in cannot delete the only administrator: nobody could manage rights.
+    const Output o = cli({"exec", file, "--user", "2", "--password", "pw"}, "{\"op\":\"delete\",\"table\":\"psd\",\"id\":1}\n");
+    QCOMPARE(o.code, 0);
+    const QJsonObject a = answer(o.out.trimmed());
+    QVERIFY(!a.value("ok").toBool(true));
+    QCOMPARE(a.value("messages").toArray().toVariantList().value(0).toString(), MasterGuard::lastAdministratorText());
+    Database db;
+    QVERIFY(db.open(file));
+    QCOMPARE(db.scalar("SELECT count(*) FROM psd").toInt(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestExecValues)

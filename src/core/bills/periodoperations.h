@@ -23,7 +23,7 @@ struct Result
 };
 
 /// Rebuilds every movement counter from the bills dated after `start` and up to and including
-/// `end` (both 'yyyy-MM-dd'); the opening balances stay. An empty quantity, price, goods code
+/// `end` (both 'yyyy-MM-dd'; an empty start counts every bill up to `end`); the opening balances stay. An empty quantity, price, goods code
 /// or customer of an older line counts as 0, as it does when the line is posted. Writes its step lines and drives the
 /// bar of `progress`. `today` decides the month stored in UserInfo.闸帐月.
 Result RecalcTotals(Database &db, const QString &start, const QString &end, ProgressSink &progress,

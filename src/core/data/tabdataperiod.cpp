@@ -1,5 +1,6 @@
 // Period operations of TabData: the bulk statements run with the stock views closed, and
 // the views come back with what the statements wrote.
+#include "core/bills/billvalues.h"
 #include "core/bills/periodoperations.h"
 #include "core/data/basedata.h"
 #include "core/data/tabdata.h"
@@ -54,6 +55,12 @@ bool report(const PeriodOperations::Result &r, QString *error)
 
 bool TabData::RecalcTotals(const QString &start, const QString &end, ProgressSink &progress, QString *error)
 {
+    // The bounds are compared with the stored dates as texts: "2026-3-1" would count nothing.
+    if (!BillValues::rangeDate(start).isValid() || !BillValues::rangeDate(end).isValid()) {
+        if (error)
+            *error = BillValues::badDateText();
+        return false;
+    }
     return withStockViewsClosed([&] { return report(PeriodOperations::RecalcTotals(m_db, start, end, progress), error); });
 }
 

@@ -6,6 +6,7 @@
 #include "core/data/billguard.h"
 #include "core/data/invoiceentry.h"
 #include "core/data/masterguard.h"
+#include "core/filechooser.h"
 #include "core/format/datetext.h"
 #include "support/books.h"
 
@@ -32,6 +33,8 @@ private slots:
     void invoiceIsWhole_data();
     void invoiceIsWhole();
     void secondInvoiceForABill();
+    void recalcRefusesDatesThatAreNotDates_data();
+    void recalcRefusesDatesThatAreNotDates();
 };
 
 void TestValueGuards::billRefusals_data()
@@ -348,6 +351,30 @@ void TestValueGuards::secondInvoiceForABill()
     QCOMPARE(books.prompter.lastText(), InvoiceEntry::alreadyInvoicedText());
     QVERIFY(!books.prompter.lastText().contains("UNIQUE"));
     QCOMPARE(books.db().scalar("SELECT group_concat(invoice) FROM Invoices").toString(), QString("F-1"));
+}
+
+void TestValueGuards::recalcRefusesDatesThatAreNotDates_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    QTest::newRow("one-digit month") << "2026-3-1" << "2026-12-31";
+    QTest::newRow("no such day") << "2026-01-01" << "2026-02-30";
+    QTest::newRow("empty") << "" << "2026-12-31";
+    QTest::newRow("a time of day") << "2026-01-01" << "2026-12-31 23:59:59";
+}
+
+void TestValueGuards::recalcRefusesDatesThatAreNotDates()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    Books books;
+    books.bill(BillKind::StockIn, 1, {{1, 10, 2.5}});
+    NullProgress progress;
+    QString error;
+    QVERIFY(!books.tab->RecalcTotals(start, end, progress, &error));
+    QCOMPARE(error, BillValues::badDateText());
+    // Nothing was zeroed: the counters posted by the bill are still there.
+    QCOMPARE(books.goods("HandInc", 1), 10.0);
 }
 
 QTEST_GUILESS_MAIN(TestValueGuards)
