@@ -89,8 +89,11 @@ public:
             return false;
         if (changed(d, QStringLiteral("GoodID")) && !onFile(m_db, "Goods", "GoodID", d.value(QStringLiteral("GoodID"))))
             return refuse(BillGuard::goodsMissingText(d.value(QStringLiteral("GoodID"))));
-        const QString refusal = BillValues::lineRefusal(d.value(QStringLiteral("Qty")), d.value(QStringLiteral("Price")),
-                                                        m_tab.header(m_kind)->value(QStringLiteral("SumMoney")).toDouble());
+        // The bill total the line's amount joins: without the line's own old amount on an edit.
+        double total = m_tab.header(m_kind)->value(QStringLiteral("SumMoney")).toDouble();
+        if (d.state() == Dataset::State::Edit)
+            total -= nullAsZero(d.fieldByName(QStringLiteral("Qty")).oldValue()) * nullAsZero(d.fieldByName(QStringLiteral("Price")).oldValue());
+        const QString refusal = BillValues::lineRefusal(d.value(QStringLiteral("Qty")), d.value(QStringLiteral("Price")), total);
         return refusal.isEmpty() || refuse(refusal);
     }
 

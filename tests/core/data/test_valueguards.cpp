@@ -22,6 +22,7 @@ private slots:
     void billRefusals_data();
     void billRefusals();
     void editLineToMissingGoods();
+    void editingALargeLineCountsItOnce();
     void closedPeriod();
     void keyChangeOfRowsInUse_data();
     void keyChangeOfRowsInUse();
@@ -121,6 +122,21 @@ void TestValueGuards::editLineToMissingGoods()
     QVERIFY(d->setValue("Qty", 5).ok());
     QVERIFY(d->post().ok());
     QCOMPARE(books.goods("CustHandInc", 1), 5.0);
+}
+
+void TestValueGuards::editingALargeLineCountsItOnce()
+{
+    // 3e38 is near the single-precision limit: the edited line replaces its old amount in
+    // the bill total, it is not added to it; a second such line would overflow the total.
+    Books books;
+    books.bill(BillKind::StockIn, 1, {{1, 3e38, 1}});
+    QVERIFY(books.gotoLine(BillKind::StockIn, 1));
+    Dataset *d = books.tab->RuKuMx;
+    QVERIFY(d->edit().ok());
+    QVERIFY(d->setValue("Qty", 3.1e38).ok());
+    QVERIFY(d->post().ok());
+    QVERIFY(books.line(BillKind::StockIn, {2, 3e38, 1}).isRefused());
+    QCOMPARE(books.prompter.lastText(), BillValues::tooLargeText());
 }
 
 void TestValueGuards::closedPeriod()
