@@ -25,6 +25,11 @@ QString InvoiceEntry::alreadyInvoicedText()
     return QStringLiteral("该单据已经登记了发票，不能重复登记。");
 }
 
+QString InvoiceEntry::invalidText()
+{
+    return QStringLiteral("发票无效：没有发票号或没有明细项，不予保存。");
+}
+
 QString InvoiceEntry::billMissingText()
 {
     return QStringLiteral("单据不存在。");
@@ -56,6 +61,11 @@ DatasetError InvoiceEntry::save(const QString &number, const QVariant &date, con
         prompter.warning(alreadyInvoicedText());
         return refused();
     }
+    const QList<Line> invoiced = copyBillLines ? billLines() : lines;
+    if (number.trimmed().isEmpty() || invoiced.isEmpty()) {
+        prompter.warning(invalidText());
+        return refused();
+    }
     DatasetError error;
     bool billGone = false;
     {
@@ -67,7 +77,7 @@ DatasetError InvoiceEntry::save(const QString &number, const QVariant &date, con
         if (billGone) {
             error = refused();
         } else {
-            error = write(number, date, copyBillLines ? billLines() : lines);
+            error = write(number, date, invoiced);
             if (error.ok() && !tx.commit())
                 error = DatasetError(DatasetError::Code::Database, db.sql().lastError().text(), db.sql().lastError());
         }

@@ -30,12 +30,15 @@ public:
     explicit InvoiceEntry(TabData &tab);
 
     /// Saves invoice `number` (dated `date` when valid) with `lines`, or with a copy of the
-    /// bill's own lines when `copyBillLines` is set. Refusals are shown through the prompter
+    /// bill's own lines when `copyBillLines` is set; an invoice without a number or without
+    /// lines is not saved. Refusals are shown through the prompter
     /// and come back as a refused error; the invoice total is in `total` on success.
     DatasetError save(const QString &number, const QVariant &date, const QList<Line> &lines, bool copyBillLines,
                       double *total = nullptr);
 
     static QString alreadyInvoicedText();
+    /// An invoice needs a number and at least one line.
+    static QString invalidText();
     static QString billMissingText();
 
 private:

@@ -319,6 +319,8 @@ void TestValueGuards::invoiceIsWhole_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("a bad line after good ones") << "line" << QString();
     QTest::newRow("the bill was deleted") << "bill" << InvoiceEntry::billMissingText();
+    QTest::newRow("no number") << "number" << InvoiceEntry::invalidText();
+    QTest::newRow("no lines") << "lines" << InvoiceEntry::invalidText();
 }
 
 void TestValueGuards::invoiceIsWhole()
@@ -330,10 +332,12 @@ void TestValueGuards::invoiceIsWhole()
     QList<InvoiceEntry::Line> lines{{1, 2, 10, 20}, {2, 1, 5, 5}};
     if (fault == "line")
         lines.append({QStringLiteral("x"), 1, 1, 1});
-    else
+    else if (fault == "bill")
         books.db().exec("DELETE FROM RuKuDan WHERE TabID = ?", {tab}); // as another program would
+    else if (fault == "lines")
+        lines.clear();
     books.prompter.clear();
-    QVERIFY(InvoiceEntry(*books.tab).save("F-9", QVariant(), lines, false).failed());
+    QVERIFY(InvoiceEntry(*books.tab).save(fault == "number" ? " " : "F-9", QVariant(), lines, false).failed());
     if (!message.isEmpty())
         QCOMPARE(books.prompter.lastText(), message);
     for (const char *t : {"Invoices", "InvoiceMx"})
