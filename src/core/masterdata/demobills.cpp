@@ -1,4 +1,5 @@
 #include "core/data/basedata.h"
+#include "core/data/invoiceentry.h"
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
 #include "core/format/datetext.h"
@@ -83,23 +84,8 @@ struct Writer
         bills->setFiltered(false);
         if (!bills->setCurrentRow(billIndex))
             return false;
-        Dataset *inv = tab.Invoices;
-        if (!check(inv->append()) || !check(inv->setValue(QStringLiteral("invoice"), number))
-            || !check(inv->setValue(QStringLiteral("vendorid"), bills->value(QStringLiteral("CustID"))))
-            || !check(inv->setValue(QStringLiteral("date"), isoDateText(date))) || !check(inv->post()))
-            return false;
-        Dataset *lines = tab.RuKuMx;
-        Dataset *paid = tab.InvoiceMx;
-        for (int r = 0; r < lines->rowCount(); ++r) {
-            const double qty = lines->value(r, lines->fieldIndex(QStringLiteral("Qty"))).toDouble();
-            const double unit = lines->value(r, lines->fieldIndex(QStringLiteral("Price"))).toDouble();
-            if (!check(paid->append()) || !check(paid->setValue(QStringLiteral("GoodID"), lines->value(r, lines->fieldIndex(QStringLiteral("GoodID")))))
-                || !check(paid->setValue(QStringLiteral("paidqty"), qty)) || !check(paid->setValue(QStringLiteral("price"), unit))
-                || !check(paid->setValue(QStringLiteral("paidmny"), qty * unit)) || !check(paid->post()))
-                return false;
-        }
-        return check(bills->edit()) && check(bills->setValue(QStringLiteral("invoice"), number))
-            && check(bills->setValue(QStringLiteral("invoiceMny"), inv->value(QStringLiteral("totalmny")))) && check(bills->post());
+        // The invoice covers the bill's own lines, as "填入明细项" fills them.
+        return check(InvoiceEntry(tab).save(number, isoDateText(date), {}, true));
     }
 };
 
