@@ -362,6 +362,7 @@ int execOperations(const QString &file, const QStringList &options)
     int userId = 1;
     QString password;
     bool answerYes = true;
+    int busyTimeout = -1; // milliseconds a write waits for another program; the open's own by default
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -371,6 +372,8 @@ int execOperations(const QString &file, const QStringList &options)
             password = args[++i];
         else if (a == QLatin1String("--answer") && hasValue)
             answerYes = args[++i] != QLatin1String("no");
+        else if (a == QLatin1String("--busy-timeout") && hasValue)
+            busyTimeout = args[++i].toInt();
         else
             return fail(QStringLiteral("exec: unknown option %1").arg(a));
     }
@@ -382,6 +385,8 @@ int execOperations(const QString &file, const QStringList &options)
     QList<LoginUser> users;
     if (!Login::connect(base.MyADOCnn(), file, &users))
         return fail(QStringLiteral("%1: %2").arg(file, Login::connectFailedText()));
+    if (busyTimeout >= 0)
+        base.MyADOCnn().setBusyTimeout(busyTimeout);
     switch (Login::check(base.MyADOCnn(), userId, password, &base.user())) {
     case Login::Verdict::Admitted:
         break;

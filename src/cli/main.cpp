@@ -14,7 +14,7 @@ int usage()
                "  hemu-cli export FILE TABLE [--format csv|json]\n"
                "                                              every column of TABLE, rows in key order\n"
                "  hemu-cli check FILE                         verify bill totals and period counters\n"
-               "  hemu-cli exec FILE [--user ID --password PW] [--answer yes|no]\n"
+               "  hemu-cli exec FILE [--user ID --password PW] [--answer yes|no] [--busy-timeout MS]\n"
                "                                              run operations given as JSON lines on stdin\n",
                stderr);
     return 2;

@@ -31,14 +31,14 @@ Result inTransaction(Database &db, const std::function<bool(Result *)> &work)
     Transaction tx(db);
     if (!tx.isActive()) {
         result.ok = false;
-        result.error = db.sql().lastError();
+        result.error = db.lastError();
         return result;
     }
     if (!work(&result))
         return result;
     if (!tx.commit()) {
         result.ok = false;
-        result.error = db.sql().lastError();
+        result.error = db.lastError();
     }
     return result;
 }

@@ -233,7 +233,17 @@ void BaseData::installDefaults()
         const bool read = qMaxGoodID->open().ok() && !qMaxGoodID->isEmpty();
         const QVariant max = read ? qMaxGoodID->value(0, 0) : QVariant();
         qMaxGoodID->close();
-        ds.setValue(QStringLiteral("GoodID"), max.isNull() ? 1 : max.toLongLong() + 1);
+        m_offeredGoodId = max.isNull() ? 1 : max.toLongLong() + 1;
+        ds.setValue(QStringLiteral("GoodID"), m_offeredGoodId);
+    };
+    // Another program may have taken the offered code meanwhile: a code the user left as
+    // offered is taken again inside the row's own write.
+    Goods->hooks().onPostBegin = [this](Dataset &ds) -> DatasetError {
+        if (ds.state() != Dataset::State::Insert || !m_offeredGoodId.isValid()
+            || ds.value(QStringLiteral("GoodID")).toLongLong() != m_offeredGoodId.toLongLong())
+            return {};
+        const QVariant max = m_connection.scalar(QStringLiteral("SELECT max(GoodID) FROM Goods"));
+        return ds.setValue(QStringLiteral("GoodID"), max.isNull() ? 1 : max.toLongLong() + 1);
     };
     auto areaDefault = [this](Dataset &ds) { ds.setValue(QStringLiteral("AreaID"), Areas->value(QStringLiteral("AreaID"))); };
     Custs->hooks().onNewRecord = areaDefault;
@@ -264,8 +274,9 @@ void BaseData::installUnitKeyChange()
             return true;
         QSqlError error;
         if (!m_connection.exec(QStringLiteral("UPDATE Goods SET UnitID = ? WHERE UnitID = ?"), {now, m_unitEditPending.unitId}, &error)) {
-            // The unit's post is rolled back with it and stays pending: say why it did not save.
-            m_prompter.warning(failureText(error));
+            // The unit's post is rolled back with it and stays pending: say why it did not
+            // save, once the file is free again.
+            m_connection.afterTransaction([this, text = failureText(error)] { m_prompter.warning(text); });
             return false;
         }
         m_unitEditPending.repointed = true;

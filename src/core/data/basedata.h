@@ -102,6 +102,7 @@ private:
         QVariant unitId;
         bool repointed = false;
     } m_unitEditPending;
+    QVariant m_offeredGoodId; // the code a new goods row was given when it was begun
 };
 
 } // namespace hemu

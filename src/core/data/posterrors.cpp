@@ -14,6 +14,11 @@ DatasetHooks::ErrorHandler refusingPostErrors(Prompter &prompter, const QString 
 {
     return [&prompter, refusalText](Dataset &ds, const QSqlError &error) {
         QString text = refusalMessage(error);
+        if (isBusy(error)) {
+            // Nothing was written: the row stays pending and can be saved again later.
+            prompter.warning(text);
+            return true;
+        }
         if (text.isEmpty() && !refusalText.isEmpty() && error.databaseText().contains(QLatin1String("constraint failed")))
             text = refusalText;
         if (text.isEmpty()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/bills/billkind.h"
+#include "core/data/deferredprompter.h"
 
 #include <QDate>
 #include <QObject>
@@ -12,6 +13,7 @@ class BaseData;
 class Database;
 class Dataset;
 class Prompter;
+class DatasetError;
 class ProgressSink;
 
 /**
@@ -52,7 +54,8 @@ public:
     void ShowAllBills();
     /// Recomputes SumMoney of the current bill of `details` from its lines (single precision).
     bool RecalcBillSum(Dataset &details);
-    /// Deletes every line of the current bill of `details`, reversing each posting.
+    /// Deletes every line the file holds for the current bill of `details`, reversing each
+    /// posting, in one transaction.
     bool DeleteBillDetails(Dataset &details);
     /// Recomputes totalmny of the current invoice from its lines (single precision).
     bool RecalcInvoiceTotal(Dataset &lines);
@@ -99,6 +102,17 @@ private:
     /// Re-reads the rows of the open goods and customer views that a line change touched.
     void refreshCounters(const QList<int> &goodIds, const QList<QPair<int, int>> &goodCustPairs);
     DetailValues currentLine(BillKind kind, Dataset &details) const;
+    /// Inside a write: the bill's customer as the file holds it into m_storedParty; a
+    /// Conflict when the bill is gone.
+    DatasetError readStoredParty(BillKind kind, const QVariant &tabId);
+    /// Inside a write: the line at `rowid` as the file holds it into m_storedLine.
+    DatasetError readStoredLine(BillKind kind, qint64 rowid);
+    /// Inside a write: reverses and deletes every line the file holds for bill `tabId`
+    /// (posted to m_storedParty).
+    bool deleteStoredLines(BillKind kind, const QVariant &tabId);
+    /// After another program changed a bill under this one: says so and shows the bill as
+    /// the file holds it.
+    void rereadBill(BillKind kind, const DatasetError &conflict);
     /// Closes the stock views around a bulk statement and opens them again afterwards.
     template<typename Work> bool withStockViewsClosed(Work work);
     /// Closes the bill and invoice views around a bulk statement and opens them afterwards.
@@ -107,6 +121,10 @@ private:
     BaseData &m_base;
     Database &m_db;
     Prompter &m_prompter;
+    DeferredPrompter m_tell; // for the messages of rules that run inside a write
+    // What the write in progress depends on, as the file held it inside the write.
+    DetailValues m_storedLine;
+    int m_storedParty = 0;
     // What the last line change touched, for refreshing the views after it is committed.
     QList<int> m_touchedGoods;
     QList<QPair<int, int>> m_touchedPairs;

@@ -24,6 +24,7 @@ QString lineDeleteQuestion() { return QStringLiteral("确实要删除吗?"); }
 QString billDeleteQuestion() { return QStringLiteral("确实要删除吗？"); }
 QString billDeletedText() { return QStringLiteral("单据已经删除。"); }
 QString negativePriceText() { return QStringLiteral("价格不能<0 !"); }
+QString billChangedText() { return QStringLiteral("该单据已被其他用户修改，已重新读取。"); }
 QString partyLockedText()
 {
     return QStringLiteral("字段验证:单据已经包含明细项，不能修改。若一定要修改，清先删除此单据，然后重新录入。");
@@ -76,6 +77,12 @@ bool writeBillTotal(Database &db, BillKind kind, qint64 tabId, Prompter &prompte
     return false;
 }
 
+DatasetError readFailure(const SqlStatement &st)
+{
+    const QSqlError error = st.error();
+    return DatasetError(DatasetError::Code::Database, failureText(error), error);
+}
+
 } // namespace
 
 TabData::DetailValues TabData::currentLine(BillKind kind, Dataset &details) const
@@ -86,6 +93,76 @@ TabData::DetailValues TabData::currentLine(BillKind kind, Dataset &details) cons
     v.Qty = nullAsZero(details.value(QStringLiteral("Qty")));
     v.Price = nullAsZero(details.value(QStringLiteral("Price")));
     return v;
+}
+
+DatasetError TabData::readStoredParty(BillKind kind, const QVariant &tabId)
+{
+    SqlStatement st(m_db, QStringLiteral("SELECT coalesce(CustID, 0) FROM %1 WHERE TabID = ?").arg(headerTable(kind)));
+    const int rc = st.ok() && st.bind(1, tabId) ? st.step() : SQLITE_ERROR;
+    if (rc == SQLITE_DONE)
+        return DatasetError(DatasetError::Code::Conflict, billChangedText()); // the bill is gone
+    if (rc != SQLITE_ROW)
+        return readFailure(st);
+    m_storedParty = sqlite3_column_int(st.handle(), 0);
+    return {};
+}
+
+DatasetError TabData::readStoredLine(BillKind kind, qint64 rowid)
+{
+    SqlStatement st(m_db, QStringLiteral("SELECT coalesce(GoodID, 0), coalesce(Qty, 0), coalesce(Price, 0) FROM %1 WHERE rowid = ?")
+                              .arg(detailTable(kind)));
+    const int rc = st.ok() && st.bind(1, rowid) ? st.step() : SQLITE_ERROR;
+    if (rc == SQLITE_DONE)
+        return DatasetError(DatasetError::Code::Conflict, billChangedText());
+    if (rc != SQLITE_ROW)
+        return readFailure(st);
+    m_storedLine = {sqlite3_column_int(st.handle(), 0), m_storedParty, sqlite3_column_double(st.handle(), 1),
+                    sqlite3_column_double(st.handle(), 2)};
+    return {};
+}
+
+bool TabData::deleteStoredLines(BillKind kind, const QVariant &tabId)
+{
+    QList<DetailValues> lines;
+    {
+        SqlStatement st(m_db, QStringLiteral("SELECT coalesce(GoodID, 0), coalesce(Qty, 0), coalesce(Price, 0) FROM %1 "
+                                             "WHERE TabID = ? ORDER BY rowid")
+                                  .arg(detailTable(kind)));
+        int rc = st.ok() && st.bind(1, tabId) ? st.step() : SQLITE_ERROR;
+        for (; rc == SQLITE_ROW; rc = st.step())
+            lines.append({sqlite3_column_int(st.handle(), 0), m_storedParty, sqlite3_column_double(st.handle(), 1),
+                          sqlite3_column_double(st.handle(), 2)});
+        if (rc != SQLITE_DONE) {
+            m_tell.warning(failureText(st.error()));
+            return false;
+        }
+    }
+    for (const DetailValues &line : std::as_const(lines)) {
+        if (!postLineChange(kind, line, DetailValues{}))
+            return false;
+    }
+    QSqlError error;
+    if (!m_db.exec(QStringLiteral("DELETE FROM %1 WHERE TabID = ?").arg(detailTable(kind)), {tabId}, &error)) {
+        m_tell.warning(failureText(error));
+        return false;
+    }
+    return true;
+}
+
+void TabData::rereadBill(BillKind kind, const DatasetError &conflict)
+{
+    RowEditing = false;
+    m_touchedGoods.clear();
+    m_touchedPairs.clear();
+    m_prompter.warning(conflict.message());
+    Dataset *h = header(kind);
+    if (h->isEditing())
+        return;
+    if (h->currentRowid() != 0)
+        h->refreshRow(h->currentRowid()); // a bill gone from the file leaves the view, its lines with it
+    Dataset *d = detail(kind);
+    if (!d->isEditing())
+        d->refresh();
 }
 
 bool TabData::postLineChange(BillKind kind, const DetailValues &before, const DetailValues &after)
@@ -104,11 +181,11 @@ bool TabData::postLineChange(BillKind kind, const DetailValues &before, const De
             return true;
         case Posting::Outcome::GoodsNotFound:
             // Nothing to keep in step for an item that is gone: the line change stands.
-            m_prompter.warning(Posting::goodsNotFoundText());
-            m_prompter.message(Posting::cannotUpdateGoodsText(line.GoodID));
+            m_tell.warning(Posting::goodsNotFoundText());
+            m_tell.message(Posting::cannotUpdateGoodsText(line.GoodID));
             return true;
         case Posting::Outcome::Failed:
-            m_prompter.message(Posting::cannotUpdateGoodsText(line.GoodID));
+            m_tell.message(Posting::cannotUpdateGoodsText(line.GoodID));
             return false;
         }
         return false;
@@ -157,15 +234,26 @@ bool TabData::RecalcBillSum(Dataset &details)
 
 bool TabData::DeleteBillDetails(Dataset &details)
 {
+    BillKind kind;
+    if (!billKindFromDetailName(details.name(), &kind))
+        return false;
+    if (details.isEditing())
+        details.cancel();
+    const QVariant tabId = header(kind)->value(QStringLiteral("TabID"));
+    m_touchedGoods.clear();
+    m_touchedPairs.clear();
     WholeBillDeleting = true;
-    details.disableControls();
-    const int n = details.rowCount();
-    details.first();
-    bool ok = true;
-    for (int i = 0; i < n && ok; ++i)
-        ok = details.remove().ok();
+    bool ok = false;
+    {
+        Transaction tx(m_db);
+        ok = tx.isActive() && readStoredParty(kind, tabId).ok() && deleteStoredLines(kind, tabId)
+            && writeBillTotal(m_db, kind, tabId.toLongLong(), m_tell) && tx.commit();
+    }
     WholeBillDeleting = false;
-    details.enableControls();
+    if (m_db.transactionDepth() == 0) {
+        refreshCounters(m_touchedGoods, m_touchedPairs);
+        details.refresh();
+    }
     return ok;
 }
 
@@ -184,6 +272,14 @@ void TabData::installBillRules(BillKind kind)
         ds.setValue(QStringLiteral("KindID"), int(kind));
         ds.setValue(QStringLiteral("SumMoney"), 0.0);
     };
+    // An edit or delete goes through only while the file holds what the user saw.
+    h->setConflictFields({QStringLiteral("CustID")});
+    d->setConflictFields({QStringLiteral("TabID"), QStringLiteral("GoodID"), QStringLiteral("Qty"), QStringLiteral("Price")});
+    for (Dataset *ds : {h, d})
+        ds->setConflictText(billChangedText());
+    h->hooks().onConflict = [this, kind](Dataset &, const DatasetError &e) { rereadBill(kind, e); };
+    d->hooks().onConflict = h->hooks().onConflict;
+
     if (kind != BillKind::StockIn) {
         // A customer's bill with lines keeps its customer: the lines are posted to it.
         h->fieldByName(QStringLiteral("CustID")).setValidator([this, h, kind](Field &field, const QVariant &value) {
@@ -197,23 +293,51 @@ void TabData::installBillRules(BillKind kind)
             m_prompter.warning(partyLockedText());
             return false;
         });
+        // Asked again inside the write: another program may have added a line since.
+        h->hooks().onPostBegin = [this, kind](Dataset &ds) -> DatasetError {
+            if (ds.state() != Dataset::State::Edit)
+                return {};
+            const QVariant tabId = ds.value(QStringLiteral("TabID"));
+            const DatasetError e = readStoredParty(kind, tabId);
+            if (e.failed() || ds.value(QStringLiteral("CustID")).toInt() == m_storedParty)
+                return e;
+            const QVariant lines = keptScalar(m_db, QStringLiteral("SELECT count(*) FROM %1 WHERE TabID = ?").arg(detailTable(kind)), {tabId});
+            if (lines.isValid() && lines.toInt() == 0)
+                return {};
+            m_tell.warning(partyLockedText());
+            return DatasetError(DatasetError::Code::Refused, QString());
+        };
     }
-    h->hooks().beforeDelete = [this](Dataset &) { return m_prompter.question(billDeleteQuestion()); };
-    // The lines, their postings and the invoice go in the header's own delete: all or nothing.
-    h->hooks().onDeleteWrite = [this, d, kind](Dataset &ds) {
+    h->hooks().beforeDelete = [this, d](Dataset &) {
+        if (!m_prompter.question(billDeleteQuestion()))
+            return false;
+        // A line still being entered goes with its bill.
+        if (d->isEditing())
+            d->cancel();
+        return true;
+    };
+    // The lines the file holds, their postings and the invoice go in the header's own
+    // delete: all or nothing.
+    h->hooks().onDeleteBegin = [this, kind](Dataset &ds) {
         m_touchedGoods.clear();
         m_touchedPairs.clear();
-        if (!DeleteBillDetails(*d))
-            return false;
-        if (kind == BillKind::StockIn) {
-            const QVariant tabId = ds.value(QStringLiteral("TabID"));
+        return readStoredParty(kind, ds.value(QStringLiteral("TabID")));
+    };
+    h->hooks().onDeleteWrite = [this, kind](Dataset &ds) {
+        const QVariant tabId = ds.value(QStringLiteral("TabID"));
+        WholeBillDeleting = true;
+        bool ok = deleteStoredLines(kind, tabId);
+        WholeBillDeleting = false;
+        if (ok && kind == BillKind::StockIn) {
             InvoiceCascadeDeleting = true;
-            const bool ok = m_db.exec(QStringLiteral("DELETE FROM InvoiceMx WHERE TabID IN (SELECT TabID FROM Invoices WHERE TabID = ?)"), {tabId})
-                && m_db.exec(QStringLiteral("DELETE FROM Invoices WHERE TabID = ?"), {tabId});
+            QSqlError error;
+            ok = m_db.exec(QStringLiteral("DELETE FROM InvoiceMx WHERE TabID IN (SELECT TabID FROM Invoices WHERE TabID = ?)"), {tabId}, &error)
+                && m_db.exec(QStringLiteral("DELETE FROM Invoices WHERE TabID = ?"), {tabId}, &error);
             InvoiceCascadeDeleting = false;
-            return ok;
+            if (!ok)
+                m_tell.warning(failureText(error));
         }
-        return true;
+        return ok;
     };
     h->hooks().afterDelete = [this](Dataset &) {
         refreshCounters(m_touchedGoods, m_touchedPairs);
@@ -222,8 +346,7 @@ void TabData::installBillRules(BillKind kind)
         m_prompter.information(billDeletedText());
     };
     h->hooks().onDeleteError = [this](Dataset &, const QSqlError &) {
-        // Nothing was deleted; the views may have seen lines go and come back.
-        refreshCounters(m_touchedGoods, m_touchedPairs);
+        // Nothing was deleted.
         m_touchedGoods.clear();
         m_touchedPairs.clear();
         return false;
@@ -231,6 +354,7 @@ void TabData::installBillRules(BillKind kind)
 
     d->hooks().onNewRecord = [this, h, kind](Dataset &ds) {
         OldDetailValues = {};
+        // Shown while the line is typed; taken again inside the line's write.
         const QVariant max = keptScalar(m_db, QStringLiteral("SELECT max(ItemNo) FROM %1 WHERE TabID = ?").arg(detailTable(kind)),
                                         {h->value(QStringLiteral("TabID"))});
         ds.setValue(QStringLiteral("ItemNo"), max.isNull() ? 1 : max.toInt() + 1);
@@ -250,18 +374,32 @@ void TabData::installBillRules(BillKind kind)
         d->cancel();
         return false;
     });
-    d->hooks().onPostWrite = [this, kind](Dataset &ds) {
+    // A line is posted to the customer and reverses the line the file holds, read inside
+    // its own write; a line is added only to a bill that still exists, numbered after the
+    // lines the file holds.
+    d->hooks().onPostBegin = [this, kind](Dataset &ds) -> DatasetError {
         m_touchedGoods.clear();
         m_touchedPairs.clear();
-        const DetailValues before = ds.state() == Dataset::State::Insert ? DetailValues{} : OldDetailValues;
-        const DetailValues after = currentLine(kind, ds);
-        return postLineChange(kind, before, after)
-            && writeBillTotal(m_db, kind, header(kind)->value(QStringLiteral("TabID")).toLongLong(), m_prompter);
+        const QVariant tabId = ds.value(QStringLiteral("TabID"));
+        DatasetError e = readStoredParty(kind, tabId);
+        if (e.failed())
+            return e;
+        if (ds.state() == Dataset::State::Edit)
+            return readStoredLine(kind, ds.currentRowid());
+        m_storedLine = {};
+        const QVariant max = keptScalar(m_db, QStringLiteral("SELECT max(ItemNo) FROM %1 WHERE TabID = ?").arg(detailTable(kind)), {tabId});
+        return ds.setValue(QStringLiteral("ItemNo"), max.isNull() ? 1 : max.toInt() + 1);
+    };
+    d->hooks().onPostWrite = [this, kind](Dataset &ds) {
+        DetailValues after = currentLine(kind, ds);
+        after.CustID = m_storedParty;
+        return postLineChange(kind, m_storedLine, after)
+            && writeBillTotal(m_db, kind, ds.value(QStringLiteral("TabID")).toLongLong(), m_tell);
     };
     auto afterLineChange = [this, h](Dataset &) {
         RowEditing = false;
         if (m_db.transactionDepth() > 0)
-            return; // a whole-bill delete refreshes once it is through
+            return;
         refreshCounters(m_touchedGoods, m_touchedPairs);
         m_touchedGoods.clear();
         m_touchedPairs.clear();
@@ -271,16 +409,16 @@ void TabData::installBillRules(BillKind kind)
     d->hooks().afterPost = afterLineChange;
     d->hooks().afterDelete = afterLineChange;
     d->hooks().afterCancel = [this](Dataset &) { RowEditing = false; };
-    d->hooks().beforeDelete = [this](Dataset &) { return WholeBillDeleting || m_prompter.question(lineDeleteQuestion()); };
+    d->hooks().beforeDelete = [this](Dataset &) { return m_prompter.question(lineDeleteQuestion()); };
+    d->hooks().onDeleteBegin = [this, kind](Dataset &ds) {
+        m_touchedGoods.clear();
+        m_touchedPairs.clear();
+        DatasetError e = readStoredParty(kind, ds.value(QStringLiteral("TabID")));
+        return e.failed() ? e : readStoredLine(kind, ds.currentRowid());
+    };
     d->hooks().onDeleteWrite = [this, kind](Dataset &ds) {
-        if (!WholeBillDeleting) {
-            m_touchedGoods.clear();
-            m_touchedPairs.clear();
-        }
-        DetailValues line = currentLine(kind, ds);
-        if (!postLineChange(kind, line, DetailValues{}))
-            return false;
-        return WholeBillDeleting || writeBillTotal(m_db, kind, header(kind)->value(QStringLiteral("TabID")).toLongLong(), m_prompter);
+        return postLineChange(kind, m_storedLine, DetailValues{})
+            && writeBillTotal(m_db, kind, ds.value(QStringLiteral("TabID")).toLongLong(), m_tell);
     };
 
     // A refused line or header is dropped with its message, and nothing of it was posted.

@@ -5,6 +5,7 @@
 #include "core/data/basedata.h"
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
+#include "core/db/refusals.h"
 #include "core/prompter.h"
 
 namespace hemu {
@@ -48,7 +49,7 @@ namespace {
 bool report(const PeriodOperations::Result &r, QString *error)
 {
     if (!r.ok && error)
-        *error = r.error.text();
+        *error = isBusy(r.error) ? busyText() : r.error.text();
     return r.ok;
 }
 } // namespace

@@ -1885,10 +1885,18 @@ DatasetError Dataset::post()
     {
         Transaction tx(m_db);
         if (!tx.isActive()) {
-            failure = DatasetError(DatasetError::Code::Database, QStringLiteral("不能开始写入：%1").arg(m_db.sql().lastError().text()),
-                                   m_db.sql().lastError());
+            failure = DatasetError(DatasetError::Code::Database, QStringLiteral("不能开始写入：%1").arg(m_db.lastError().text()),
+                                   m_db.lastError());
         } else {
-            if (anyChange)
+            // What the write depends on is read from the file inside the write itself.
+            if (!isInsert)
+                failure = checkStoredRow(row);
+            if (failure.ok() && m_hooks.onPostBegin) {
+                failure = m_hooks.onPostBegin(*this);
+                if (failure.ok() && !isEditing())
+                    failure = DatasetError(DatasetError::Code::Refused, QString());
+            }
+            if (failure.ok() && (anyChange || std::find(m_changed.cbegin(), m_changed.cend(), true) != m_changed.cend()))
                 failure = writeRow(row->rowid, pending, m_changed, isInsert, &readBack, &newRowid, &sqlError);
             if (failure.ok() && m_hooks.onPostWrite) {
                 // The hook sees the row as written: new key and database defaults included.
@@ -1901,11 +1909,13 @@ DatasetError Dataset::post()
             }
             if (failure.ok() && !tx.commit())
                 failure = DatasetError(DatasetError::Code::Database,
-                                       QStringLiteral("写入“%1”失败：%2").arg(m_name, m_db.sql().lastError().text()),
-                                       m_db.sql().lastError());
+                                       QStringLiteral("写入“%1”失败：%2").arg(m_name, m_db.lastError().text()),
+                                       m_db.lastError());
         }
     } // a failed write is rolled back here, before anyone is told
     if (failure.failed()) {
+        if (failure.code() == DatasetError::Code::Conflict)
+            return resolveConflict(failure, row->rowid, !isInsert && row->hasRowid);
         if (failure.code() == DatasetError::Code::Database)
             return reportWriteError(failure, false);
         return remember(failure);
@@ -2018,16 +2028,70 @@ DatasetError Dataset::writeRow(qint64 rowid, const RowValues &values, const QVec
     if (isInsert) {
         *newRowid = sqlite3_last_insert_rowid(m_db.handle());
     } else {
-        if (sqlite3_changes(m_db.handle()) == 0) {
-            *sqlError = QSqlError(QString(), QStringLiteral("row not found"), QSqlError::StatementError);
-            return DatasetError(DatasetError::Code::Database, QStringLiteral("这条记录已被删除，不能保存修改。"), *sqlError);
-        }
+        if (sqlite3_changes(m_db.handle()) == 0)
+            return conflictError(); // another program deleted the row
         // Changing an INTEGER PRIMARY KEY moves the row to a new rowid.
         *newRowid = m_rowidAliasColumn >= 0 && changed.value(m_rowidAliasColumn)
                         ? values.at(m_rowidAliasColumn).toLongLong()
                         : rowid;
     }
     return readBackRow(*newRowid, readBack, sqlError);
+}
+
+QString Dataset::conflictText() const
+{
+    return m_conflictText.isEmpty() ? QStringLiteral("该记录已被其他用户修改，已重新读取。") : m_conflictText;
+}
+
+DatasetError Dataset::conflictError() const
+{
+    return DatasetError(DatasetError::Code::Conflict, conflictText());
+}
+
+DatasetError Dataset::checkStoredRow(const Row *row) const
+{
+    if (m_conflictFields.isEmpty() || !row->hasRowid)
+        return {};
+    QStringList columns;
+    QVector<int> stored;
+    for (const QString &name : m_conflictFields) {
+        const Field *f = findField(name);
+        if (!f || !f->isData() || f->m_column < 0)
+            continue;
+        columns.append(quotedColumns()[f->m_column]);
+        stored.append(f->m_column);
+    }
+    if (columns.isEmpty())
+        return {};
+    SqlStatement st(m_db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(columns.join(QLatin1Char(',')), quotedTable()));
+    const int rc = st.ok() && st.bind(1, row->rowid) ? st.step() : SQLITE_ERROR;
+    if (rc == SQLITE_DONE)
+        return conflictError();
+    if (rc != SQLITE_ROW) {
+        const QSqlError error = st.error();
+        return DatasetError(DatasetError::Code::Database, QStringLiteral("读取“%1”失败：%2").arg(m_name, error.databaseText()), error);
+    }
+    for (int i = 0; i < stored.size(); ++i) {
+        if (!ValueCompare::equal(st.column(i), row->values.at(stored[i])))
+            return conflictError();
+    }
+    return {};
+}
+
+DatasetError Dataset::resolveConflict(const DatasetError &error, qint64 rowid, bool storedRow)
+{
+    // The change was made against a row the file no longer holds: drop it, show the row as
+    // it is now (or not at all).
+    cancel();
+    if (storedRow && m_kind == Kind::Table)
+        refreshRow(rowid);
+    DatasetError e = error;
+    if (m_hooks.onConflict) {
+        m_hooks.onConflict(*this, e);
+        e.setReported(true);
+    }
+    m_lastError = e;
+    return e;
 }
 
 DatasetError Dataset::readBackRow(qint64 rowid, RowValues *values, QSqlError *sqlError) const
@@ -2077,25 +2141,32 @@ DatasetError Dataset::remove()
             Transaction tx(m_db);
             QSqlError err;
             if (!tx.isActive()) {
-                err = m_db.sql().lastError();
+                err = m_db.lastError();
             } else {
-                {
+                failure = checkStoredRow(row);
+                if (failure.ok() && m_hooks.onDeleteBegin)
+                    failure = m_hooks.onDeleteBegin(*this);
+                if (failure.ok()) {
                     SqlStatement del(m_db, QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quotedTable()));
                     if (!del.ok() || !del.bind(1, row->rowid) || !del.run())
                         err = del.error();
+                    else if (sqlite3_changes(m_db.handle()) == 0)
+                        failure = conflictError(); // another program deleted it first
                 }
-                if (!err.isValid()) {
+                if (failure.ok() && !err.isValid()) {
                     if (m_hooks.onDeleteWrite && !m_hooks.onDeleteWrite(*this))
                         failure = DatasetError(DatasetError::Code::Refused, QString());
                     else if (!tx.commit())
-                        err = m_db.sql().lastError();
+                        err = m_db.lastError();
                 }
             }
             if (err.isValid())
                 failure = DatasetError(DatasetError::Code::Database,
                                        QStringLiteral("删除“%1”的记录失败：%2").arg(m_name, err.databaseText()), err);
         } // a refused or failed delete is rolled back here
-        if (failure.isRefused())
+        if (failure.code() == DatasetError::Code::Conflict)
+            return resolveConflict(failure, row->rowid, row->hasRowid);
+        if (failure.failed() && failure.code() != DatasetError::Code::Database)
             return remember(failure);
         if (failure.failed())
             return reportWriteError(failure, true);
@@ -2248,8 +2319,8 @@ DatasetError Dataset::applyUpdates()
     {
         Transaction tx(m_db);
         if (!tx.isActive())
-            failure = DatasetError(DatasetError::Code::Database, QStringLiteral("不能开始写入：%1").arg(m_db.sql().lastError().text()),
-                                   m_db.sql().lastError());
+            failure = DatasetError(DatasetError::Code::Database, QStringLiteral("不能开始写入：%1").arg(m_db.lastError().text()),
+                                   m_db.lastError());
         for (Row *row : m_batchDeleted) {
             if (failure.failed())
                 break;
@@ -2273,8 +2344,8 @@ DatasetError Dataset::applyUpdates()
         }
         if (failure.ok() && !tx.commit())
             failure = DatasetError(DatasetError::Code::Database,
-                                   QStringLiteral("写入“%1”失败：%2").arg(m_name, m_db.sql().lastError().text()),
-                                   m_db.sql().lastError());
+                                   QStringLiteral("写入“%1”失败：%2").arg(m_name, m_db.lastError().text()),
+                                   m_db.lastError());
     }
     if (failure.failed()) {
         const QString refusal = refusalMessage(failure.sqlError());

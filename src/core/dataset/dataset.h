@@ -69,6 +69,8 @@ struct DatasetHooks
     using Guard = std::function<bool(Dataset &)>; // return false to refuse (silently)
     using Notify = std::function<void(Dataset &)>;
     using ErrorHandler = std::function<bool(Dataset &, const QSqlError &)>; // true: handled
+    /// Runs inside a write's transaction; a failed result refuses the write (rolled back).
+    using WriteCheck = std::function<DatasetError(Dataset &)>;
 
     Guard beforeOpen;
     Notify afterOpen;
@@ -78,6 +80,11 @@ struct DatasetHooks
     Notify onNewRecord;  // defaults of a new row; assignments here do not count as user changes
     Guard beforeEdit;    // capture old values here
     Guard beforePost;
+    /// Runs inside the post's transaction before the row is written (after the stored row
+    /// was found as the view read it): read what the write depends on from the file here,
+    /// take numbers that must be unique. Return a Conflict error when the file no longer
+    /// holds what the user saw, Refused to refuse silently.
+    WriteCheck onPostBegin;
     /// Runs inside the post's transaction after the row was written (its new rowid and
     /// database defaults already read back into the pending record). Return false to roll
     /// the whole post back: the row stays pending with the user's values.
@@ -85,6 +92,8 @@ struct DatasetHooks
     Notify afterPost;
     Notify afterCancel;
     Guard beforeDelete;  // e.g. a usage test and a question
+    /// Runs inside the delete's transaction before the row is deleted; as onPostBegin.
+    WriteCheck onDeleteBegin;
     /// Runs inside the delete's transaction after the row was deleted from its table (the
     /// row is still the current one in memory). Return false to roll the whole delete back.
     Guard onDeleteWrite;
@@ -93,6 +102,10 @@ struct DatasetHooks
     /// cancelled) so that the caller does not report it again.
     ErrorHandler onPostError;
     ErrorHandler onDeleteError;
+    /// A write was refused because another program changed or deleted the row: the write
+    /// is rolled back, the pending change dropped and the row read again. Tell the user
+    /// here; the error then counts as reported.
+    std::function<void(Dataset &, const DatasetError &)> onConflict;
     Notify beforeScroll;
     Notify afterScroll;
     /// A refresh may be taken over: return false after doing it yourself (the standard
@@ -162,6 +175,15 @@ public:
     /// every data column of the row.
     void setUpdateChangedColumnsOnly(bool onlyChanged) { m_onlyChanged = onlyChanged; }
     bool updateChangedColumnsOnly() const { return m_onlyChanged; }
+    /// Fields whose stored values must still be what the view read for an edit or a delete
+    /// of the row to go through: checked inside the write's transaction, so a row another
+    /// program changed meanwhile is refused (DatasetError::Code::Conflict) and read again.
+    /// A row gone from the table is refused that way whatever is set here.
+    void setConflictFields(const QStringList &fields) { m_conflictFields = fields; }
+    QStringList conflictFields() const { return m_conflictFields; }
+    /// The message of a Conflict error ("该记录已被其他用户修改，已重新读取。" unless set).
+    void setConflictText(const QString &text) { m_conflictText = text; }
+    QString conflictText() const;
     /// Assigning a field in browse state starts an edit instead of failing (default false).
     void setAutoEdit(bool autoEdit) { m_autoEdit = autoEdit; }
     bool autoEdit() const { return m_autoEdit; }
@@ -391,6 +413,13 @@ private:
                           RowValues *readBack, qint64 *newRowid, QSqlError *sqlError) const;
     DatasetError readBackRow(qint64 rowid, RowValues *values, QSqlError *sqlError) const;
     DatasetError reportWriteError(const DatasetError &error, bool isDelete);
+    DatasetError conflictError() const;
+    /// Inside a write's transaction: the conflict fields of `row` as the file holds them
+    /// against what the view read; a Conflict error when they differ or the row is gone.
+    DatasetError checkStoredRow(const Row *row) const;
+    /// After a Conflict rolled a write back: drops the pending change, reads `rowid` again
+    /// (when it is a stored row) and lets the rules tell the user.
+    DatasetError resolveConflict(const DatasetError &error, qint64 rowid, bool storedRow);
     bool writesToDatabase() const;
     // view and cursor
     void rebuildView(bool keepCurrent);
@@ -442,6 +471,8 @@ private:
     bool m_autoEdit = false;
     bool m_filterCaseInsensitive = false;
     bool m_loadOnFirstUse = false;
+    QStringList m_conflictFields;
+    QString m_conflictText;
     bool m_rowsPending = false; // open, rows not read yet (loadOnFirstUse)
 
     std::vector<std::unique_ptr<Field>> m_fields;

@@ -22,6 +22,7 @@ public:
         Filter,     // a filter text that does not parse
         Sort,       // a sort text naming unknown fields
         Definition, // the dataset's definition does not fit the database (missing table or column)
+        Conflict,   // another program changed or deleted the stored row since it was read
     };
 
     DatasetError() = default;

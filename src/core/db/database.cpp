@@ -5,6 +5,7 @@
 #include <QAtomicInt>
 #include <QSqlDriver>
 #include <sqlite3.h>
+#include <utility>
 
 namespace hemu {
 
@@ -99,6 +100,7 @@ void Database::close()
     m_path.clear();
     m_depth = 0;
     m_rollbackHandlers.clear();
+    m_afterTransaction.clear();
 }
 
 bool Database::isOpen() const
@@ -183,13 +185,27 @@ QVariant Database::scalar(const QString &text, const QVariantList &params) const
     return q.value(0);
 }
 
+bool Database::setBusyTimeout(int milliseconds)
+{
+    sqlite3 *h = handle();
+    return h && sqlite3_busy_timeout(h, milliseconds) == SQLITE_OK;
+}
+
 bool Database::control(const QString &text)
 {
     // Every user action begins and ends a transaction: these few texts stay prepared.
     sqlite3_stmt *stmt = cachedStatement(text.toUtf8());
-    if (!stmt || sqlite3_stmt_busy(stmt))
-        return exec(text);
+    if (!stmt || sqlite3_stmt_busy(stmt)) {
+        QSqlError error;
+        const bool ok = exec(text, {}, &error);
+        if (!ok)
+            m_lastError = error;
+        return ok;
+    }
     const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_DONE)
+        m_lastError = QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(handle())), QSqlError::TransactionError,
+                                QString::number(rc));
     sqlite3_reset(stmt);
     return rc == SQLITE_DONE;
 }
@@ -218,6 +234,8 @@ bool Database::commit()
     QList<std::function<void()>> handlers = m_rollbackHandlers.takeLast();
     if (!m_rollbackHandlers.isEmpty())
         m_rollbackHandlers.last().append(handlers);
+    if (m_depth == 0)
+        transactionEnded();
     return true;
 }
 
@@ -235,6 +253,24 @@ void Database::rollback()
     const QList<std::function<void()>> handlers = m_rollbackHandlers.takeLast();
     for (auto it = handlers.crbegin(); it != handlers.crend(); ++it)
         (*it)();
+    if (m_depth == 0)
+        transactionEnded();
+}
+
+void Database::afterTransaction(std::function<void()> work)
+{
+    if (m_depth == 0)
+        work();
+    else
+        m_afterTransaction.append(std::move(work));
+}
+
+void Database::transactionEnded()
+{
+    // Taken first: the work may open a transaction of its own.
+    const QList<std::function<void()>> pending = std::exchange(m_afterTransaction, {});
+    for (const auto &work : pending)
+        work();
 }
 
 void Database::onRollback(std::function<void()> undo)

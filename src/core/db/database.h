@@ -51,7 +51,18 @@ public:
     /// First column of the first row, or an invalid QVariant when there is no row or on error.
     QVariant scalar(const QString &sql, const QVariantList &params = {}) const;
 
+    /// How long a write waits for another program to release the file before it gives up
+    /// with SQLITE_BUSY (the open sets 10 s).
+    bool setBusyTimeout(int milliseconds);
+    /// The error of the last transaction statement (BEGIN, COMMIT, SAVEPOINT...) that failed:
+    /// a write that could not get the file reads "database is locked" here.
+    QSqlError lastError() const { return m_lastError; }
+
     int transactionDepth() const { return m_depth; }
+    /// Runs `work` once the outermost open transaction has committed or rolled back, or at
+    /// once without one. Messages for the user go here: a box shown while a transaction is
+    /// open would hold the file's write lock for as long as the user reads it.
+    void afterTransaction(std::function<void()> work);
     /// Runs `undo` after the innermost open transaction is rolled back (directly or with an
     /// enclosing one); forgotten once the outermost commits, ignored without a transaction.
     /// In-memory copies of rows (datasets) use it to follow a rollback.
@@ -73,6 +84,10 @@ private:
     QHash<QByteArray, sqlite3_stmt *> m_statements; // finalized before the connection closes
     mutable sqlite3 *m_handle = nullptr;            // handle() of the open connection
     QList<QList<std::function<void()>>> m_rollbackHandlers; // one list per open level
+    QList<std::function<void()>> m_afterTransaction;        // run when the outermost ends
+    QSqlError m_lastError;
+    /// The outermost transaction has ended: runs what waited for it.
+    void transactionEnded();
 };
 
 /**

@@ -35,8 +35,26 @@ QString refusalMessage(const QString &text)
     return {};
 }
 
+bool isBusy(const QSqlError &error)
+{
+    // The primary result code, also when the extended one (SQLITE_BUSY_SNAPSHOT...) was kept.
+    bool number = false;
+    const int code = error.nativeErrorCode().toInt(&number) & 0xff;
+    if (number && (code == 5 || code == 6)) // SQLITE_BUSY, SQLITE_LOCKED
+        return true;
+    return error.databaseText().startsWith(QLatin1String("database is locked"))
+        || error.databaseText().startsWith(QLatin1String("database table is locked"));
+}
+
+QString busyText()
+{
+    return QStringLiteral("套帐正被其他用户使用，请稍后再试。");
+}
+
 QString refusalMessage(const QSqlError &error)
 {
+    if (isBusy(error))
+        return busyText();
     return refusalMessage(error.databaseText());
 }
 

@@ -13,4 +13,10 @@ namespace hemu {
 QString refusalMessage(const QSqlError &error);
 QString refusalMessage(const QString &databaseText);
 
+/// The write could not get the file: another program held it for longer than the busy
+/// timeout (SQLITE_BUSY or SQLITE_LOCKED). Nothing was written.
+bool isBusy(const QSqlError &error);
+/// "套帐正被其他用户使用，请稍后再试。"
+QString busyText();
+
 } // namespace hemu

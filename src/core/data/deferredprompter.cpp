@@ -1,0 +1,31 @@
+#include "core/data/deferredprompter.h"
+
+#include "core/db/database.h"
+
+namespace hemu {
+
+bool DeferredPrompter::question(const QString &text)
+{
+    if (m_db.transactionDepth() > 0) {
+        qWarning("question asked inside a write: %s", qPrintable(text));
+        return false;
+    }
+    return m_prompter.question(text);
+}
+
+void DeferredPrompter::warning(const QString &text)
+{
+    m_db.afterTransaction([this, text] { m_prompter.warning(text); });
+}
+
+void DeferredPrompter::information(const QString &text)
+{
+    m_db.afterTransaction([this, text] { m_prompter.information(text); });
+}
+
+void DeferredPrompter::message(const QString &text)
+{
+    m_db.afterTransaction([this, text] { m_prompter.message(text); });
+}
+
+} // namespace hemu

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/prompter.h"
+
+namespace hemu {
+
+class Database;
+
+/**
+ * The messages of rules that run inside a write: each is shown once the outermost
+ * transaction has ended (at once when none is open). A box shown while the transaction is
+ * open would hold the file's write lock for as long as the user reads it, and every other
+ * program's write would time out meanwhile. Questions are never asked inside a write: ask
+ * before it begins.
+ */
+class DeferredPrompter : public Prompter
+{
+public:
+    DeferredPrompter(Database &db, Prompter &prompter)
+        : m_db(db), m_prompter(prompter)
+    {
+    }
+
+    /// Asked at once outside a transaction; inside one the answer is No (nothing is asked).
+    bool question(const QString &text) override;
+    void warning(const QString &text) override;
+    void information(const QString &text) override;
+    void message(const QString &text) override;
+
+private:
+    Database &m_db;
+    Prompter &m_prompter;
+};
+
+} // namespace hemu
