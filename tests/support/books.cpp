@@ -24,6 +24,17 @@ Books::Books(int goodsCount)
         qFatal("cannot open %s", qPrintable(failure->message()));
 }
 
+Books::Books(const QString &path)
+{
+    base = std::make_unique<BaseData>(prompter);
+    tab = std::make_unique<TabData>(*base);
+    if (!db().open(path))
+        qFatal("cannot open the account set of the other program");
+    base->user() = CurrentUser{1, 0, QStringLiteral("管理员"), QStringLiteral("系统管理员")};
+    if (const auto failure = base->registry().openTables())
+        qFatal("cannot open %s", qPrintable(failure->message()));
+}
+
 Books::~Books()
 {
     base->registry().closeAll();

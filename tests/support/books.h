@@ -20,6 +20,9 @@ class Books
 {
 public:
     explicit Books(int goodsCount = 5);
+    /// Another program on the account set at `path` (another Books' set): its own
+    /// connection and data modules on the same file, its views read now.
+    explicit Books(const QString &path);
     ~Books();
 
     ScriptedPrompter prompter;
