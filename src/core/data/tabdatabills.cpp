@@ -154,7 +154,7 @@ void TabData::rereadBill(BillKind kind, const DatasetError &conflict)
     RowEditing = false;
     m_touchedGoods.clear();
     m_touchedPairs.clear();
-    m_prompter.warning(conflict.message());
+    m_tell.warning(conflict.message());
     Dataset *h = header(kind);
     if (h->isEditing())
         return;
@@ -225,7 +225,7 @@ bool TabData::RecalcBillSum(Dataset &details)
         return true;
     const qint64 tabId = header(kind)->value(QStringLiteral("TabID")).toLongLong();
     Transaction tx(m_db);
-    if (!tx.isActive() || !writeBillTotal(m_db, kind, tabId, m_prompter) || !tx.commit())
+    if (!tx.isActive() || !writeBillTotal(m_db, kind, tabId, m_tell) || !tx.commit())
         return false;
     if (m_db.transactionDepth() == 0 && !header(kind)->isEditing())
         header(kind)->refreshRow(tabId);
@@ -343,7 +343,7 @@ void TabData::installBillRules(BillKind kind)
         refreshCounters(m_touchedGoods, m_touchedPairs);
         m_touchedGoods.clear();
         m_touchedPairs.clear();
-        m_prompter.information(billDeletedText());
+        m_tell.information(billDeletedText());
     };
     h->hooks().onDeleteError = [this](Dataset &, const QSqlError &) {
         // Nothing was deleted.
