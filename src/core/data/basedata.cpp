@@ -70,7 +70,7 @@ void BaseData::createDatasets()
     Vendors->addLookupField(QStringLiteral("lkArea"), Areas, QStringLiteral("AreaID"), QStringLiteral("AreaName"),
                             QStringLiteral("AreaID"));
 
-    ColumnInfos::declareFields(*Goods, {QStringLiteral("VendorID"), QStringLiteral("DiffCheck")});
+    m_marks.declareGoodsFields(*Goods, {QStringLiteral("VendorID"), QStringLiteral("DiffCheck")});
     Goods->addLookupField(QStringLiteral("lkCata"), Cata, QStringLiteral("CataID"), QStringLiteral("Catalog"), QStringLiteral("CataID"))
         .setCaption(QStringLiteral("类别"));
     Goods->addLookupField(QStringLiteral("Unit"), Units, QStringLiteral("UnitID"), QStringLiteral("Unit"), QStringLiteral("UnitID"))
@@ -107,8 +107,9 @@ void BaseData::createDatasets()
     lkGoods->addDataFields({QStringLiteral("GoodID"), QStringLiteral("CataID"), QStringLiteral("Description"), QStringLiteral("UnitID"),
                             QStringLiteral("PrevOnHand"), QStringLiteral("HandInc"), QStringLiteral("HandIncMny"),
                             QStringLiteral("CustHandInc"), QStringLiteral("CustHandIncMny"), QStringLiteral("VendorID"),
-                            QStringLiteral("InUse"), QStringLiteral("flag"), QStringLiteral("CostPrice"), QStringLiteral("SellPrice"),
-                            QStringLiteral("HardOrder")});
+                            QStringLiteral("InUse")});
+    m_marks.addSearchMark(*lkGoods);
+    lkGoods->addDataFields({QStringLiteral("CostPrice"), QStringLiteral("SellPrice"), QStringLiteral("HardOrder")});
     lkGoods->fieldByName(QStringLiteral("Description")).setCaption(QStringLiteral("产品名称"));
     lkGoods->fieldByName(QStringLiteral("InUse")).setDataType(DataType::Boolean);
     lkGoods->setBatchMode(true);
@@ -302,24 +303,37 @@ void BaseData::installRefusals()
         ds->hooks().onPostError = refusingPostErrors(m_prompter);
 }
 
+bool BaseData::readGoodIds(const QString &sql, const QVariantList &params, QSet<qint64> *ids, QString *error)
+{
+    QSqlQuery q = m_connection.query(sql, params);
+    if (q.lastError().isValid() || !q.exec()) {
+        if (error)
+            *error = q.lastError().text();
+        return false;
+    }
+    ids->clear();
+    while (q.next())
+        ids->insert(q.value(0).toLongLong());
+    if (q.lastError().isValid()) {
+        if (error)
+            *error = q.lastError().text();
+        return false;
+    }
+    return true;
+}
+
 bool BaseData::MarkZeroGoods(QString *error)
 {
     Goods->close();
-    bool ok = false;
-    {
-        Transaction tx(m_connection);
-        QSqlError e;
-        ok = tx.isActive() && m_connection.exec(QStringLiteral("UPDATE Goods SET IsZero = 0"), {}, &e)
-            && m_connection.exec(QStringLiteral("UPDATE Goods SET IsZero = 1 WHERE (PrevOnHand = 0 OR PrevOnHand IS NULL) "
-                                                "AND (PrevOnCustHand = 0 OR PrevOnCustHand IS NULL) "
-                                                "AND (HandInc = 0 OR HandInc IS NULL) "
-                                                "AND (CustHandInc = 0 OR CustHandInc IS NULL) "
-                                                "AND (Sold = 0 OR Sold IS NULL)"),
-                                 {}, &e)
-            && tx.commit();
-        if (!ok && error)
-            *error = e.text();
-    }
+    QSet<qint64> zero;
+    const bool ok = readGoodIds(QStringLiteral("SELECT GoodID FROM Goods WHERE (PrevOnHand = 0 OR PrevOnHand IS NULL) "
+                                               "AND (PrevOnCustHand = 0 OR PrevOnCustHand IS NULL) "
+                                               "AND (HandInc = 0 OR HandInc IS NULL) "
+                                               "AND (CustHandInc = 0 OR CustHandInc IS NULL) "
+                                               "AND (Sold = 0 OR Sold IS NULL)"),
+                                {}, &zero, error);
+    if (ok)
+        m_marks.setZeroMarks(zero);
     const DatasetError reopened = Goods->open();
     if (reopened.failed()) {
         if (error)
@@ -340,16 +354,10 @@ bool BaseData::FilterGoods(int mode, const QString &text, Dataset &goods, QStrin
     literal.replace(QLatin1Char('_'), QStringLiteral("\\_"));
     const QString pattern = QLatin1Char('%') + literal + QLatin1Char('%');
     const QString column = mode == 1 ? QStringLiteral("CAST(GoodID AS TEXT)") : QStringLiteral("Description");
-    bool ok = false;
-    {
-        Transaction tx(m_connection);
-        QSqlError e;
-        ok = tx.isActive() && m_connection.exec(QStringLiteral("UPDATE Goods SET flag = 0"), {}, &e)
-            && m_connection.exec(QStringLiteral("UPDATE Goods SET flag = 1 WHERE %1 LIKE ? ESCAPE '\\'").arg(column), {pattern}, &e)
-            && tx.commit();
-        if (!ok && error)
-            *error = e.text();
-    }
+    QSet<qint64> found;
+    const bool ok = readGoodIds(QStringLiteral("SELECT GoodID FROM Goods WHERE %1 LIKE ? ESCAPE '\\'").arg(column), {pattern}, &found, error);
+    if (ok)
+        m_marks.setSearchMarks(found);
     goods.setFiltered(false);
     goods.setFilter(QStringLiteral("flag=1"));
     goods.setFiltered(true);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/data/goodsmarks.h"
+
 #include "core/data/currentuser.h"
 #include "core/dataset/datasetregistry.h"
 #include "core/db/database.h"
@@ -44,10 +46,13 @@ public:
     bool BulkGoodsUpdate = false;
 
     /// Marks goods items whose quantity counters are all zero (`IsZero`), unmarks the rest.
+    /// The marks are this program's own (GoodsMarks): the file is not written.
     bool MarkZeroGoods(QString *error = nullptr);
     /// Goods search: marks the items whose description (mode 0) or code (mode 1) contains
     /// `text` in `flag` and filters `goods` on "flag=1". The text is searched for literally.
+    /// The marks are this program's own, shared by its goods views; the file is not written.
     bool FilterGoods(int mode, const QString &text, Dataset &goods, QString *error = nullptr);
+    const GoodsMarks &marks() const { return m_marks; }
 
     // The usage tests of the delete guards: true when bills or customer stock use the key.
     bool goodsInUse(const QVariant &goodId);
@@ -87,9 +92,12 @@ private:
     void installRefusals();
     /// True when `sql` with `params` returns a row (a usage test).
     bool isUsed(Dataset &query, const QString &sql, const QVariantList &params);
+    /// The GoodID of every row `sql` selects; false (and `error`) when the read fails.
+    bool readGoodIds(const QString &sql, const QVariantList &params, QSet<qint64> *ids, QString *error);
 
     Prompter &m_prompter;
     Database m_connection;
+    GoodsMarks m_marks; // this program's search and empty-goods marks
     CurrentUser m_user;
     DatasetRegistry m_registry;
     TabData *m_tabData = nullptr;

@@ -157,7 +157,10 @@ void TabData::createStockDatasets()
     // The stock view: every counter and the four derived figures.
     Goods->addDataFields(names({"CataID", "Description", "GoodID", "PrevOnHand", "PrevOnHandMny", "HandInc", "HandIncMny",
                                 "PrevOnCustHand", "PrevOnCustHandMny", "CustHandInc", "CustHandIncMny", "Sold", "SoldMny",
-                                "CostPrice", "SellPrice", "HardOrder", "InUse", "IsZero", "flag", "UnitID"}));
+                                "CostPrice", "SellPrice", "HardOrder", "InUse"}));
+    m_base.marks().addZeroMark(*Goods);
+    m_base.marks().addSearchMark(*Goods);
+    Goods->addDataField(QStringLiteral("UnitID"));
     Goods->addLookupField(QStringLiteral("lkCataName"), m_base.Cata, QStringLiteral("CataID"), QStringLiteral("Catalog"), QStringLiteral("CataID"))
         .setCaption(QStringLiteral("类别"));
     Goods->addLookupField(QStringLiteral("lkUnit"), m_base.Units, QStringLiteral("UnitID"), QStringLiteral("Unit"), QStringLiteral("UnitID"))
@@ -190,10 +193,9 @@ void TabData::createStockDatasets()
                       {"InUse", "停用", nullptr},
                       {"IsZero", "空", nullptr}});
     Goods->fieldByName(QStringLiteral("GoodID")).setReadOnly(true);
-    for (const char *yesNo : {"InUse", "IsZero"}) {
-        Goods->fieldByName(QString::fromLatin1(yesNo)).setDataType(DataType::Boolean);
+    Goods->fieldByName(QStringLiteral("InUse")).setDataType(DataType::Boolean);
+    for (const char *yesNo : {"InUse", "IsZero"})
         Goods->fieldByName(QString::fromLatin1(yesNo)).setBooleanTexts(QStringLiteral("√"), QString());
-    }
     Goods->fieldByName(QStringLiteral("UnitID")).setVisible(false);
     Goods->fieldByName(QStringLiteral("flag")).setVisible(false);
 
@@ -225,16 +227,19 @@ void TabData::createStockDatasets()
 
     ColumnInfos::declareFields(*GoodsInCusts1);
     GoodsInCusts1->setBatchMode(true);
-    ColumnInfos::declareFields(*Goods2);
+    m_base.marks().declareGoodsFields(*Goods2);
     ColumnInfos::declareFields(*GoodsInCusts2);
-    ColumnInfos::declareFields(*Goods1, names({"Description", "BarCode", "CustID", "DiffCheck"}));
+    m_base.marks().declareGoodsFields(*Goods1, names({"Description", "BarCode", "CustID", "DiffCheck"}));
     Goods1->setBatchMode(true);
     Goods1->setUpdateChangedColumnsOnly(true);
 
     // Stocktaking.
     GoodsCheck->addDataFields(names({"GoodID", "CataID", "UnitID", "Description", "PrevOnHand", "PrevOnHandMny", "HandInc", "HandIncMny",
                                      "PrevOnCustHand", "PrevOnCustHandMny", "CustHandInc", "CustHandIncMny", "Sold", "SoldMny",
-                                     "CostPrice", "SellPrice", "HardOrder", "InUse", "IsZero", "flag", "DiffCheck"}));
+                                     "CostPrice", "SellPrice", "HardOrder", "InUse"}));
+    m_base.marks().addZeroMark(*GoodsCheck);
+    m_base.marks().addSearchMark(*GoodsCheck);
+    GoodsCheck->addDataField(QStringLiteral("DiffCheck"));
     GoodsCheck->addLookupField(QStringLiteral("lkCataName"), m_base.Cata, QStringLiteral("CataID"), QStringLiteral("Catalog"),
                                QStringLiteral("CataID"))
         .setCaption(QStringLiteral("类别"));

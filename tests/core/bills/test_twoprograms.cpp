@@ -68,6 +68,15 @@ QString fileState(Database &db)
         .toString();
 }
 
+/// GoodID of every row in view order.
+QList<int> goodIds(Dataset &ds)
+{
+    QList<int> out;
+    for (int row = 0; row < ds.rowCount(); ++row)
+        out << ds.value(row, ds.fieldIndex("GoodID")).toInt();
+    return out;
+}
+
 } // namespace
 
 class TestTwoPrograms : public QObject
@@ -84,6 +93,7 @@ private slots:
     void lineNumbersFromTwoPrograms();
     void goodsCodesFromTwoPrograms();
     void billDeleteWithAnUntouchedNewLine();
+    void marksStayWithTheirProgram();
     void busyFile_data();
     void busyFile();
     void busyFileThroughExec();
@@ -286,6 +296,27 @@ void TestTwoPrograms::billDeleteWithAnUntouchedNewLine()
     QCOMPARE(books.goods("CustHandInc", 1), 0.0);
 }
 
+void TestTwoPrograms::marksStayWithTheirProgram()
+{
+    TwoPrograms p;
+    p.a.bill(BillKind::StockIn, 1, {{1, 5, 2}, {3, 1, 1}});
+    QString error;
+    QVERIFY2(p.a.base->FilterGoods(1, "2", *p.a.base->Goods, &error), qPrintable(error));
+    QVERIFY2(p.a.base->MarkZeroGoods(&error), qPrintable(error));
+    QCOMPARE(goodIds(*p.a.base->Goods), QList<int>{2});
+
+    // B searches for something else; each program keeps its own search and marks.
+    QVERIFY2(p.b.base->FilterGoods(1, "4", *p.b.tab->Goods, &error), qPrintable(error));
+    for (Dataset *view : {p.a.base->Goods, p.a.base->lkGoods, p.b.base->Goods})
+        QVERIFY(view->refresh().ok());
+    QCOMPARE(goodIds(*p.a.base->Goods), QList<int>{2});
+    QCOMPARE(goodIds(*p.b.tab->Goods), QList<int>{4});
+    QVERIFY(p.b.base->Goods->locate("GoodID", 2));
+    QCOMPARE(p.b.base->Goods->value("IsZero").toBool(), false);
+    QVERIFY(p.a.base->Goods->locate("GoodID", 2));
+    QCOMPARE(p.a.base->Goods->value("IsZero").toBool(), true);
+}
+
 void TestTwoPrograms::busyFile_data()
 {
     QTest::addColumn<QString>("action");
@@ -429,7 +460,8 @@ void TestTwoPrograms::randomInterleavings()
     auto randomPrice = [&] { return int(rng.bounded(1000)) / 8.0; };
     int done = 0;
     int refused = 0;
-    for (int batch = 0; batch < 20; ++batch) {
+    int conflicts = 0;
+    for (int batch = 0; batch < 40; ++batch) {
         for (int step = 0; step < 100; ++step) {
             Books &me = *programs[rng.bounded(2)];
             const BillKind kind = kinds[rng.bounded(3)];
@@ -474,6 +506,7 @@ void TestTwoPrograms::randomInterleavings()
                          || e.code() == DatasetError::Code::Validation,
                      qPrintable(e.message()));
             (e.ok() ? done : refused) += 1;
+            conflicts += e.code() == DatasetError::Code::Conflict;
             for (Dataset *ds : {h, d})
                 if (ds->isEditing())
                     ds->cancel();
@@ -481,8 +514,9 @@ void TestTwoPrograms::randomInterleavings()
         QCOMPARE(booksCheck(p.a.db()), QString());
     }
     QCOMPARE(p.boxesInsideWrites, QStringList());
-    QVERIFY(done > 1000);
-    QVERIFY(refused > 20);
+    qDebug("%d writes done, %d refused, %d of them as changed by the other program", done, refused, conflicts);
+    QVERIFY(done > 2000);
+    QVERIFY(conflicts > 20);
     // What each program shows after reading again is what the file holds.
     for (Books *program : programs) {
         QVERIFY(program->tab->Goods->refresh().ok());
