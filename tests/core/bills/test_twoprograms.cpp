@@ -34,6 +34,15 @@ struct TwoPrograms
             };
         }
     }
+    /// A enters a bill; B reads its bills again and shows that one.
+    int billBothShow(BillKind kind, int party, const QList<Books::Line> &lines)
+    {
+        const int tabId = a.bill(kind, party, lines);
+        if (b.tab->header(kind)->refresh().failed() || !b.gotoBill(kind, tabId))
+            return -1;
+        return tabId;
+    }
+
     Books a{5};
     Books b{a.set.path()};
     QStringList boxesInsideWrites;
@@ -103,9 +112,8 @@ private slots:
 void TestTwoPrograms::editsOfOneLineTakeTurns()
 {
     TwoPrograms p;
-    const int bill = p.a.bill(BillKind::StockIn, 1, {{1, 5, 2}});
-    QVERIFY(p.b.tab->RuKu->refresh().ok());
-    QVERIFY(p.b.gotoBill(BillKind::StockIn, bill));
+    const int bill = p.billBothShow(BillKind::StockIn, 1, {{1, 5, 2}});
+    QVERIFY(bill > 0);
 
     QVERIFY(setLine(p.a, BillKind::StockIn, 1, "Qty", 6).ok());
     // B still shows 5: its edit is refused, and it now shows what the file holds.
@@ -131,9 +139,8 @@ void TestTwoPrograms::editsOfOneLineTakeTurns()
 void TestTwoPrograms::lineForABillTheOtherDeleted()
 {
     TwoPrograms p;
-    const int bill = p.a.bill(BillKind::Delivery, 1, {{1, 2, 3}});
-    QVERIFY(p.b.tab->DiaoBo->refresh().ok());
-    QVERIFY(p.b.gotoBill(BillKind::Delivery, bill));
+    const int bill = p.billBothShow(BillKind::Delivery, 1, {{1, 2, 3}});
+    QVERIFY(bill > 0);
     QVERIFY(p.a.tab->DiaoBo->remove().ok());
 
     const DatasetError refused = p.b.line(BillKind::Delivery, {2, 4, 1});
@@ -151,9 +158,8 @@ void TestTwoPrograms::lineForABillTheOtherDeleted()
 void TestTwoPrograms::bothDeleteOneBill()
 {
     TwoPrograms p;
-    const int bill = p.a.bill(BillKind::Delivery, 1, {{1, 2, 3}, {2, 5, 1}});
-    QVERIFY(p.b.tab->DiaoBo->refresh().ok());
-    QVERIFY(p.b.gotoBill(BillKind::Delivery, bill));
+    const int bill = p.billBothShow(BillKind::Delivery, 1, {{1, 2, 3}, {2, 5, 1}});
+    QVERIFY(bill > 0);
     QVERIFY(p.a.tab->DiaoBo->remove().ok());
 
     p.b.prompter.clear();
@@ -172,9 +178,8 @@ void TestTwoPrograms::bothDeleteOneBill()
 void TestTwoPrograms::billDeleteTakesTheLinesTheFileHolds()
 {
     TwoPrograms p;
-    const int bill = p.a.bill(BillKind::Delivery, 1, {{1, 2, 3}});
-    QVERIFY(p.b.tab->DiaoBo->refresh().ok());
-    QVERIFY(p.b.gotoBill(BillKind::Delivery, bill));
+    const int bill = p.billBothShow(BillKind::Delivery, 1, {{1, 2, 3}});
+    QVERIFY(bill > 0);
     QVERIFY(p.b.line(BillKind::Delivery, {2, 4, 1}).ok());
     // A still shows one line; its delete takes both and reverses both.
     QCOMPARE(p.a.tab->DiaoBoMx->rowCount(), 1);
@@ -188,9 +193,8 @@ void TestTwoPrograms::billDeleteTakesTheLinesTheFileHolds()
 void TestTwoPrograms::lineGoesToTheStoredCustomer()
 {
     TwoPrograms p;
-    const int bill = p.a.bill(BillKind::Delivery, 1, {});
-    QVERIFY(p.b.tab->DiaoBo->refresh().ok());
-    QVERIFY(p.b.gotoBill(BillKind::Delivery, bill));
+    const int bill = p.billBothShow(BillKind::Delivery, 1, {});
+    QVERIFY(bill > 0);
     QVERIFY(p.b.tab->DiaoBo->edit().ok());
     QVERIFY(p.b.tab->DiaoBo->setValue("CustID", 2).ok());
     QVERIFY(p.b.tab->DiaoBo->post().ok());
@@ -206,9 +210,8 @@ void TestTwoPrograms::lineGoesToTheStoredCustomer()
 void TestTwoPrograms::customerChangeRefusedOnceTheOtherAddedALine()
 {
     TwoPrograms p;
-    const int bill = p.a.bill(BillKind::Receipt, 1, {});
-    QVERIFY(p.b.tab->ChuKu->refresh().ok());
-    QVERIFY(p.b.gotoBill(BillKind::Receipt, bill));
+    const int bill = p.billBothShow(BillKind::Receipt, 1, {});
+    QVERIFY(bill > 0);
     // B begins the change while the bill has no line; A adds one before B saves.
     QVERIFY(p.b.tab->ChuKu->edit().ok());
     QVERIFY(p.b.tab->ChuKu->setValue("CustID", 2).ok());
@@ -223,9 +226,8 @@ void TestTwoPrograms::customerChangeRefusedOnceTheOtherAddedALine()
 void TestTwoPrograms::lineDeleteOfALineTheOtherChanged()
 {
     TwoPrograms p;
-    const int bill = p.a.bill(BillKind::Delivery, 1, {{1, 5, 2}, {2, 1, 1}});
-    QVERIFY(p.b.tab->DiaoBo->refresh().ok());
-    QVERIFY(p.b.gotoBill(BillKind::Delivery, bill));
+    const int bill = p.billBothShow(BillKind::Delivery, 1, {{1, 5, 2}, {2, 1, 1}});
+    QVERIFY(bill > 0);
     QVERIFY(setLine(p.a, BillKind::Delivery, 1, "Qty", 8).ok());
 
     QVERIFY(p.b.gotoLine(BillKind::Delivery, 1));
@@ -242,9 +244,8 @@ void TestTwoPrograms::lineDeleteOfALineTheOtherChanged()
 void TestTwoPrograms::lineNumbersFromTwoPrograms()
 {
     TwoPrograms p;
-    const int bill = p.a.bill(BillKind::StockIn, 1, {{1, 1, 1}});
-    QVERIFY(p.b.tab->RuKu->refresh().ok());
-    QVERIFY(p.b.gotoBill(BillKind::StockIn, bill));
+    const int bill = p.billBothShow(BillKind::StockIn, 1, {{1, 1, 1}});
+    QVERIFY(bill > 0);
     Dataset *da = p.a.tab->RuKuMx;
     Dataset *db = p.b.tab->RuKuMx;
     // Both begin a line numbered 2; the second to save gets 3.
