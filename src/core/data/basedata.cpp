@@ -20,7 +20,7 @@ QString confirmDeleteText() { return QStringLiteral("确实要删除吗？"); }
 
 BaseData::BaseData(Prompter &prompter, QObject *parent)
     : QObject(parent)
-    , m_prompter(prompter)
+    , m_prompter(m_connection, prompter)
     , m_connection(QStringLiteral("MyADOCnn-%1").arg(quintptr(this), 0, 16))
 {
     createDatasets();
@@ -275,9 +275,8 @@ void BaseData::installUnitKeyChange()
             return true;
         QSqlError error;
         if (!m_connection.exec(QStringLiteral("UPDATE Goods SET UnitID = ? WHERE UnitID = ?"), {now, m_unitEditPending.unitId}, &error)) {
-            // The unit's post is rolled back with it and stays pending: say why it did not
-            // save, once the file is free again.
-            m_connection.afterTransaction([this, text = failureText(error)] { m_prompter.warning(text); });
+            // The unit's post is rolled back with it and stays pending: say why it did not save.
+            m_prompter.warning(failureText(error));
             return false;
         }
         m_unitEditPending.repointed = true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/data/deferredprompter.h"
 #include "core/data/goodsmarks.h"
 
 #include "core/data/currentuser.h"
@@ -29,6 +30,8 @@ public:
 
     Database &MyADOCnn() { return m_connection; }
     const Database &MyADOCnn() const { return m_connection; }
+    /// The user's prompter as the rules use it: what they say inside a write is shown once
+    /// the write has ended (DeferredPrompter).
     Prompter &prompter() { return m_prompter; }
     /// The datasets attached to the connection: these in declaration order, then TabData's.
     DatasetRegistry &registry() { return m_registry; }
@@ -95,7 +98,7 @@ private:
     /// The GoodID of every row `sql` selects; false (and `error`) when the read fails.
     bool readGoodIds(const QString &sql, const QVariantList &params, QSet<qint64> *ids, QString *error);
 
-    Prompter &m_prompter;
+    DeferredPrompter m_prompter;
     Database m_connection;
     GoodsMarks m_marks; // this program's search and empty-goods marks
     CurrentUser m_user;

@@ -4,15 +4,6 @@
 
 namespace hemu {
 
-bool DeferredPrompter::question(const QString &text)
-{
-    if (m_db.transactionDepth() > 0) {
-        qWarning("question asked inside a write: %s", qPrintable(text));
-        return false;
-    }
-    return m_prompter.question(text);
-}
-
 void DeferredPrompter::warning(const QString &text)
 {
     m_db.afterTransaction([this, text] { m_prompter.warning(text); });

@@ -10,8 +10,8 @@ class Database;
  * The messages of rules that run inside a write: each is shown once the outermost
  * transaction has ended (at once when none is open). A box shown while the transaction is
  * open would hold the file's write lock for as long as the user reads it, and every other
- * program's write would time out meanwhile. Questions are never asked inside a write: ask
- * before it begins.
+ * program's write would time out meanwhile. Questions cannot wait: they are asked at once,
+ * and the rules ask theirs before a write begins.
  */
 class DeferredPrompter : public Prompter
 {
@@ -21,8 +21,7 @@ public:
     {
     }
 
-    /// Asked at once outside a transaction; inside one the answer is No (nothing is asked).
-    bool question(const QString &text) override;
+    bool question(const QString &text) override { return m_prompter.question(text); }
     void warning(const QString &text) override;
     void information(const QString &text) override;
     void message(const QString &text) override;

@@ -1,6 +1,7 @@
 #include "core/data/invoiceentry.h"
 
 #include "core/data/basedata.h"
+#include "core/data/posterrors.h"
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
 #include "core/dataset/field.h"
@@ -71,7 +72,7 @@ DatasetError InvoiceEntry::save(const QString &number, const QVariant &date, con
     {
         Transaction tx(db);
         if (!tx.isActive())
-            return DatasetError(DatasetError::Code::Database, db.sql().lastError().text(), db.sql().lastError());
+            return DatasetError(DatasetError::Code::Database, failureText(db.lastError()), db.lastError());
         // Another program may have deleted the bill since it was read.
         billGone = db.scalar(QStringLiteral("SELECT count(*) FROM RuKuDan WHERE TabID = ?"), {tabId}).toInt() == 0;
         if (billGone) {
@@ -79,7 +80,7 @@ DatasetError InvoiceEntry::save(const QString &number, const QVariant &date, con
         } else {
             error = write(number, date, invoiced);
             if (error.ok() && !tx.commit())
-                error = DatasetError(DatasetError::Code::Database, db.sql().lastError().text(), db.sql().lastError());
+                error = DatasetError(DatasetError::Code::Database, failureText(db.lastError()), db.lastError());
         }
         for (Dataset *ds : {m_tab.Invoices, m_tab.InvoiceMx, m_tab.RuKu})
             if (error.failed() && ds->isEditing())

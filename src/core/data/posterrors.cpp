@@ -7,6 +7,8 @@ namespace hemu {
 
 QString failureText(const QSqlError &error)
 {
+    if (isBusy(error))
+        return busyText();
     return error.databaseText().isEmpty() ? error.text() : error.databaseText();
 }
 

@@ -54,7 +54,6 @@ TabData::TabData(BaseData &base, QObject *parent)
     , m_base(base)
     , m_db(base.MyADOCnn())
     , m_prompter(base.prompter())
-    , m_tell(m_db, m_prompter)
 {
     createBillDatasets();
     createStockDatasets();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/bills/billkind.h"
-#include "core/data/deferredprompter.h"
 
 #include <QDate>
 #include <QObject>
@@ -120,8 +119,7 @@ private:
 
     BaseData &m_base;
     Database &m_db;
-    Prompter &m_prompter;
-    DeferredPrompter m_tell; // for the messages of rules that run inside a write
+    Prompter &m_prompter; // BaseData's: messages inside a write wait for its end
     // What the write in progress depends on, as the file held it inside the write.
     DetailValues m_storedLine;
     int m_storedParty = 0;

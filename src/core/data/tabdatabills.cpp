@@ -133,7 +133,7 @@ bool TabData::deleteStoredLines(BillKind kind, const QVariant &tabId)
             lines.append({sqlite3_column_int(st.handle(), 0), m_storedParty, sqlite3_column_double(st.handle(), 1),
                           sqlite3_column_double(st.handle(), 2)});
         if (rc != SQLITE_DONE) {
-            m_tell.warning(failureText(st.error()));
+            m_prompter.warning(failureText(st.error()));
             return false;
         }
     }
@@ -143,7 +143,7 @@ bool TabData::deleteStoredLines(BillKind kind, const QVariant &tabId)
     }
     QSqlError error;
     if (!m_db.exec(QStringLiteral("DELETE FROM %1 WHERE TabID = ?").arg(detailTable(kind)), {tabId}, &error)) {
-        m_tell.warning(failureText(error));
+        m_prompter.warning(failureText(error));
         return false;
     }
     return true;
@@ -154,7 +154,7 @@ void TabData::rereadBill(BillKind kind, const DatasetError &conflict)
     RowEditing = false;
     m_touchedGoods.clear();
     m_touchedPairs.clear();
-    m_tell.warning(conflict.message());
+    m_prompter.warning(conflict.message());
     Dataset *h = header(kind);
     if (h->isEditing())
         return;
@@ -181,11 +181,11 @@ bool TabData::postLineChange(BillKind kind, const DetailValues &before, const De
             return true;
         case Posting::Outcome::GoodsNotFound:
             // Nothing to keep in step for an item that is gone: the line change stands.
-            m_tell.warning(Posting::goodsNotFoundText());
-            m_tell.message(Posting::cannotUpdateGoodsText(line.GoodID));
+            m_prompter.warning(Posting::goodsNotFoundText());
+            m_prompter.message(Posting::cannotUpdateGoodsText(line.GoodID));
             return true;
         case Posting::Outcome::Failed:
-            m_tell.message(Posting::cannotUpdateGoodsText(line.GoodID));
+            m_prompter.message(Posting::cannotUpdateGoodsText(line.GoodID));
             return false;
         }
         return false;
@@ -225,7 +225,7 @@ bool TabData::RecalcBillSum(Dataset &details)
         return true;
     const qint64 tabId = header(kind)->value(QStringLiteral("TabID")).toLongLong();
     Transaction tx(m_db);
-    if (!tx.isActive() || !writeBillTotal(m_db, kind, tabId, m_tell) || !tx.commit())
+    if (!tx.isActive() || !writeBillTotal(m_db, kind, tabId, m_prompter) || !tx.commit())
         return false;
     if (m_db.transactionDepth() == 0 && !header(kind)->isEditing())
         header(kind)->refreshRow(tabId);
@@ -247,7 +247,7 @@ bool TabData::DeleteBillDetails(Dataset &details)
     {
         Transaction tx(m_db);
         ok = tx.isActive() && readStoredParty(kind, tabId).ok() && deleteStoredLines(kind, tabId)
-            && writeBillTotal(m_db, kind, tabId.toLongLong(), m_tell) && tx.commit();
+            && writeBillTotal(m_db, kind, tabId.toLongLong(), m_prompter) && tx.commit();
     }
     WholeBillDeleting = false;
     if (m_db.transactionDepth() == 0) {
@@ -304,7 +304,7 @@ void TabData::installBillRules(BillKind kind)
             const QVariant lines = keptScalar(m_db, QStringLiteral("SELECT count(*) FROM %1 WHERE TabID = ?").arg(detailTable(kind)), {tabId});
             if (lines.isValid() && lines.toInt() == 0)
                 return {};
-            m_tell.warning(partyLockedText());
+            m_prompter.warning(partyLockedText());
             return DatasetError(DatasetError::Code::Refused, QString());
         };
     }
@@ -335,7 +335,7 @@ void TabData::installBillRules(BillKind kind)
                 && m_db.exec(QStringLiteral("DELETE FROM Invoices WHERE TabID = ?"), {tabId}, &error);
             InvoiceCascadeDeleting = false;
             if (!ok)
-                m_tell.warning(failureText(error));
+                m_prompter.warning(failureText(error));
         }
         return ok;
     };
@@ -343,7 +343,7 @@ void TabData::installBillRules(BillKind kind)
         refreshCounters(m_touchedGoods, m_touchedPairs);
         m_touchedGoods.clear();
         m_touchedPairs.clear();
-        m_tell.information(billDeletedText());
+        m_prompter.information(billDeletedText());
     };
     h->hooks().onDeleteError = [this](Dataset &, const QSqlError &) {
         // Nothing was deleted.
@@ -394,7 +394,7 @@ void TabData::installBillRules(BillKind kind)
         DetailValues after = currentLine(kind, ds);
         after.CustID = m_storedParty;
         return postLineChange(kind, m_storedLine, after)
-            && writeBillTotal(m_db, kind, ds.value(QStringLiteral("TabID")).toLongLong(), m_tell);
+            && writeBillTotal(m_db, kind, ds.value(QStringLiteral("TabID")).toLongLong(), m_prompter);
     };
     auto afterLineChange = [this, h](Dataset &) {
         RowEditing = false;
@@ -418,7 +418,7 @@ void TabData::installBillRules(BillKind kind)
     };
     d->hooks().onDeleteWrite = [this, kind](Dataset &ds) {
         return postLineChange(kind, m_storedLine, DetailValues{})
-            && writeBillTotal(m_db, kind, ds.value(QStringLiteral("TabID")).toLongLong(), m_tell);
+            && writeBillTotal(m_db, kind, ds.value(QStringLiteral("TabID")).toLongLong(), m_prompter);
     };
 
     // A refused line or header is dropped with its message, and nothing of it was posted.

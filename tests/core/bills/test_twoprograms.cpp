@@ -2,6 +2,7 @@
 // own transaction, refuses a row the other program changed since it was read, asks and tells
 // nothing while it holds the file, and says so when the other program holds it too long.
 #include "core/bills/bookscheck.h"
+#include "core/data/invoiceentry.h"
 #include "core/db/refusals.h"
 #include "core/filechooser.h"
 #include "support/books.h"
@@ -73,7 +74,8 @@ QString fileState(Database &db)
                      "(SELECT coalesce(group_concat(GoodID || ':' || CustID || ':' || HandInc || ':' || Sold, ','), '') FROM GoodsInCusts) || '/' || "
                      "(SELECT coalesce(group_concat(TabID || ':' || CustID || ':' || SumMoney, ','), '') FROM DiaoBoDan) || '/' || "
                      "(SELECT coalesce(group_concat(TabID || ':' || ItemNo || ':' || GoodID || ':' || Qty, ','), '') FROM DiaoBoMx) || '/' || "
-                     "(SELECT count(*) FROM RuKuDan) || ':' || (SELECT count(*) FROM Customers)")
+                     "(SELECT count(*) FROM RuKuDan) || ':' || (SELECT count(*) FROM Customers) || ':' || "
+                     "(SELECT count(*) FROM Invoices) || ':' || (SELECT coalesce(group_concat(invoice), '') FROM RuKuDan)")
         .toString();
 }
 
@@ -322,7 +324,7 @@ void TestTwoPrograms::busyFile_data()
 {
     QTest::addColumn<QString>("action");
     for (const char *a : {"line", "edit-line", "delete-line", "set-party", "delete-bill", "bill", "add-goods", "delete-goods",
-                          "recalc", "clear-bills", "purge-idle"})
+                          "invoice", "recalc", "clear-bills", "purge-idle"})
         QTest::newRow(a) << a;
 }
 
@@ -332,6 +334,7 @@ void TestTwoPrograms::busyFile()
     Books books(6);
     const int bill = books.bill(BillKind::Delivery, 1, {{1, 2, 3}, {2, 5, 1}});
     const int empty = books.bill(BillKind::Delivery, 2, {});
+    const int storedStockIn = books.bill(BillKind::StockIn, 1, {{4, 2, 1}});
     QVERIFY(books.gotoBill(BillKind::Delivery, bill));
     QVERIFY(books.db().setBusyTimeout(20));
     Database other;
@@ -379,6 +382,9 @@ void TestTwoPrograms::busyFile()
     } else if (action == "delete-goods") {
         QVERIFY(books.base->Goods->locate("GoodID", 6));
         e = books.base->Goods->remove();
+    } else if (action == "invoice") {
+        QVERIFY(books.gotoBill(BillKind::StockIn, storedStockIn));
+        e = InvoiceEntry(*books.tab).save("F-1", QVariant(), {}, true);
     } else if (action == "recalc") {
         NullProgress progress;
         ok = books.tab->RecalcTotals("2000-01-01", "2100-01-01", progress, &error);
@@ -407,6 +413,7 @@ void TestTwoPrograms::busyFileThroughExec()
     Books books(6);
     const int bill = books.bill(BillKind::Delivery, 1, {{1, 2, 3}, {2, 5, 1}});
     const int empty = books.bill(BillKind::Receipt, 2, {});
+    const int stockIn = books.bill(BillKind::StockIn, 1, {{4, 2, 1}});
     Database other;
     QVERIFY(other.open(books.set.path()));
     QVERIFY(other.exec("BEGIN IMMEDIATE"));
@@ -424,6 +431,7 @@ void TestTwoPrograms::busyFileThroughExec()
         QString(R"({"op":"recalc","start":"2000-01-01","end":"2100-01-01"})"),
         QString(R"({"op":"clear-bills"})"),
         QString(R"({"op":"purge-idle"})"),
+        QString(R"({"op":"invoice","bill":%1,"number":"F-1","lines":"copy"})").arg(stockIn),
     };
     QProcess cli;
     cli.start(qEnvironmentVariable("HEMU_CLI"), {"exec", books.set.path(), "--busy-timeout", "20"});
