@@ -67,14 +67,22 @@ bool TabData::RecalcTotals(const QString &start, const QString &end, ProgressSin
 
 bool TabData::CarryForward(const QDate &carriedOn)
 {
-    const bool ok = withStockViewsClosed([&] { return PeriodOperations::CarryForward(m_db, carriedOn).ok; });
+    QSqlError error;
+    const bool ok = withStockViewsClosed([&] {
+        const PeriodOperations::Result r = PeriodOperations::CarryForward(m_db, carriedOn);
+        error = r.error;
+        return r.ok;
+    });
     if (carriedOn.isValid() && m_base.UserInfo->isOpen() && !m_base.UserInfo->isEditing())
         m_base.UserInfo->refresh();
-    if (ok)
+    if (ok) {
         m_prompter.information(QStringLiteral("结转完毕！"));
-    else
-        m_prompter.warning(QStringLiteral("异常：结转处理失败!"));
-    return ok;
+        return true;
+    }
+    m_prompter.warning(QStringLiteral("异常：结转处理失败!"));
+    if (isBusy(error))
+        m_prompter.warning(busyText()); // nothing was changed: it can be run again later
+    return false;
 }
 
 bool TabData::PurgeIdleCustStock(QString *error)

@@ -75,7 +75,9 @@ QString fileState(Database &db)
                      "(SELECT coalesce(group_concat(TabID || ':' || CustID || ':' || SumMoney, ','), '') FROM DiaoBoDan) || '/' || "
                      "(SELECT coalesce(group_concat(TabID || ':' || ItemNo || ':' || GoodID || ':' || Qty, ','), '') FROM DiaoBoMx) || '/' || "
                      "(SELECT count(*) FROM RuKuDan) || ':' || (SELECT count(*) FROM Customers) || ':' || "
-                     "(SELECT count(*) FROM Invoices) || ':' || (SELECT coalesce(group_concat(invoice), '') FROM RuKuDan)")
+                     "(SELECT count(*) FROM Invoices) || ':' || (SELECT coalesce(group_concat(invoice), '') FROM RuKuDan) || ':' || "
+                     "(SELECT group_concat(coalesce(PrevOnHand, '') || ':' || coalesce(PrevOnCustHand, ''), ',') FROM Goods) || ':' || "
+                     "(SELECT coalesce(group_concat(结转时间), '') FROM UserInfo)")
         .toString();
 }
 
@@ -324,7 +326,7 @@ void TestTwoPrograms::busyFile_data()
 {
     QTest::addColumn<QString>("action");
     for (const char *a : {"line", "edit-line", "delete-line", "set-party", "delete-bill", "bill", "add-goods", "delete-goods",
-                          "invoice", "recalc", "clear-bills", "purge-idle"})
+                          "invoice", "recalc", "clear-bills", "purge-idle", "carry-forward"})
         QTest::newRow(a) << a;
 }
 
@@ -392,6 +394,9 @@ void TestTwoPrograms::busyFile()
         ok = books.tab->ClearBills(&error);
     } else if (action == "purge-idle") {
         ok = books.tab->PurgeIdleCustStock(&error);
+    } else if (action == "carry-forward") {
+        ok = books.tab->CarryForward(QDate(2026, 3, 31));
+        QVERIFY(!books.prompter.texts().contains("结转完毕！"));
     }
     // Refused, never reported as done, and the user is told why.
     QVERIFY(!ok || e.failed());
@@ -431,6 +436,7 @@ void TestTwoPrograms::busyFileThroughExec()
         QString(R"({"op":"recalc","start":"2000-01-01","end":"2100-01-01"})"),
         QString(R"({"op":"clear-bills"})"),
         QString(R"({"op":"purge-idle"})"),
+        QString(R"({"op":"carry-forward"})"),
         QString(R"({"op":"invoice","bill":%1,"number":"F-1","lines":"copy"})").arg(stockIn),
     };
     QProcess cli;
