@@ -77,6 +77,14 @@ bool writeBillTotal(Database &db, BillKind kind, qint64 tabId, Prompter &prompte
     return false;
 }
 
+// A stored line as the posting needs it: the columns, and the values of the current row.
+const char *const storedLineColumns = "coalesce(GoodID, 0), coalesce(Qty, 0), coalesce(Price, 0)";
+
+TabData::DetailValues storedLine(const SqlStatement &st, int party)
+{
+    return {sqlite3_column_int(st.handle(), 0), party, sqlite3_column_double(st.handle(), 1), sqlite3_column_double(st.handle(), 2)};
+}
+
 DatasetError readFailure(const SqlStatement &st)
 {
     const QSqlError error = st.error();
@@ -109,15 +117,13 @@ DatasetError TabData::readStoredParty(BillKind kind, const QVariant &tabId)
 
 DatasetError TabData::readStoredLine(BillKind kind, qint64 rowid)
 {
-    SqlStatement st(m_db, QStringLiteral("SELECT coalesce(GoodID, 0), coalesce(Qty, 0), coalesce(Price, 0) FROM %1 WHERE rowid = ?")
-                              .arg(detailTable(kind)));
+    SqlStatement st(m_db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(QLatin1String(storedLineColumns), detailTable(kind)));
     const int rc = st.ok() && st.bind(1, rowid) ? st.step() : SQLITE_ERROR;
     if (rc == SQLITE_DONE)
         return DatasetError(DatasetError::Code::Conflict, billChangedText());
     if (rc != SQLITE_ROW)
         return readFailure(st);
-    m_storedLine = {sqlite3_column_int(st.handle(), 0), m_storedParty, sqlite3_column_double(st.handle(), 1),
-                    sqlite3_column_double(st.handle(), 2)};
+    m_storedLine = storedLine(st, m_storedParty);
     return {};
 }
 
@@ -125,13 +131,11 @@ bool TabData::deleteStoredLines(BillKind kind, const QVariant &tabId)
 {
     QList<DetailValues> lines;
     {
-        SqlStatement st(m_db, QStringLiteral("SELECT coalesce(GoodID, 0), coalesce(Qty, 0), coalesce(Price, 0) FROM %1 "
-                                             "WHERE TabID = ? ORDER BY rowid")
-                                  .arg(detailTable(kind)));
+        SqlStatement st(m_db, QStringLiteral("SELECT %1 FROM %2 WHERE TabID = ? ORDER BY rowid")
+                                  .arg(QLatin1String(storedLineColumns), detailTable(kind)));
         int rc = st.ok() && st.bind(1, tabId) ? st.step() : SQLITE_ERROR;
         for (; rc == SQLITE_ROW; rc = st.step())
-            lines.append({sqlite3_column_int(st.handle(), 0), m_storedParty, sqlite3_column_double(st.handle(), 1),
-                          sqlite3_column_double(st.handle(), 2)});
+            lines.append(storedLine(st, m_storedParty));
         if (rc != SQLITE_DONE) {
             m_prompter.warning(failureText(st.error()));
             return false;
