@@ -111,6 +111,7 @@ private slots:
     void busyFile();
     void busyFileThroughExec();
     void randomInterleavings();
+    void twoExecProcessesAtOnce();
 };
 
 void TestTwoPrograms::editsOfOneLineTakeTurns()
@@ -538,6 +539,67 @@ void TestTwoPrograms::randomInterleavings()
         QVERIFY(program->tab->Goods->locate("GoodID", 3));
         QCOMPARE(program->tab->Goods->value("CustHandInc").toDouble(), p.a.goods("CustHandInc", 3));
     }
+}
+
+void TestTwoPrograms::twoExecProcessesAtOnce()
+{
+    Books books(5);
+    QList<int> bills;
+    for (int party = 1; party <= 16; ++party)
+        bills << books.bill(BillKind::Delivery, 1 + party % 5, {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}});
+    // Two programs work on the same bills at the same time, each with its own seed.
+    auto script = [&](quint32 seed) {
+        QRandomGenerator rng(seed);
+        QByteArray ops;
+        for (int i = 0; i < 400; ++i) {
+            const int bill = bills[rng.bounded(bills.size())];
+            const int item = 1 + rng.bounded(5);
+            QString op;
+            const int action = rng.bounded(100);
+            if (action < 40)
+                op = QString(R"({"op":"line","kind":2,"bill":%1,"goods":%2,"qty":%3,"price":1.5})").arg(bill).arg(1 + rng.bounded(5)).arg(1 + rng.bounded(9));
+            else if (action < 70)
+                op = QString(R"({"op":"edit-line","kind":2,"bill":%1,"item":%2,"qty":%3})").arg(bill).arg(item).arg(1 + rng.bounded(9));
+            else if (action < 85)
+                op = QString(R"({"op":"delete-line","kind":2,"bill":%1,"item":%2})").arg(bill).arg(item);
+            else if (action < 96)
+                op = QString(R"({"op":"set-party","kind":2,"bill":%1,"party":%2})").arg(bill).arg(1 + rng.bounded(5));
+            else if (action < 97)
+                op = QString(R"({"op":"delete-bill","kind":2,"bill":%1})").arg(bill);
+            else
+                op = QString(R"({"op":"bill","kind":2,"party":1,"date":"2026-03-02","lines":[{"goods":4,"qty":1,"price":1}]})");
+            ops += op.toUtf8() + '\n';
+        }
+        return ops;
+    };
+    QProcess first, second;
+    for (QProcess *p : {&first, &second})
+        p->start(qEnvironmentVariable("HEMU_CLI"), {"exec", books.set.path()});
+    QVERIFY(first.waitForStarted() && second.waitForStarted());
+    first.write(script(1));
+    second.write(script(2));
+    first.closeWriteChannel();
+    second.closeWriteChannel();
+    QVERIFY(first.waitForFinished(300000) && second.waitForFinished(300000));
+    const QList<QByteArray> answers = (first.readAllStandardOutput() + second.readAllStandardOutput()).trimmed().split('\n');
+    QCOMPARE(answers.size(), 800);
+    int ok = 0;
+    for (const QByteArray &line : answers) {
+        const QJsonObject answer = QJsonDocument::fromJson(line).object();
+        QVERIFY2(answer.contains("ok"), line.constData());
+        if (answer.value("ok").toBool()) {
+            ++ok;
+            continue;
+        }
+        // A refusal always says why.
+        QStringList told = answer.value("messages").toVariant().toStringList() << answer.value("error").toString();
+        told.removeAll(QString());
+        QVERIFY2(!told.isEmpty(), line.constData());
+        QVERIFY2(!line.contains("database is locked"), line.constData());
+    }
+    qDebug("%d of 800 answers ok", ok);
+    QVERIFY(ok > 100);
+    QCOMPARE(booksCheck(books.db()), QString());
 }
 
 QTEST_GUILESS_MAIN(TestTwoPrograms)
