@@ -321,6 +321,7 @@ void TestValueGuards::invoiceIsWhole_data()
     QTest::newRow("the bill was deleted") << "bill" << InvoiceEntry::billMissingText();
     QTest::newRow("no number") << "number" << InvoiceEntry::invalidText();
     QTest::newRow("no lines") << "lines" << InvoiceEntry::invalidText();
+    QTest::newRow("number taken") << "taken" << QString("数据库:发票号已经存在，本发票号重复，请重新录入。");
 }
 
 void TestValueGuards::invoiceIsWhole()
@@ -336,12 +337,14 @@ void TestValueGuards::invoiceIsWhole()
         books.db().exec("DELETE FROM RuKuDan WHERE TabID = ?", {tab}); // as another program would
     else if (fault == "lines")
         lines.clear();
+    else if (fault == "taken")
+        books.db().exec("INSERT INTO Invoices(TabID, invoice) VALUES (99, 'F-9')");
     books.prompter.clear();
     QVERIFY(InvoiceEntry(*books.tab).save(fault == "number" ? " " : "F-9", QVariant(), lines, false).failed());
     if (!message.isEmpty())
         QCOMPARE(books.prompter.lastText(), message);
-    for (const char *t : {"Invoices", "InvoiceMx"})
-        QCOMPARE(books.db().scalar(QString("SELECT count(*) FROM %1").arg(t)).toInt(), 0);
+    QCOMPARE(books.db().scalar("SELECT count(*) FROM Invoices WHERE TabID = ?", {tab}).toInt(), 0);
+    QCOMPARE(books.db().scalar("SELECT count(*) FROM InvoiceMx").toInt(), 0);
     QVERIFY(books.db().scalar("SELECT invoice FROM RuKuDan WHERE TabID = ?", {tab}).isNull());
     // The number was not used up: the corrected invoice takes it.
     if (fault == "line") {
