@@ -383,8 +383,9 @@ int execOperations(const QString &file, const QStringList &options)
     BaseData base(prompter);
     TabData tab(base);
     QList<LoginUser> users;
-    if (!Login::connect(base.MyADOCnn(), file, &users))
-        return fail(QStringLiteral("%1: %2").arg(file, Login::connectFailedText()));
+    QString reason;
+    if (!Login::connect(base.MyADOCnn(), file, &users, &reason))
+        return fail(QStringLiteral("%1: %2 %3").arg(file, Login::connectFailedText(), reason));
     if (busyTimeout >= 0)
         base.MyADOCnn().setBusyTimeout(busyTimeout);
     switch (Login::check(base.MyADOCnn(), userId, password, &base.user())) {

@@ -93,33 +93,41 @@ int exportTable(const QString &file, const QString &table, const QString &format
     const QString name = tableName(db, table);
     if (name.isEmpty())
         return fail(QStringLiteral("no table %1 in %2").arg(table, file));
+    // One snapshot, written out only once it has been read to its end: a scan that stops at
+    // a damaged page is an error, never a shorter table.
+    ReadTransaction snapshot(db);
     QSqlQuery q = db.query(QStringLiteral("SELECT * FROM \"%1\" ORDER BY %2").arg(name, keyOrder(db, name)));
-    if (!q.exec())
-        return fail(q.lastError().text());
+    if (!snapshot.isActive() || !q.exec())
+        return fail(QStringLiteral("cannot read %1: %2").arg(name, q.lastError().text()));
     const QSqlRecord record = q.record();
-    QTextStream out(stdout);
-    out.setEncoding(QStringConverter::Utf8);
+    QString text;
     if (format == QLatin1String("csv")) {
         QStringList header;
         for (int c = 0; c < record.count(); ++c)
             header << csvField(record.fieldName(c));
-        out << header.join(QLatin1Char(',')) << '\n';
+        text += header.join(QLatin1Char(',')) + QLatin1Char('\n');
         while (q.next()) {
             QStringList row;
             for (int c = 0; c < record.count(); ++c)
                 row << csvField(q.value(c));
-            out << row.join(QLatin1Char(',')) << '\n';
+            text += row.join(QLatin1Char(',')) + QLatin1Char('\n');
         }
-        return 0;
+    } else {
+        QJsonArray rows;
+        while (q.next()) {
+            QJsonObject row;
+            for (int c = 0; c < record.count(); ++c)
+                row.insert(record.fieldName(c), jsonValue(q.value(c)));
+            rows.append(row);
+        }
+        text = QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Indented));
     }
-    QJsonArray rows;
-    while (q.next()) {
-        QJsonObject row;
-        for (int c = 0; c < record.count(); ++c)
-            row.insert(record.fieldName(c), jsonValue(q.value(c)));
-        rows.append(row);
-    }
-    out << QJsonDocument(rows).toJson(QJsonDocument::Indented);
+    if (q.lastError().isValid())
+        return fail(QStringLiteral("cannot read %1: %2").arg(name, q.lastError().text()));
+    QTextStream out(stdout);
+    out.setEncoding(QStringConverter::Utf8);
+    out << text;
+    out.flush();
     return 0;
 }
 

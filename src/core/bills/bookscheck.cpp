@@ -4,7 +4,6 @@
 #include "core/bills/periodoperations.h"
 #include "core/bills/singleprecision.h"
 #include "core/db/database.h"
-#include "core/filechooser.h"
 
 #include <QHash>
 #include <QSqlRecord>
@@ -21,14 +20,25 @@ bool closeEnough(double a, double b, double magnitude, int steps)
     return std::abs(a - b) <= tolerance;
 }
 
+/// Records a statement that failed or a scan that stopped early (a damaged page): a check
+/// that read part of the books must not say they hold.
+bool failed(const QSqlQuery &q, Report *report)
+{
+    if (!q.lastError().isValid())
+        return false;
+    report->ok = false;
+    if (report->error.isEmpty())
+        report->error = QStringLiteral("读取套帐失败：%1").arg(q.lastError().text());
+    return true;
+}
+
 void checkBillTotals(Database &db, BillKind kind, Report *report)
 {
     QSqlQuery q = db.query(QStringLiteral("SELECT h.TabID, h.SumMoney, m.Qty, m.Price FROM %1 h LEFT JOIN %2 m ON m.TabID = h.TabID "
                                           "ORDER BY h.TabID, m.rowid")
                                .arg(headerTable(kind), detailTable(kind)));
     if (!q.exec()) {
-        report->error = q.lastError().text();
-        report->ok = false;
+        failed(q, report);
         return;
     }
     int tab = -1, steps = 0;
@@ -59,17 +69,21 @@ void checkBillTotals(Database &db, BillKind kind, Report *report)
             ++steps;
         }
     }
+    if (failed(q, report))
+        return;
     finish();
 }
 
 using Counters = QHash<QString, QList<double>>;
 
-Counters readCounters(Database &db, const QString &sql)
+Counters readCounters(Database &db, const QString &sql, Report *report, const QVariantList &params = {})
 {
     Counters out;
-    QSqlQuery q = db.query(sql);
-    if (!q.exec())
+    QSqlQuery q = db.query(sql, params);
+    if (!q.exec()) {
+        failed(q, report);
         return out;
+    }
     const int columns = q.record().count();
     while (q.next()) {
         QList<double> values;
@@ -77,6 +91,7 @@ Counters readCounters(Database &db, const QString &sql)
             values << q.value(c).toDouble();
         out.insert(q.value(0).toString(), values);
     }
+    failed(q, report);
     return out;
 }
 
@@ -116,42 +131,73 @@ QString custSql()
     return QStringLiteral("SELECT GoodID || '/' || CustID, %1 FROM GoodsInCusts").arg(custMovements.join(QStringLiteral(", ")));
 }
 
+/// What rebuilding the movements from the bills of the current period would write (see
+/// PeriodOperations::RecalcTotals), read without writing: the check takes no write lock.
+void rebuiltCounters(Database &db, const QString &start, const Counters &goods, Counters *rebuiltGoods,
+                     Counters *rebuiltCust, Report *report)
+{
+    const QVariantList range = {start, QStringLiteral("9999-12-31")};
+    // Columns of the movements in goodsMovements and custMovements each kind fills.
+    const struct
+    {
+        BillKind kind;
+        int goodsColumn;
+        int custColumn; // -1: the kind does not move customer stock
+    } kinds[] = {{BillKind::StockIn, 0, -1}, {BillKind::Delivery, 2, 0}, {BillKind::Receipt, 4, 2}};
+    for (const auto &k : kinds) {
+        // Only goods that have a row get counters.
+        const Counters sums = readCounters(db, PeriodOperations::movementSums(k.kind, false), report, range);
+        for (auto it = sums.cbegin(); it != sums.cend(); ++it) {
+            if (!goods.contains(it.key()))
+                continue;
+            QList<double> &row = (*rebuiltGoods)[it.key()];
+            row.resize(goodsMovements.size());
+            row[k.goodsColumn] = it.value().value(0);
+            row[k.goodsColumn + 1] = it.value().value(1);
+        }
+        if (k.custColumn < 0)
+            continue;
+        const Counters perCustomer = readCounters(
+            db, QStringLiteral("SELECT GoodID || '/' || CustID, sQty, sMny FROM (%1)").arg(PeriodOperations::movementSums(k.kind, true)),
+            report, range);
+        for (auto it = perCustomer.cbegin(); it != perCustomer.cend(); ++it) {
+            QList<double> &row = (*rebuiltCust)[it.key()];
+            row.resize(custMovements.size());
+            row[k.custColumn] = it.value().value(0);
+            row[k.custColumn + 1] = it.value().value(1);
+        }
+    }
+}
+
 } // namespace
 
 Report run(Database &db)
 {
     Report report;
+    // One snapshot of the whole file, read while other programs go on writing.
+    ReadTransaction snapshot(db);
+    if (!snapshot.isActive()) {
+        report.ok = false;
+        report.error = QStringLiteral("读取套帐失败：%1").arg(db.lastError().text());
+        return report;
+    }
     for (BillKind kind : {BillKind::StockIn, BillKind::Delivery, BillKind::Receipt})
         checkBillTotals(db, kind, &report);
 
-    const Counters goods = readCounters(db, goodsSql());
-    const Counters cust = readCounters(db, custSql());
-    {
-        // Rebuild inside a transaction that is always rolled back: the check writes nothing.
-        Transaction tx(db);
-        if (!tx.isActive()) {
-            report.ok = false;
-            report.error = QStringLiteral("cannot start a transaction");
-            return report;
-        }
-        const QString start = db.scalar(QStringLiteral("SELECT substr(coalesce(结转时间, ''), 1, 10) FROM UserInfo ORDER BY id LIMIT 1")).toString();
-        NullProgress quiet;
-        const auto rebuilt = PeriodOperations::RecalcTotals(db, start, QStringLiteral("9999-12-31"), quiet);
-        if (!rebuilt.ok) {
-            report.ok = false;
-            report.error = rebuilt.error.text();
-            return report;
-        }
-        compare(QStringLiteral("Goods"), goodsMovements, goods, readCounters(db, goodsSql()), &report);
-        compare(QStringLiteral("GoodsInCusts"), custMovements, cust, readCounters(db, custSql()), &report);
-        tx.rollback();
-    }
+    const Counters goods = readCounters(db, goodsSql(), &report);
+    const Counters cust = readCounters(db, custSql(), &report);
+    const QString start = db.scalar(QStringLiteral("SELECT substr(coalesce(结转时间, ''), 1, 10) FROM UserInfo ORDER BY id LIMIT 1")).toString();
+    Counters rebuiltGoods, rebuiltCust;
+    rebuiltCounters(db, start, goods, &rebuiltGoods, &rebuiltCust, &report);
+    compare(QStringLiteral("Goods"), goodsMovements, goods, rebuiltGoods, &report);
+    compare(QStringLiteral("GoodsInCusts"), custMovements, cust, rebuiltCust, &report);
 
     const QStringList sums = {QStringLiteral("PrevOnCustHand"), QStringLiteral("CustHandInc"), QStringLiteral("Sold")};
-    const Counters fromGoods = readCounters(db, QStringLiteral("SELECT GoodID, PrevOnCustHand, CustHandInc, Sold FROM Goods"));
+    const Counters fromGoods = readCounters(db, QStringLiteral("SELECT GoodID, PrevOnCustHand, CustHandInc, Sold FROM Goods"), &report);
     Counters fromCustomers = readCounters(
         db, QStringLiteral("SELECT g.GoodID, coalesce(sum(c.PrevOnHand), 0), coalesce(sum(c.HandInc), 0), coalesce(sum(c.Sold), 0) "
-                           "FROM Goods g LEFT JOIN GoodsInCusts c ON c.GoodID = g.GoodID GROUP BY g.GoodID"));
+                           "FROM Goods g LEFT JOIN GoodsInCusts c ON c.GoodID = g.GoodID GROUP BY g.GoodID"),
+        &report);
     compare(QStringLiteral("Goods (sum of customers)"), sums, fromGoods, fromCustomers, &report);
     return report;
 }

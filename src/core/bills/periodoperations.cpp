@@ -53,24 +53,29 @@ const QString amountSum = QStringLiteral("sum(coalesce(m.Qty, 0) * coalesce(m.Pr
 
 QString goodsSums(BillKind kind, const char *qtyCol, const char *mnyCol)
 {
-    return QStringLiteral("UPDATE Goods SET %3 = s.sQty, %4 = s.sMny FROM ("
-                          "SELECT m.GoodID, %6 AS sQty, %7 AS sMny "
-                          "FROM %1 h JOIN %2 m ON h.TabID = m.TabID WHERE %5 GROUP BY m.GoodID) s "
-                          "WHERE Goods.GoodID = s.GoodID")
-        .arg(headerTable(kind), detailTable(kind), QLatin1String(qtyCol), QLatin1String(mnyCol), inRange, qtySum, amountSum);
+    return QStringLiteral("UPDATE Goods SET %1 = s.sQty, %2 = s.sMny FROM (%3) s WHERE Goods.GoodID = s.GoodID")
+        .arg(QLatin1String(qtyCol), QLatin1String(mnyCol), movementSums(kind, false));
 }
 
 QString customerSums(BillKind kind, const char *qtyCol, const char *mnyCol)
 {
-    return QStringLiteral("INSERT INTO GoodsInCusts(CustID, GoodID, %3, %4) "
-                          "SELECT coalesce(h.CustID, 0), m.GoodID, %6, %7 "
-                          "FROM %1 h JOIN %2 m ON h.TabID = m.TabID WHERE %5 AND m.GoodID > 0 "
-                          "GROUP BY coalesce(h.CustID, 0), m.GoodID "
-                          "ON CONFLICT(GoodID, CustID) DO UPDATE SET %3 = excluded.%3, %4 = excluded.%4")
-        .arg(headerTable(kind), detailTable(kind), QLatin1String(qtyCol), QLatin1String(mnyCol), inRange, qtySum, amountSum);
+    // "WHERE true" keeps the upsert clause from being read as part of the join.
+    return QStringLiteral("INSERT INTO GoodsInCusts(CustID, GoodID, %1, %2) SELECT CustID, GoodID, sQty, sMny FROM (%3) WHERE true "
+                          "ON CONFLICT(GoodID, CustID) DO UPDATE SET %1 = excluded.%1, %2 = excluded.%2")
+        .arg(QLatin1String(qtyCol), QLatin1String(mnyCol), movementSums(kind, true));
 }
 
 } // namespace
+
+QString movementSums(BillKind kind, bool perCustomer)
+{
+    // A line without a goods item has no customer row; a header without a party counts as 0.
+    return QStringLiteral("SELECT m.GoodID AS GoodID, %3 %6 AS sQty, %7 AS sMny "
+                          "FROM %1 h JOIN %2 m ON h.TabID = m.TabID WHERE %4 GROUP BY %5m.GoodID")
+        .arg(headerTable(kind), detailTable(kind), perCustomer ? QStringLiteral("coalesce(h.CustID, 0) AS CustID,") : QString(),
+             perCustomer ? inRange + QStringLiteral(" AND m.GoodID > 0") : inRange,
+             perCustomer ? QStringLiteral("coalesce(h.CustID, 0), ") : QString(), qtySum, amountSum);
+}
 
 QString recalcStep1Text() { return QStringLiteral(" 1、统计库存变动..."); }
 QString recalcStep2Text() { return QStringLiteral(" 2、统计客户提货..."); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/bills/billkind.h"
+
 #include <QDate>
 #include <QSqlError>
 #include <QString>
@@ -48,6 +50,11 @@ Result ClearTotals(Database &db);
 Result ClearBills(Database &db);
 /// ClearBills and ClearTotals together: both or neither.
 Result ClearAll(Database &db);
+
+/// The movements the bills of `kind` dated after the first and up to the second parameter
+/// give, one row per goods item (per customer and goods item with `perCustomer`): columns
+/// GoodID, [CustID,] sQty, sMny. What RecalcTotals writes and the books check compares with.
+QString movementSums(BillKind kind, bool perCustomer);
 
 QString recalcStep1Text();
 QString recalcStep2Text();

@@ -25,7 +25,7 @@ enum class ProbeResult {
     NotSqlite,      // header is not a SQLite database
     ForeignSqlite,  // a SQLite database of some other program
     NewerSchema,    // an account set written by a newer program
-    Truncated,      // shorter than its own header says
+    Truncated,      // shorter than its own header says (and no log beside it holds the rest)
 };
 
 /**
@@ -33,5 +33,13 @@ enum class ProbeResult {
  * so that a file which is not an account set is never touched, not even by a journal-mode change.
  */
 ProbeResult probeAccountSet(const QString &path);
+
+/**
+ * The name of a file left beside the account set at `path` that SQLite would apply to the set
+ * as it opens it although it does not belong to it: a "-wal" whose pages are not an account
+ * set's (or of another page size), or a "-journal" beside a set in write-ahead-log mode.
+ * Empty when there is none. Judged from the files' bytes, before SQLite touches anything.
+ */
+QString foreignLeftover(const QString &path);
 
 } // namespace hemu

@@ -1,8 +1,10 @@
 #include "core/db/database.h"
 
 #include "core/db/accountsetformat.h"
+#include "core/db/refusals.h"
 
 #include <QAtomicInt>
+#include <QFileInfo>
 #include <QSqlDriver>
 #include <sqlite3.h>
 #include <utility>
@@ -25,6 +27,71 @@ QString probeText(ProbeResult r)
     }
     return {};
 }
+
+// Tables every account set has and the login reads: a file with our marks but without them
+// is some other file.
+const char *const requiredTables[] = {"psd", "Employees", "UserRoles", "UserInfo", "Goods", "GoodsInCusts"};
+
+enum class SchemaVerdict { Ours, Foreign, Unreadable };
+
+SchemaVerdict readSchema(sqlite3 *handle)
+{
+    if (!handle)
+        return SchemaVerdict::Unreadable;
+    QByteArray names;
+    for (const char *t : requiredTables)
+        names += (names.isEmpty() ? "'" : ",'") + QByteArray(t) + "'";
+    const QByteArray sql = "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN (" + names + ")";
+    sqlite3_stmt *stmt = nullptr;
+    SchemaVerdict verdict = SchemaVerdict::Unreadable;
+    if (sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &stmt, nullptr) == SQLITE_OK
+        && sqlite3_step(stmt) == SQLITE_ROW)
+        verdict = sqlite3_column_int(stmt, 0) == int(std::size(requiredTables)) ? SchemaVerdict::Ours : SchemaVerdict::Foreign;
+    sqlite3_finalize(stmt);
+    return verdict;
+}
+
+QString unusableShmText(const QString &path)
+{
+    return QStringLiteral("无法使用套帐文件旁的 %1。").arg(QFileInfo(path).fileName() + QStringLiteral("-shm"));
+}
+
+/// Why SQLite could not open or first read the set, in the user's words.
+QString openFailureText(const QString &path, sqlite3 *handle, const QString &fallback = {})
+{
+    if (!handle)
+        return fallback.trimmed().isEmpty() ? QStringLiteral("无法打开套帐文件。")
+                                            : QStringLiteral("无法打开套帐文件：%1").arg(fallback.trimmed());
+    const int code = sqlite3_extended_errcode(handle);
+    switch (code) {
+    case SQLITE_IOERR_SHMOPEN:
+    case SQLITE_IOERR_SHMSIZE:
+    case SQLITE_IOERR_SHMLOCK:
+    case SQLITE_IOERR_SHMMAP:
+    case SQLITE_READONLY_CANTINIT:
+    case SQLITE_READONLY_CANTLOCK:
+    case SQLITE_READONLY_RECOVERY:
+        return unusableShmText(path);
+    default:
+        break;
+    }
+    switch (code & 0xff) {
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("套帐文件已损坏。");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return busyText();
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("无法打开套帐文件（没有写入权限或文件夹不可用）。");
+    default:
+        break;
+    }
+    const QString detail = QString::fromUtf8(sqlite3_errmsg(handle));
+    return detail.trimmed().isEmpty() ? QStringLiteral("无法打开套帐文件。") : QStringLiteral("无法打开套帐文件：%1").arg(detail);
+}
 } // namespace
 
 Database::Database(const QString &name)
@@ -40,47 +107,50 @@ Database::~Database()
 bool Database::open(const QString &path, QString *error)
 {
     close();
-    const ProbeResult probe = probeAccountSet(path);
-    if (probe != ProbeResult::Ok) {
+    auto refuse = [&](const QString &text) {
         if (error)
-            *error = probeText(probe);
+            *error = text;
+        close();
         return false;
-    }
+    };
+    const ProbeResult probe = probeAccountSet(path);
+    if (probe != ProbeResult::Ok)
+        return refuse(probeText(probe));
+    // SQLite replays a log or journal it finds beside the file as it opens it: judge them first.
+    const QString leftover = foreignLeftover(path);
+    if (!leftover.isEmpty())
+        return refuse(QStringLiteral("套帐文件旁的 %1 不属于本套帐，请先将它移走。").arg(leftover));
+    // SQLite opens a set whose shared-memory file it cannot use for reading only, and every
+    // write then fails without a reason the user could act on.
+    const QFileInfo shm(path + QStringLiteral("-shm"));
+    if (shm.exists() && !(shm.isFile() && shm.isReadable() && shm.isWritable()))
+        return refuse(unusableShmText(path));
+    bool connected = false;
+    QString connectError;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         db.setDatabaseName(path);
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
-        if (!db.open()) {
-            if (error)
-                *error = db.lastError().text();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(m_name);
-            return false;
-        }
+        connected = db.open();
+        if (!connected)
+            connectError = db.lastError().text();
     }
+    if (!connected)
+        return refuse(openFailureText(path, nullptr, connectError));
     m_path = path;
-    // Read the schema before changing anything: a damaged file fails here untouched.
-    QSqlQuery probeQuery(sql());
-    bool ok = probeQuery.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))
-        && probeQuery.next();
-    probeQuery.finish();
+    // Read the schema before changing anything: a damaged or foreign file fails here untouched.
+    SchemaVerdict verdict = readSchema(handle());
+    if (verdict != SchemaVerdict::Ours)
+        return refuse(verdict == SchemaVerdict::Foreign ? probeText(ProbeResult::ForeignSqlite)
+                                                        : openFailureText(path, handle()));
     const char *pragmas[] = {
         "PRAGMA journal_mode=WAL",
         "PRAGMA synchronous=FULL",
         "PRAGMA foreign_keys=OFF",
     };
     for (const char *p : pragmas) {
-        if (!ok)
-            break;
-        QSqlQuery q(sql());
-        ok = q.exec(QString::fromLatin1(p));
-    }
-    if (!ok) {
-        if (error)
-            *error = probeQuery.lastError().isValid() ? probeQuery.lastError().text()
-                                                      : QStringLiteral("不是套帐文件。");
-        close();
-        return false;
+        if (sqlite3_exec(handle(), p, nullptr, nullptr, nullptr) != SQLITE_OK)
+            return refuse(openFailureText(path, handle()));
     }
     return true;
 }
@@ -99,6 +169,8 @@ void Database::close()
     QSqlDatabase::removeDatabase(m_name);
     m_path.clear();
     m_depth = 0;
+    m_reading = false;
+    m_soundness = Soundness::Unchecked;
     m_rollbackHandlers.clear();
     m_afterTransaction.clear();
 }
@@ -210,8 +282,38 @@ bool Database::control(const QString &text)
     return rc == SQLITE_DONE;
 }
 
+QSqlError Database::lastError() const
+{
+    return m_lastError.isValid() ? m_lastError : sql().lastError();
+}
+
+bool Database::soundForWriting()
+{
+    if (m_soundness == Soundness::Unchecked) {
+        sqlite3 *h = handle();
+        sqlite3_stmt *stmt = nullptr;
+        int rc = h ? sqlite3_prepare_v2(h, "PRAGMA quick_check(1)", -1, &stmt, nullptr) : SQLITE_MISUSE;
+        if (rc == SQLITE_OK)
+            rc = sqlite3_step(stmt);
+        if (rc == SQLITE_ROW)
+            m_soundness = qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)), "ok") == 0 ? Soundness::Sound
+                                                                                                            : Soundness::Damaged;
+        else if ((rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB)
+            m_soundness = Soundness::Damaged;
+        else if (h)
+            m_lastError = QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(h)), QSqlError::TransactionError, QString::number(rc));
+        sqlite3_finalize(stmt);
+    }
+    if (m_soundness == Soundness::Damaged)
+        m_lastError = QSqlError(QString(), damagedText(), QSqlError::TransactionError, QString::number(SQLITE_CORRUPT));
+    return m_soundness == Soundness::Sound;
+}
+
 bool Database::begin()
 {
+    m_lastError = QSqlError();
+    if (m_depth == 0 && !soundForWriting())
+        return false;
     const QString text = m_depth == 0 ? QStringLiteral("BEGIN IMMEDIATE")
                                       : QStringLiteral("SAVEPOINT sp%1").arg(m_depth);
     if (!control(text))
@@ -309,6 +411,27 @@ void Transaction::rollback()
     if (m_active)
         m_db.rollback();
     m_active = false;
+}
+
+ReadTransaction::ReadTransaction(Database &db)
+    : m_db(db)
+{
+    if (m_db.m_depth > 0 || m_db.m_reading) {
+        m_ok = m_db.isOpen();
+        return;
+    }
+    // A deferred transaction takes its snapshot at the first read and no lock beyond it.
+    m_began = m_ok = m_db.control(QStringLiteral("BEGIN DEFERRED"));
+    m_db.m_reading = m_began;
+}
+
+ReadTransaction::~ReadTransaction()
+{
+    if (!m_began)
+        return;
+    if (!m_db.control(QStringLiteral("COMMIT")))
+        m_db.control(QStringLiteral("ROLLBACK"));
+    m_db.m_reading = false;
 }
 
 } // namespace hemu

@@ -29,7 +29,9 @@ public:
     Database &operator=(const Database &) = delete;
 
     /// Connects to an existing account set. On failure the connection stays closed,
-    /// the file is untouched and `error` says why.
+    /// every file is untouched and `error` says why in the user's words: not an account set,
+    /// newer, cut off, a leftover file beside it that is not its own, a "-shm" that cannot
+    /// be used...
     bool open(const QString &path, QString *error = nullptr);
     void close();
     bool isOpen() const;
@@ -54,9 +56,13 @@ public:
     /// How long a write waits for another program to release the file before it gives up
     /// with SQLITE_BUSY (the open sets 10 s).
     bool setBusyTimeout(int milliseconds);
-    /// The error of the last transaction statement (BEGIN, COMMIT, SAVEPOINT...) that failed:
-    /// a write that could not get the file reads "database is locked" here.
-    QSqlError lastError() const { return m_lastError; }
+    /// Why the last transaction could not begin or commit: the error of the transaction
+    /// statement that failed (a write that could not get the file reads "database is locked"),
+    /// or the refusal to write into a damaged file. Without one, the connection's last error.
+    QSqlError lastError() const;
+
+    /// Text of the refusal to write into a file whose structure check fails.
+    static QString damagedText() { return QStringLiteral("套帐文件已损坏，不能写入。请从备份恢复。"); }
 
     int transactionDepth() const { return m_depth; }
     /// Runs `work` once the outermost open transaction has committed or rolled back, or at
@@ -70,6 +76,10 @@ public:
 
 private:
     friend class Transaction;
+    friend class ReadTransaction;
+    /// Checks the file's structure (PRAGMA quick_check) once per connection, before the first
+    /// write: writing into a damaged file spreads the damage.
+    bool soundForWriting();
     bool begin();
     bool commit();
     void rollback();
@@ -81,6 +91,8 @@ private:
     QString m_name;
     QString m_path;
     int m_depth = 0;
+    bool m_reading = false; // a ReadTransaction is open
+    enum class Soundness { Unchecked, Sound, Damaged } m_soundness = Soundness::Unchecked;
     QHash<QByteArray, sqlite3_stmt *> m_statements; // finalized before the connection closes
     mutable sqlite3 *m_handle = nullptr;            // handle() of the open connection
     QList<QList<std::function<void()>>> m_rollbackHandlers; // one list per open level
@@ -110,6 +122,27 @@ public:
 private:
     Database &m_db;
     bool m_active = false;
+};
+
+/**
+ * One consistent view of the file for a read of several statements (a check, a report):
+ * a deferred transaction that only ever reads, so it never takes the write lock and other
+ * programs go on writing. Inside an open transaction it does nothing.
+ */
+class ReadTransaction
+{
+public:
+    explicit ReadTransaction(Database &db);
+    ~ReadTransaction();
+    ReadTransaction(const ReadTransaction &) = delete;
+    ReadTransaction &operator=(const ReadTransaction &) = delete;
+
+    bool isActive() const { return m_ok; }
+
+private:
+    Database &m_db;
+    bool m_ok = false;
+    bool m_began = false;
 };
 
 } // namespace hemu

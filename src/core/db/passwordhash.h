@@ -12,7 +12,8 @@ inline constexpr int MaxPasswordLength = 10;
 QString hashPassword(const QString &password);
 
 /// True when `password` matches `stored`. Letter case counts, nothing is trimmed.
-/// A NULL or empty stored value matches only the empty password.
+/// A NULL or empty stored value matches only the empty password. A hash that is not Argon2id
+/// or asks for more memory, passes or lanes than hashPassword() uses matches nothing.
 bool verifyPassword(const QString &password, const QString &stored);
 
 } // namespace hemu

@@ -11,17 +11,28 @@ const char *userSelect =
     "LEFT JOIN Employees e ON e.EmpID = p.UserID LEFT JOIN UserRoles r ON r.RoleID = p.RoleID ";
 }
 
-bool Login::connect(Database &db, const QString &path, QList<LoginUser> *users)
+bool Login::connect(Database &db, const QString &path, QList<LoginUser> *users, QString *reason)
 {
     users->clear();
     db.close();
-    if (!db.open(path))
+    QString error;
+    if (!db.open(path, &error)) {
+        if (reason)
+            *reason = error;
         return false;
+    }
     QSqlQuery q = db.query(QString::fromLatin1(userSelect) + QStringLiteral("ORDER BY p.UserID"));
-    if (q.lastError().isValid() || !q.exec())
+    if (!q.lastError().isValid() && q.exec()) {
+        while (q.next())
+            users->append({q.value(0).toInt(), q.value(1).toInt(), q.value(2).toString(), q.value(3).toString()});
+    }
+    // A read that stopped at a damaged page is no user list.
+    if (q.lastError().isValid()) {
+        users->clear();
+        if (reason)
+            *reason = QStringLiteral("读取用户表失败：%1").arg(q.lastError().text());
         return false;
-    while (q.next())
-        users->append({q.value(0).toInt(), q.value(1).toInt(), q.value(2).toString(), q.value(3).toString()});
+    }
     return true;
 }
 

@@ -33,8 +33,9 @@ public:
     static QString wrongPasswordText() { return QStringLiteral("口令有误，请再试一次。"); }
 
     /// Disconnects `db`, connects it to `path` and reads the users in key order.
-    /// Returns false when either step fails; `users` then holds what was read (nothing).
-    static bool connect(Database &db, const QString &path, QList<LoginUser> *users);
+    /// Returns false when either step fails; `users` then holds nothing and `reason` says
+    /// why (never empty).
+    static bool connect(Database &db, const QString &path, QList<LoginUser> *users, QString *reason = nullptr);
 
     /// Checks `password` for the user with id `userId` (nullopt-like: pass -1 when no list
     /// item is selected). On success fills `user`.

@@ -88,7 +88,8 @@ void TfrmPasswordDlg::showEvent(QShowEvent *event)
 void TfrmPasswordDlg::FormShow()
 {
     QList<LoginUser> users;
-    const bool connected = Login::connect(m_base.MyADOCnn(), m_fileName, &users);
+    QString reason;
+    const bool connected = Login::connect(m_base.MyADOCnn(), m_fileName, &users, &reason);
     ComboBox1->clear();
     edPassword->clear();
     m_userIds.clear();
@@ -98,7 +99,7 @@ void TfrmPasswordDlg::FormShow()
     }
     edPassword->setFocus();
     if (!connected)
-        m_prompter.message(Login::connectFailedText());
+        m_prompter.message(Login::connectFailedText() + QLatin1Char('\n') + reason);
 }
 
 bool TfrmPasswordDlg::admitSelectedUser()

@@ -15,6 +15,8 @@ private slots:
     void blankSetAdmitsAdministratorWithEmptyPassword();
     void passwords_data();
     void passwords();
+    void hashesBeyondOwnCostsAreRefused_data();
+    void hashesBeyondOwnCostsAreRefused();
     void sameNamesAreDifferentUsers();
     void roleWithoutNameStillCounts();
     void emptyUserTable();
@@ -66,6 +68,43 @@ void TestLogin::passwords()
     QCOMPARE(int(Login::check(db, 1, typed, &user)), verdict);
     // After a refusal the same user can try again.
     QCOMPARE(int(Login::check(db, 1, stored, &user)), int(Login::Verdict::Admitted));
+}
+
+void TestLogin::hashesBeyondOwnCostsAreRefused_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<int>("verdict");
+    const int ok = int(Login::Verdict::Admitted), wrong = int(Login::Verdict::WrongPassword);
+    // The hash of the right password, with its cost fields changed: verifying the crafted ones
+    // would run for minutes or take gigabytes.
+    QTest::newRow("own costs") << "" << "" << ok;
+    QTest::newRow("passes beyond own") << ",t=2," << ",t=4294967295," << wrong;
+    QTest::newRow("memory beyond own") << "$m=65536," << "$m=4194304," << wrong;
+    QTest::newRow("lanes beyond own") << ",p=1$" << ",p=255$" << wrong;
+    QTest::newRow("huge number") << ",t=2," << ",t=99999999999999999999," << wrong;
+    QTest::newRow("other algorithm") << "$argon2id$" << "$argon2i$" << wrong;
+    QTest::newRow("no cost fields") << "$v=19$m=65536,t=2,p=1$" << "$v=19$" << wrong;
+}
+
+void TestLogin::hashesBeyondOwnCostsAreRefused()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(int, verdict);
+    QString hash = hashPassword("pw");
+    QVERIFY(hash.startsWith("$argon2id$v=19$m=65536,t=2,p=1$"));
+    if (!from.isEmpty()) {
+        QVERIFY(hash.contains(from));
+        hash.replace(from, to);
+    }
+    test::TempAccountSet set;
+    Database db;
+    QVERIFY(db.open(set.path()));
+    QVERIFY(db.exec("UPDATE psd SET Password = ? WHERE UserID = 1", {hash}));
+    CurrentUser user;
+    QCOMPARE(int(Login::check(db, 1, "pw", &user)), verdict);
+    QCOMPARE(int(Login::check(db, 1, "", &user)), int(Login::Verdict::WrongPassword));
 }
 
 void TestLogin::sameNamesAreDifferentUsers()
