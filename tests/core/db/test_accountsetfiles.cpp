@@ -2,6 +2,7 @@
 #include "core/db/accountsetfiles.h"
 #include "core/db/accountsetformat.h"
 #include "core/db/database.h"
+#include "core/db/writeaheadlog.h"
 #include "support/testsupport.h"
 
 #include <QFile>
@@ -15,6 +16,7 @@ class TestAccountSetFiles : public QObject
 private slots:
     void notAnAccountSet_data();
     void notAnAccountSet();
+    void checkpointUnderWayIsNotCutOff();
     void copyIsConsistentWhileOpen();
     void copyReplacesExistingFile();
     void copyRefusesItsOwnFile();
@@ -61,6 +63,47 @@ void TestAccountSetFiles::notAnAccountSet()
     QVERIFY(!QFile::exists(path + "-wal"));
     QVERIFY(!AccountSetFiles::compact(path));
     QCOMPARE(test::fileBytes(path), bytes);
+}
+
+void TestAccountSetFiles::checkpointUnderWayIsNotCutOff()
+{
+    // Another program's checkpoint writes page 1 (with the new page count) before the pages
+    // that make the file that long: for a moment the header runs ahead of the size while the
+    // log still holds every page.
+    test::TempAccountSet set;
+    QTemporaryDir copyDir;
+    const QString copy = copyDir.filePath("books.xb");
+    {
+        Database writer;
+        QVERIFY(writer.open(set.path()));
+        QVERIFY(writer.exec("PRAGMA wal_autocheckpoint=0"));
+        QVERIFY(writer.exec("WITH RECURSIVE n(v) AS (SELECT 1 UNION ALL SELECT v + 1 FROM n WHERE v < 3000) "
+                            "INSERT INTO Goods(Description) SELECT printf('品名型号%04d', v) FROM n"));
+        test::writeBytes(copy + "-wal", test::fileBytes(set.path() + "-wal"));
+        test::writeBytes(copy, test::fileBytes(set.path()));
+    }
+    const WriteAheadLog log = WriteAheadLog::read(copy + "-wal");
+    QVERIFY(log.replayable);
+    QVERIFY(!log.firstPageHeader.isEmpty());
+    QByteArray bytes = test::fileBytes(copy);
+    bytes.replace(0, 100, log.firstPageHeader);
+    test::writeBytes(copy, bytes);
+    QVERIFY(qint64(log.databasePages) * log.pageSize > bytes.size());
+
+    QCOMPARE(probeAccountSet(copy), ProbeResult::Ok);
+    Database db;
+    QString error;
+    QVERIFY2(db.open(copy, &error), qPrintable(error));
+    QCOMPARE(db.scalar("SELECT count(*) FROM Goods").toInt(), 3000);
+    QCOMPARE(db.scalar("PRAGMA quick_check").toString(), QString("ok"));
+    db.close();
+
+    // Without the log (the close folded it in and removed it) the same header is a cut-off file.
+    test::writeBytes(copy, bytes);
+    QVERIFY(!QFile::exists(copy + "-wal"));
+    QCOMPARE(probeAccountSet(copy), ProbeResult::Truncated);
+    QVERIFY(!db.open(copy, &error));
+    QCOMPARE(error, QString("套帐文件不完整。"));
 }
 
 void TestAccountSetFiles::copyIsConsistentWhileOpen()
