@@ -57,6 +57,7 @@ private:
     bool measureReceivables(QString *error);
     bool measureDeleteBill(QString *error);
     bool measureCarryForward(QString *error);
+    bool measureFirstWriteCheck(QString *error);
     void add(const QString &name, const QList<double> &ours, const QList<double> &raw, std::optional<double> target);
 
     BenchSize m_size;

@@ -20,6 +20,8 @@ bool writeInvoiceTotal(Database &db, const QVariant &tabId)
     double total = 0;
     while (q.next())
         total = addSingle(total, q.value(0).toDouble());
+    if (q.lastError().isValid()) // a scan cut short by a damaged page is no total
+        return false;
     return db.exec(QStringLiteral("UPDATE Invoices SET totalmny = ? WHERE TabID = ?"), {total, tabId});
 }
 

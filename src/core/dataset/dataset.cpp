@@ -448,8 +448,11 @@ DatasetError Dataset::initFields()
         SqlStatement st(h, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(m_table)));
         if (!st.ok())
             return DatasetError(DatasetError::Code::Database, st.error().databaseText(), st.error());
-        while (st.step() == SQLITE_ROW)
+        int rc = st.step();
+        for (; rc == SQLITE_ROW; rc = st.step())
             columns.append({st.column(1).toString(), st.column(2).toString(), st.column(5).toInt() > 0});
+        if (rc != SQLITE_DONE)
+            return DatasetError(DatasetError::Code::Database, st.error().databaseText(), st.error());
         if (columns.isEmpty())
             return DatasetError(DatasetError::Code::Definition, QStringLiteral("数据表“%1”不存在。").arg(m_table));
     } else {

@@ -88,8 +88,7 @@ void TfrmPasswordDlg::showEvent(QShowEvent *event)
 void TfrmPasswordDlg::FormShow()
 {
     QList<LoginUser> users;
-    QString reason;
-    const bool connected = Login::connect(m_base.MyADOCnn(), m_fileName, &users, &reason);
+    const bool connected = Login::connect(m_base.MyADOCnn(), m_fileName, &users);
     ComboBox1->clear();
     edPassword->clear();
     m_userIds.clear();
@@ -99,7 +98,7 @@ void TfrmPasswordDlg::FormShow()
     }
     edPassword->setFocus();
     if (!connected)
-        m_prompter.message(Login::connectFailedText() + QLatin1Char('\n') + reason);
+        m_prompter.message(Login::connectFailedText());
 }
 
 bool TfrmPasswordDlg::admitSelectedUser()
