@@ -4,11 +4,11 @@
 #include "core/db/database.h"
 #include "core/db/passwordhash.h"
 #include "core/shell/login.h"
+#include "support/clirun.h"
 #include "support/damagedsets.h"
 #include "support/testsupport.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QtTest>
 
 using namespace hemu;
@@ -30,24 +30,8 @@ private slots:
     void openFailuresSayWhy();
 
 private:
-    struct Output
-    {
-        int code;
-        QString out;
-        QString err;
-    };
-    static Output cli(const QStringList &args, const QByteArray &input = {})
-    {
-        QProcess p;
-        p.start(qEnvironmentVariable("HEMU_CLI"), args);
-        p.write(input);
-        p.closeWriteChannel();
-        if (!p.waitForFinished(60000))
-            p.kill();
-        p.waitForFinished();
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
-    }
+    using Output = CliOutput;
+    static Output cli(const QStringList &args, const QByteArray &input = {}) { return runCli(args, input); }
     /// A copy of the generated demo set in `dir`, named books.xb.
     QString demoIn(const QTemporaryDir &dir) const
     {
