@@ -6,9 +6,10 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-charts-dev libqt6sql6-sqlite libqt6opengl6-dev
-  libsodium-dev libsqlite3-dev sqlite3
+  libsodium-dev libsqlite3-dev sqlite3 libxlsxwriter-dev
   fonts-noto-cjk
   xvfb xauth imagemagick xdg-utils
+  poppler-utils unzip
 )
 
 missing=()

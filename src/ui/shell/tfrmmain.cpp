@@ -184,9 +184,36 @@ void TfrmMain::registerChild(const QString &windowName, ChildFactory factory)
     m_factories.insert(windowName, std::move(factory));
 }
 
+void TfrmMain::registerResident(const QString &windowName, std::function<void()> show)
+{
+    m_residents.removeAll(windowName);
+    m_residents.append(windowName);
+    m_commands.insert(windowName, std::move(show));
+}
+
 void TfrmMain::registerCommand(const QString &name, std::function<void()> handler)
 {
     m_commands.insert(name, std::move(handler));
+}
+
+QStringList TfrmMain::windowNames() const
+{
+    QStringList names = m_factories.keys();
+    names.sort();
+    names.prepend(objectName());
+    return names + m_residents;
+}
+
+bool TfrmMain::openWindow(const QString &windowName)
+{
+    if (windowName == objectName()) {
+        raise();
+        return true;
+    }
+    if (!m_factories.contains(windowName) && !m_residents.contains(windowName))
+        return false;
+    runCommand(windowName);
+    return true;
 }
 
 void TfrmMain::runCommand(const QString &target)
@@ -254,8 +281,9 @@ QString TfrmMain::userGuidePath()
     const QString installed = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/hemu/") + name;
     if (QFileInfo::exists(installed))
         return QFileInfo(installed).canonicalFilePath();
-    // Run from a build tree: the guide is in the sources this file was compiled from.
-    const QString source = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../../../docs/") + name;
+    // Run from a build tree: the guide is in the sources the program was built from (not
+    // found through __FILE__, which a compiler cache may have made relative).
+    const QString source = QStringLiteral(HEMU_DOCS_DIR "/") + name;
     if (QFileInfo::exists(source))
         return QFileInfo(source).canonicalFilePath();
     return QFileInfo(installed).absoluteFilePath();

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 #include <functional>
 
 class QLabel;
@@ -51,9 +52,18 @@ public:
 
     /// The child window `windowName` ("frmBaseInfo", "frmBusiness", ...) is made by `factory`.
     void registerChild(const QString &windowName, ChildFactory factory);
-    /// A command that is not a child window: a resident window ("frmTotalTabs",
-    /// "frmSetDisplayFormat", "frmEdRight", "frmEdSelfPsd") or an operation ("N15", "N18").
+    /// A resident window ("frmTotalTabs", "frmSetDisplayFormat", "frmEdRight", "frmEdSelfPsd"):
+    /// made once at start-up, `show` shows it (modally or not, as the window is used).
+    void registerResident(const QString &windowName, std::function<void()> show);
+    /// An operation that is no window ("N15", "N18"): run by its menu item, never by name
+    /// from the command line.
     void registerCommand(const QString &name, std::function<void()> handler);
+
+    /// Every window name openWindow() knows: "frmMain", the child and the resident windows.
+    QStringList windowNames() const;
+    /// Opens the child or resident window `windowName` as its command does; false for a
+    /// name nothing is registered under.
+    bool openWindow(const QString &windowName);
 
     /// Opens bill entry; also used by the browsers.
     void miEdTabsClick();
@@ -95,6 +105,7 @@ private:
     TfrmPasswordDlg *m_passwordDlg;
     QHash<QString, ChildFactory> m_factories;
     QHash<QString, std::function<void()>> m_commands;
+    QStringList m_residents;
     QPointer<QMdiSubWindow> m_mergedFrom;
     QList<QPointer<QMenu>> m_mergedMenus;
     bool m_started = false;

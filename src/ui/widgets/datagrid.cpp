@@ -1,8 +1,11 @@
 #include "ui/widgets/datagrid.h"
 
 #include "core/data/sortbytitle.h"
+#include "ui/widgets/celleditor.h"
 #include "ui/widgets/datagridheader.h"
+#include "ui/widgets/gridactions.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 
 namespace hemu {
@@ -36,6 +39,8 @@ DataGrid::DataGrid(QWidget *parent)
     rows->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("▶")) + 10);
 
     connect(m_header, &QHeaderView::sectionClicked, this, &DataGrid::sortByTitle);
+    setItemDelegate(new CellEditor(this));
+    m_gridActions = new GridActions(this);
     setReadOnly(false);
 }
 
@@ -50,7 +55,7 @@ void DataGrid::setDataset(Dataset *dataset, const QStringList &fieldNames)
 {
     DatasetModel *previous = m_ownModel;
     m_ownModel = new DatasetModel(dataset, this);
-    if (!fieldNames.isEmpty())
+    if (!fieldNames.isEmpty() && m_columns.isEmpty())
         m_ownModel->setFieldNames(fieldNames);
     attachModel(m_ownModel);
     delete previous;
@@ -81,6 +86,9 @@ void DataGrid::attachModel(DatasetModel *model)
     // drops the pending row as its rules say; an editor closed with Enter still submits.
     QObject::disconnect(selectionModel(), SIGNAL(currentRowChanged(QModelIndex, QModelIndex)), model, SLOT(submit()));
     model->setReadOnly(m_readOnly);
+    applyColumns();
+    if (m_rowColours)
+        model->setRowColours(m_rowColours);
     // Connected after the view's own connections, so the view has taken each change in
     // before the grid looks at the dataset's cursor again.
     connect(model, &DatasetModel::errorOccurred, this, [this](const DatasetError &error) { m_errors.report(error); });
@@ -91,6 +99,47 @@ void DataGrid::attachModel(DatasetModel *model)
     onModelReset();
 }
 
+void DataGrid::setColumns(const QList<GridColumn> &columns)
+{
+    m_columns = columns;
+    m_sizedColumns.clear();
+    applyColumns();
+    onModelReset();
+}
+
+const GridColumn *DataGrid::columnAt(int column) const
+{
+    const Field *field = m_model ? m_model->fieldAt(column) : nullptr;
+    if (!field)
+        return nullptr;
+    for (const GridColumn &definition : m_columns) {
+        if (definition.field.compare(field->name(), Qt::CaseInsensitive) == 0)
+            return &definition;
+    }
+    return nullptr;
+}
+
+void DataGrid::applyColumns()
+{
+    if (!m_model || m_columns.isEmpty())
+        return;
+    QStringList names;
+    for (const GridColumn &column : std::as_const(m_columns))
+        names.append(column.field);
+    if (m_model->fieldNames() != names)
+        m_model->setFieldNames(names);
+    m_model->clearColumnOptions();
+    for (const GridColumn &column : std::as_const(m_columns)) {
+        DatasetModel::ColumnOptions options;
+        options.caption = column.title;
+        options.background = column.background;
+        options.readOnly = column.readOnly || column.editor == GridColumn::Editor::None;
+        options.keyEditable = column.editor == GridColumn::Editor::Lookup;
+        options.choices = column.choices;
+        m_model->setColumnOptions(column.field, options);
+    }
+}
+
 void DataGrid::onModelReset()
 {
     QStringList columns;
@@ -99,6 +148,11 @@ void DataGrid::onModelReset()
     if (columns != m_sizedColumns && m_model && m_model->rowCount() > 0) {
         m_sizedColumns = columns;
         autoSizeColumns();
+    }
+    // Widths the grid was given stand, whatever the rows hold.
+    for (int column = 0; m_model && column < m_model->columnCount(); ++column) {
+        if (const GridColumn *definition = columnAt(column); definition && definition->width > 0)
+            setColumnWidth(column, definition->width);
     }
     updateSortTitle();
     syncFromDataset();
@@ -117,9 +171,7 @@ void DataGrid::autoSizeColumns()
 void DataGrid::setReadOnly(bool readOnly)
 {
     m_readOnly = readOnly;
-    setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers
-                             : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                                   | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    applyEditTriggers();
     if (m_model)
         m_model->setReadOnly(readOnly);
     applyColours();
@@ -146,10 +198,97 @@ void DataGrid::applyColours()
     m_paletteSet = true;
 }
 
+void DataGrid::applyEditTriggers()
+{
+    if (m_readOnly) {
+        setEditTriggers(QAbstractItemView::NoEditTriggers);
+        return;
+    }
+    QAbstractItemView::EditTriggers triggers =
+        QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked;
+    if (!m_doubleClickCommand)
+        triggers |= QAbstractItemView::DoubleClicked;
+    setEditTriggers(triggers);
+}
+
 void DataGrid::setRowColours(DatasetModel::RowColours colours)
 {
+    m_rowColours = std::move(colours);
     if (m_model)
-        m_model->setRowColours(std::move(colours));
+        m_model->setRowColours(m_rowColours);
+}
+
+void DataGrid::setDoubleClickCommand(bool on)
+{
+    m_doubleClickCommand = on;
+    applyEditTriggers();
+}
+
+void DataGrid::setMultiSelect(bool on)
+{
+    setSelectionMode(on ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+}
+
+QList<qint64> DataGrid::selectedRowIds() const
+{
+    QList<qint64> ids;
+    const Dataset *ds = dataset();
+    if (!ds || !selectionModel())
+        return ids;
+    QList<int> rows;
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    for (const QModelIndex &index : selected)
+        rows.append(index.row());
+    if (rows.isEmpty() && ds->currentRow() >= 0)
+        rows.append(ds->currentRow());
+    std::sort(rows.begin(), rows.end());
+    for (int row : std::as_const(rows)) {
+        if (row < ds->rowCount() && !ds->isPendingRow(row))
+            ids.append(ds->rowidAt(row));
+    }
+    return ids;
+}
+
+QString DataGrid::printTitle() const
+{
+    return m_printTitle.isEmpty() ? window()->windowTitle() : m_printTitle;
+}
+
+void DataGrid::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (!m_doubleClickCommand) {
+        QTableView::mouseDoubleClickEvent(event);
+        return;
+    }
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid())
+        emit rowActivated(index.row());
+    event->accept();
+}
+
+void DataGrid::focusInEvent(QFocusEvent *event)
+{
+    QTableView::focusInEvent(event);
+    // Coming back from the grid's own cell editor is no entering.
+    if (!m_hadFocus) {
+        m_hadFocus = true;
+        emit focusEntered();
+    }
+}
+
+void DataGrid::focusOutEvent(QFocusEvent *event)
+{
+    QTableView::focusOutEvent(event);
+    // Called once the focus has moved; a cell editor of this grid keeps it "inside".
+    const QWidget *now = QApplication::focusWidget();
+    if (now && isAncestorOf(now))
+        return;
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+        return;
+    if (m_hadFocus) {
+        m_hadFocus = false;
+        emit focusLeft();
+    }
 }
 
 void DataGrid::sortByTitle(int column)

@@ -2,6 +2,7 @@
 
 #include "ui/widgets/datasetmodel.h"
 #include "ui/widgets/errorreporter.h"
+#include "ui/widgets/gridcolumn.h"
 
 #include <QColor>
 #include <QPointer>
@@ -10,12 +11,14 @@
 namespace hemu {
 
 class DataGridHeader;
-class Prompter;
+class GridActions;
 
 /**
  * The data-aware grid of every window: a dataset's rows under two-line column titles, whole
  * rows selected, the current row kept with the dataset's cursor, title clicks sorting, and
- * Enter / Alt+Insert / Esc posting, inserting and cancelling rows.
+ * Enter / Alt+Insert / Esc posting, inserting and cancelling rows. The grid owns its column
+ * definitions (GridColumn), its row colours and styles, and keeps them whatever dataset it
+ * is given. Its context menu prints, exports and copies what it shows (GridActions).
  */
 class DataGrid : public QTableView
 {
@@ -24,17 +27,20 @@ public:
     explicit DataGrid(QWidget *parent = nullptr);
     ~DataGrid() override;
 
-    /// Shows `dataset` through a model of the grid's own: the named fields in this order,
-    /// or the dataset's visible fields.
+    /// Shows `dataset` through a model of the grid's own: the grid's columns when it has
+    /// definitions, else the named fields in this order, or the dataset's visible fields.
     void setDataset(Dataset *dataset, const QStringList &fieldNames = {});
+    /// The columns of this grid: kept (with widths, titles, colours, editors) across every
+    /// later setDataset().
+    void setColumns(const QList<GridColumn> &columns);
+    const QList<GridColumn> &columns() const { return m_columns; }
+    /// The definition of model column `column`; nullptr when the grid has none for it.
+    const GridColumn *columnAt(int column) const;
     /// Shows a model made elsewhere (not owned).
     void setDatasetModel(DatasetModel *model);
     DatasetModel *datasetModel() const { return m_model; }
     Dataset *dataset() const;
     DataGridHeader *titleHeader() const { return m_header; }
-
-    /// Where failed posts, inserts and cancels are told; the program's message boxes by default.
-    void setPrompter(Prompter *prompter) { m_errors.setPrompter(prompter); }
 
     /// A read-only grid edits nothing in place and inserts no rows.
     void setReadOnly(bool readOnly);
@@ -46,8 +52,22 @@ public:
     static QColor lockedColour() { return QColor(192, 192, 192); }
     static QColor editableColour() { return QColor(248, 248, 199); }
 
-    /// Row colours of the window (negative quantities red, goods out of use grey).
+    /// Row colours of the window (negative quantities red, goods out of use grey); kept
+    /// across dataset changes.
     void setRowColours(DatasetModel::RowColours colours);
+
+    /// A double-click runs a command (rowActivated) instead of opening a cell editor.
+    void setDoubleClickCommand(bool on);
+    bool isDoubleClickCommand() const { return m_doubleClickCommand; }
+    /// Several rows can be selected (Ctrl/Shift+click); the cursor follows the last one.
+    void setMultiSelect(bool on);
+    /// Rowids of the selected rows in view order; the current row's alone when no row is.
+    QList<qint64> selectedRowIds() const;
+
+    /// The heading line of the printout; the window's title when empty.
+    void setPrintTitle(const QString &title) { m_printTitle = title; }
+    QString printTitle() const;
+    GridActions *gridActions() const { return m_gridActions; }
 
     /// Title clicks sort the dataset (default on).
     void setTitleSort(bool on) { m_titleSort = on; }
@@ -72,9 +92,18 @@ public slots:
 signals:
     /// A title was clicked and the sort done (or not: `sorted` false).
     void titleClicked(const QString &fieldName, bool sorted);
+    /// A row was double-clicked while double-clicks are a command.
+    void rowActivated(int row);
+    /// The keyboard came to the grid from outside it / went outside it (not into the
+    /// grid's own cell editor).
+    void focusEntered();
+    void focusLeft();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 
 private:
@@ -82,6 +111,8 @@ private:
     void onModelReset();
     void updateSortTitle();
     void applyColours();
+    void applyColumns();
+    void applyEditTriggers();
 
     DataGridHeader *m_header = nullptr;
     QPointer<DatasetModel> m_model;
@@ -94,6 +125,12 @@ private:
     bool m_paletteSet = false;
     bool m_titleSort = true;
     bool m_syncing = false;
+    bool m_doubleClickCommand = false;
+    bool m_hadFocus = false;
+    QList<GridColumn> m_columns;
+    DatasetModel::RowColours m_rowColours;
+    QString m_printTitle;
+    GridActions *m_gridActions = nullptr;
 };
 
 } // namespace hemu

@@ -115,6 +115,29 @@ void DatasetModel::setReadOnly(bool readOnly)
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {});
 }
 
+void DatasetModel::setColumnOptions(const QString &fieldName, const ColumnOptions &options)
+{
+    m_columnOptions.insert(fieldName.toLower(), options);
+    const int column = columnOf(fieldName);
+    if (column < 0)
+        return;
+    emit headerDataChanged(Qt::Horizontal, column, column);
+    if (rowCount() > 0)
+        emit dataChanged(index(0, column), index(rowCount() - 1, column));
+}
+
+void DatasetModel::clearColumnOptions()
+{
+    m_columnOptions.clear();
+    if (columnCount() > 0)
+        emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+}
+
+DatasetModel::ColumnOptions DatasetModel::columnOptions(const Field &field) const
+{
+    return m_columnOptions.value(field.name().toLower());
+}
+
 void DatasetModel::setBooleanStyle(const QString &fieldName, BooleanStyle style)
 {
     m_booleanStyles.insert(fieldName.toLower(), style);
@@ -184,11 +207,17 @@ QVariant DatasetModel::data(const QModelIndex &index, int role) const
         return {};
     const int row = index.row();
     switch (role) {
-    case Qt::DisplayRole:
+    case Qt::DisplayRole: {
         if (booleanStyle(*field) == BooleanStyle::CheckBox)
             return {};
+        const auto options = m_columnOptions.constFind(field->name().toLower());
+        if (options != m_columnOptions.cend() && !options->choices.isEmpty())
+            return choiceText(options->choices, m_dataset->value(row, field->index()));
         return m_dataset->displayText(row, field->index());
+    }
     case Qt::EditRole:
+        if (field->isLookup() && columnOptions(*field).keyEditable)
+            return keyValuesAt(row, *field);
         return editValueAt(row, *field);
     case Qt::CheckStateRole:
         if (booleanStyle(*field) != BooleanStyle::CheckBox)
@@ -200,7 +229,13 @@ QVariant DatasetModel::data(const QModelIndex &index, int role) const
         if (field->dataType() == DataType::Boolean)
             return int(Qt::AlignCenter);
         return int(Qt::AlignLeft | Qt::AlignVCenter);
-    case Qt::BackgroundRole:
+    case Qt::BackgroundRole: {
+        const QVariant rowColour = m_rowColours ? m_rowColours(row, role) : QVariant();
+        if (rowColour.isValid())
+            return rowColour;
+        const QColor column = columnOptions(*field).background;
+        return column.isValid() ? QVariant(column) : QVariant();
+    }
     case Qt::ForegroundRole:
     case Qt::FontRole:
         return m_rowColours ? m_rowColours(row, role) : QVariant();
@@ -223,11 +258,12 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int 
     const Field *field = fieldAt(section);
     if (!field)
         return {};
+    const QString caption = columnOptions(*field).caption.isEmpty() ? field->displayLabel() : columnOptions(*field).caption;
     switch (role) {
     case CaptionRole:
-        return field->displayLabel();
+        return caption;
     case Qt::DisplayRole:
-        return QString(field->displayLabel()).replace(QLatin1Char('|'), QLatin1Char('\n'));
+        return QString(caption).replace(QLatin1Char('|'), QLatin1Char('\n'));
     case FieldNameRole:
         return field->name();
     default:
@@ -235,9 +271,28 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int 
     }
 }
 
+QVariant DatasetModel::keyValuesAt(int row, const Field &field) const
+{
+    QVariantList key;
+    for (const QString &name : field.keyFields())
+        key.append(m_dataset->value(row, m_dataset->fieldIndex(name)));
+    return key;
+}
+
 bool DatasetModel::isEditable(const Field &field) const
 {
-    if (m_readOnly || !m_dataset || !m_dataset->isOpen() || m_dataset->isReadOnly() || field.isReadOnly())
+    if (m_readOnly || !m_dataset || !m_dataset->isOpen() || m_dataset->isReadOnly() || columnOptions(field).readOnly)
+        return false;
+    if (field.isLookup() && columnOptions(field).keyEditable) {
+        // Chosen by key: editable as far as the keys it assigns are.
+        for (const QString &name : field.keyFields()) {
+            const Field *key = m_dataset->findField(name);
+            if (!key || key->isReadOnly())
+                return false;
+        }
+        return !field.keyFields().isEmpty();
+    }
+    if (field.isReadOnly())
         return false;
     switch (field.dataType()) {
     case DataType::Blob:
@@ -273,6 +328,11 @@ bool DatasetModel::setData(const QModelIndex &index, const QVariant &value, int 
         newValue = value.toInt() == Qt::Checked;
         if (newValue.toBool() == m_dataset->value(index.row(), field->index()).toBool())
             return true;
+    } else if (role == Qt::EditRole && field->isLookup()) {
+        // A key chosen for a lookup column: assigned to the key fields below.
+        if (value.toList() == keyValuesAt(index.row(), *field).toList())
+            return true;
+        newValue = value;
     } else if (role == Qt::EditRole) {
         if (value == editValueAt(index.row(), *field))
             return true;
@@ -292,7 +352,15 @@ bool DatasetModel::setData(const QModelIndex &index, const QVariant &value, int 
             return false;
         }
     }
-    const DatasetError error = field->setValue(newValue);
+    DatasetError error;
+    if (field->isLookup()) {
+        const QStringList keys = field->keyFields();
+        const QVariantList values = newValue.toList();
+        for (int i = 0; i < keys.size() && error.ok(); ++i)
+            error = m_dataset->setValue(keys.at(i), values.value(i));
+    } else {
+        error = field->setValue(newValue);
+    }
     // The pending row shows what it holds now, accepted or not.
     emitRowChanged(m_dataset->currentRow());
     if (error.failed()) {

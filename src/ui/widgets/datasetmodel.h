@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/dataset/dataset.h"
+#include "ui/widgets/gridcolumn.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -48,6 +49,20 @@ public:
     void setReadOnly(bool readOnly);
     bool isReadOnly() const { return m_readOnly; }
 
+    /// What a grid says about one of its columns beyond the field's own properties.
+    struct ColumnOptions
+    {
+        QString caption;    ///< replaces the field's caption when set
+        QColor background;  ///< of every cell, unless a row colour gives one
+        bool readOnly = false;
+        /// A lookup field edited by choosing a key (setData with the key values as a list).
+        bool keyEditable = false;
+        Choices choices;    ///< values shown by their choice text
+    };
+    void setColumnOptions(const QString &fieldName, const ColumnOptions &options);
+    void clearColumnOptions();
+    ColumnOptions columnOptions(const Field &field) const;
+
     void setBooleanStyle(const QString &fieldName, BooleanStyle style);
     BooleanStyle booleanStyle(const Field &field) const;
 
@@ -89,6 +104,7 @@ private:
     void resolveColumns();
     bool isEditable(const Field &field) const;
     QVariant editValueAt(int row, const Field &field) const;
+    QVariant keyValuesAt(int row, const Field &field) const;
     void fail(const DatasetError &error);
     void emitRowChanged(int row);
     void emitIndicatorChanged(int row);
@@ -106,6 +122,7 @@ private:
     QStringList m_requestedNames;
     QVector<int> m_columns; // field indexes
     QHash<QString, BooleanStyle> m_booleanStyles; // lower-case field name
+    QHash<QString, ColumnOptions> m_columnOptions; // lower-case field name
     RowColours m_rowColours;
     bool m_readOnly = false;
     bool m_resetting = false;

@@ -10,6 +10,24 @@
 
 namespace hemu {
 
+namespace {
+
+/// The type list of a dialog: account sets, or files of the suffix a save asks for.
+QStringList nameFilters(const QString &suffix)
+{
+    const QString bare = suffix.startsWith(QLatin1Char('.')) ? suffix.mid(1) : suffix;
+    const QString setSuffix = AccountSetFormat::Extension.startsWith(QLatin1Char('.')) ? AccountSetFormat::Extension.mid(1)
+                                                                                         : AccountSetFormat::Extension;
+    if (bare.isEmpty() || bare.compare(setSuffix, Qt::CaseInsensitive) == 0)
+        return AccountSetFormat::DialogFilter.split(QStringLiteral(";;"));
+    const QString kind = bare.compare(QLatin1String("xlsx"), Qt::CaseInsensitive) == 0 ? QStringLiteral("Excel 工作簿")
+                         : bare.compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0 ? QStringLiteral("PDF 文件")
+                                                                                          : bare.toUpper() + QStringLiteral(" 文件");
+    return {QStringLiteral("%1(*.%2)").arg(kind, bare), QStringLiteral("所有文件(*.*)")};
+}
+
+} // namespace
+
 DialogFileChooser::DialogFileChooser(Prompter &prompter, QWidget *parent)
     : m_prompter(prompter)
     , m_parent(parent)
@@ -18,7 +36,7 @@ DialogFileChooser::DialogFileChooser(Prompter &prompter, QWidget *parent)
 
 QString DialogFileChooser::run(QFileDialog &dialog)
 {
-    dialog.setNameFilters(AccountSetFormat::DialogFilter.split(QStringLiteral(";;")));
+    dialog.setNameFilters(nameFilters(dialog.defaultSuffix()));
     // No Qt translations ship with the program: the dialog's own texts are set here.
     dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("查找范围:"));
     dialog.setLabelText(QFileDialog::FileName, QStringLiteral("文件名:"));

@@ -2,6 +2,7 @@
 
 #include "core/dataset/dataseterror.h"
 #include "ui/widgets/messageboxprompter.h"
+#include "ui/widgets/promptchannel.h"
 
 namespace hemu {
 
@@ -16,6 +17,9 @@ Prompter &ErrorReporter::prompter()
 {
     if (m_prompter)
         return *m_prompter;
+    // Asked each time: the widget may have moved into a window since it was made.
+    if (Prompter *channel = PromptChannel::find(m_owner))
+        return *channel;
     if (!m_boxes)
         m_boxes = std::make_unique<MessageBoxPrompter>(m_owner ? m_owner->window() : nullptr);
     return *m_boxes;

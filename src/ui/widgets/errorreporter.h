@@ -11,8 +11,8 @@ class MessageBoxPrompter;
 class Prompter;
 
 /**
- * Tells the user why a dataset action started from a widget failed: through the Prompter a
- * window gives, or the program's message boxes over the widget.
+ * Tells the user why a dataset action started from a widget failed: through the Prompter of
+ * the window the widget sits in (PromptChannel), or the program's message boxes over it.
  */
 class ErrorReporter
 {
@@ -22,7 +22,8 @@ public:
     ErrorReporter(const ErrorReporter &) = delete;
     ErrorReporter &operator=(const ErrorReporter &) = delete;
 
-    /// `prompter` must outlive the widget; nullptr returns to the message boxes.
+    /// Overrides the window's prompter for this widget alone (`prompter` must outlive the
+    /// widget); nullptr returns to the window's.
     void setPrompter(Prompter *prompter) { m_prompter = prompter; }
     Prompter &prompter();
 

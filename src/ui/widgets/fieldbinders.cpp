@@ -1,8 +1,11 @@
 #include "ui/widgets/fieldbinders.h"
 
 #include "core/dataset/dataset.h"
+#include "core/dataset/valuecompare.h"
 #include "core/format/datetext.h"
 #include "ui/widgets/datasetmodel.h"
+#include "ui/widgets/datasetwatcher.h"
+#include "ui/widgets/lookuplist.h"
 
 #include <QBuffer>
 #include <QCheckBox>
@@ -35,6 +38,14 @@ bool isEnterKey(const QEvent *event)
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
+bool isAltInsert(const QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    return key->key() == Qt::Key_Insert && (key->modifiers() & Qt::AltModifier);
+}
+
 } // namespace
 
 // ---- FieldBinder ---------------------------------------------------------------------------
@@ -58,20 +69,7 @@ FieldBinder::~FieldBinder()
 
 void FieldBinder::connectDataset()
 {
-    Dataset *ds = m_dataset;
-    if (!ds)
-        return;
-    connect(ds, &Dataset::currentChanged, this, &FieldBinder::refresh);
-    connect(ds, &Dataset::rowChanged, this, [this](int row) {
-        if (m_dataset && row == m_dataset->currentRow())
-            refresh();
-    });
-    connect(ds, &Dataset::rowsReset, this, &FieldBinder::refresh);
-    connect(ds, &Dataset::rowInserted, this, &FieldBinder::refresh);
-    connect(ds, &Dataset::rowRemoved, this, &FieldBinder::refresh);
-    connect(ds, &Dataset::stateChanged, this, &FieldBinder::refresh);
-    connect(ds, &Dataset::activeChanged, this, &FieldBinder::refresh);
-    connect(ds, &Dataset::fieldsChanged, this, &FieldBinder::refresh);
+    DatasetWatcher::subscribe(m_dataset, this, DatasetWatcher::CurrentRecord, [this] { refresh(); });
 }
 
 Field *FieldBinder::field() const
@@ -156,7 +154,13 @@ bool FieldBinder::eventFilter(QObject *watched, QEvent *event)
     // Enter in a bound widget posts the pending row of its dataset, after the widget's own
     // value has been assigned. Without a pending row Enter goes on (to a dialog's default
     // button, for one).
-    if (watched == m_widget && isEnterKey(event)) {
+    if (watched == m_widget && m_insertOnAltInsert && isAltInsert(event)) {
+        Dataset *ds = m_dataset;
+        if (ds && ds->isOpen() && !ds->isReadOnly() && !m_readOnly && commit())
+            m_errors.report(ds->insert());
+        return true;
+    }
+    if (watched == m_widget && m_postOnEnter && isEnterKey(event)) {
         Dataset *ds = m_dataset;
         if (!commit())
             return true;
@@ -283,69 +287,36 @@ LookupComboBinder::LookupComboBinder(QComboBox *combo, Dataset *dataset, const Q
     , m_combo(combo)
 {
     if (const Field *f = field(); f && f->isLookup()) {
-        m_lookup = f->lookupDataset();
         m_keyFields = f->keyFields();
-        m_lookupKeyFields = f->lookupKeyFields();
-        m_listField = f->lookupResultField();
+        setUp(f->lookupDataset(), f->lookupKeyFields(), f->lookupResultField());
     } else {
         qWarning("LookupComboBinder: %s is no lookup field", qPrintable(lookupFieldName));
+        setUp(nullptr, {}, {});
     }
-    setUp();
 }
 
 LookupComboBinder::LookupComboBinder(QComboBox *combo, Dataset *dataset, const QString &keyFieldName,
                                      Dataset *lookupDataset, const QString &lookupKeyField, const QString &listField)
     : FieldBinder(combo, dataset, keyFieldName)
     , m_combo(combo)
-    , m_lookup(lookupDataset)
     , m_keyFields{keyFieldName}
-    , m_lookupKeyFields{lookupKeyField}
-    , m_listField(listField)
 {
-    setUp();
+    setUp(lookupDataset, {lookupKeyField}, listField);
 }
 
-void LookupComboBinder::setUp()
+void LookupComboBinder::setUp(Dataset *lookup, const QStringList &lookupKeyFields, const QString &listField)
 {
     m_combo->setEditable(false);
+    // Sizing a box to its longest item would read every row of a large list.
+    m_combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_combo->setMinimumContentsLength(12);
+    m_list = new LookupList(lookup, lookupKeyFields, listField, this);
+    m_combo->setModel(m_list);
+    // The list follows the lookup dataset (categories added or renamed elsewhere show up);
+    // a new list has lost the box's choice, so it is shown again.
+    connect(m_list, &QAbstractItemModel::modelReset, this, &FieldBinder::refresh);
     connect(m_combo, &QComboBox::activated, this, &LookupComboBinder::onActivated);
-    if (Dataset *lookup = m_lookup) {
-        // The list follows the lookup dataset: categories added or renamed elsewhere show up.
-        auto reload = [this] {
-            reloadList();
-            refresh();
-        };
-        connect(lookup, &Dataset::rowsReset, this, reload);
-        connect(lookup, &Dataset::rowInserted, this, reload);
-        connect(lookup, &Dataset::rowRemoved, this, reload);
-        connect(lookup, &Dataset::rowChanged, this, reload);
-        connect(lookup, &Dataset::activeChanged, this, reload);
-    }
-    reloadList();
     refresh();
-}
-
-void LookupComboBinder::reloadList()
-{
-    const QSignalBlocker blocker(m_combo);
-    m_combo->clear();
-    const Dataset *lookup = m_lookup;
-    if (!lookup || !lookup->isOpen())
-        return;
-    const int listIndex = lookup->fieldIndex(m_listField);
-    QVector<int> keyIndexes;
-    for (const QString &name : m_lookupKeyFields)
-        keyIndexes.append(lookup->fieldIndex(name));
-    if (listIndex < 0 || keyIndexes.contains(-1))
-        return;
-    for (int row = 0; row < lookup->rowCount(); ++row) {
-        if (lookup->isPendingRow(row))
-            continue;
-        QVariantList key;
-        for (int index : keyIndexes)
-            key.append(lookup->value(row, index));
-        m_combo->addItem(lookup->displayText(row, listIndex), key);
-    }
 }
 
 QVariant LookupComboBinder::currentValue() const
@@ -359,22 +330,7 @@ QVariant LookupComboBinder::currentValue() const
 
 void LookupComboBinder::showValue(const QVariant &value, bool hasRecord)
 {
-    int found = -1;
-    const QVariantList key = value.toList();
-    bool hasKey = hasRecord && !key.isEmpty();
-    for (const QVariant &part : key)
-        hasKey = hasKey && !part.isNull();
-    if (hasKey) {
-        for (int i = 0; i < m_combo->count() && found < 0; ++i) {
-            const QVariantList itemKey = m_combo->itemData(i).toList();
-            bool equal = itemKey.size() == key.size();
-            // Keys compare as values: 3 read from one table equals 3.0 from another.
-            for (int k = 0; equal && k < key.size(); ++k)
-                equal = QVariant::compare(itemKey.at(k), key.at(k)) == QPartialOrdering::Equivalent;
-            if (equal)
-                found = i;
-        }
-    }
+    const int found = hasRecord && m_list ? m_list->rowOfKey(value.toList()) : -1;
     const QSignalBlocker blocker(m_combo);
     m_combo->setCurrentIndex(found);
 }
@@ -386,14 +342,62 @@ void LookupComboBinder::applyReadOnly(bool readOnly)
 
 void LookupComboBinder::onActivated(int index)
 {
-    if (isShowing() || index < 0)
+    if (isShowing() || index < 0 || !m_list)
         return;
-    const QVariantList key = m_combo->itemData(index).toList();
+    const QVariantList key = m_list->keyAt(index);
     if (key.size() != m_keyFields.size())
         return;
     if (QVariant(key) == currentValue())
         return;
     assign(m_keyFields, key);
+}
+
+// ---- ChoiceComboBinder ---------------------------------------------------------------------
+
+ChoiceComboBinder::ChoiceComboBinder(QComboBox *combo, Dataset *dataset, const QString &fieldName, const Choices &choices)
+    : FieldBinder(combo, dataset, fieldName)
+    , m_combo(combo)
+    , m_choices(choices)
+{
+    combo->setEditable(false);
+    for (const Choice &choice : choices)
+        combo->addItem(choice.text, choice.value);
+    connect(combo, &QComboBox::activated, this, [this](int index) {
+        if (!isShowing() && index >= 0 && index < m_choices.size())
+            assign(m_choices.at(index).value);
+    });
+    refresh();
+}
+
+void ChoiceComboBinder::showValue(const QVariant &value, bool hasRecord)
+{
+    int found = -1;
+    for (int i = 0; hasRecord && !value.isNull() && i < m_choices.size() && found < 0; ++i) {
+        if (ValueCompare::equal(m_choices.at(i).value, value))
+            found = i;
+    }
+    const QSignalBlocker blocker(m_combo);
+    m_combo->setCurrentIndex(found);
+}
+
+void ChoiceComboBinder::applyReadOnly(bool readOnly)
+{
+    m_combo->setEnabled(!readOnly);
+}
+
+// ---- LabelBinder ---------------------------------------------------------------------------
+
+LabelBinder::LabelBinder(QLabel *label, Dataset *dataset, const QString &fieldName)
+    : FieldBinder(label, dataset, fieldName)
+    , m_label(label)
+{
+    refresh();
+}
+
+void LabelBinder::showValue(const QVariant &value, bool hasRecord)
+{
+    const Field *f = field();
+    m_label->setText(hasRecord && f ? f->formatValue(value) : QString());
 }
 
 // ---- DateEditBinder ------------------------------------------------------------------------

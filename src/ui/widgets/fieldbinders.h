@@ -10,10 +10,12 @@
 //
 // The widget shows the current row's value and follows scrolls, edits and state changes.
 // A change made in the widget starts an edit when the dataset is browsing and assigns the
-// field; Enter in the widget posts the pending row. The widget is read-only while the field,
-// the dataset or the binder is, and while there is no row to change.
+// field; Enter in the widget posts the pending row and Alt+Insert starts a new one (each
+// can be switched off per binder). The widget is read-only while the field, the dataset or
+// the binder is, and while there is no row to change.
 
 #include "ui/widgets/errorreporter.h"
+#include "ui/widgets/gridcolumn.h"
 
 #include <QPixmap>
 #include <QPointer>
@@ -30,7 +32,7 @@ namespace hemu {
 
 class Dataset;
 class Field;
-class Prompter;
+class LookupList;
 
 /** What every field binder shares: the dataset link, assignments and error reporting. */
 class FieldBinder : public QObject
@@ -46,10 +48,14 @@ public:
     Field *field() const;
     QWidget *widget() const { return m_widget; }
 
-    /// Where failed assignments and posts are told; the program's message boxes by default.
-    void setPrompter(Prompter *prompter) { m_errors.setPrompter(prompter); }
     /// Keeps the widget read-only whatever the dataset allows.
     void setReadOnly(bool readOnly);
+    /// Enter in the widget posts the pending row (default on).
+    void setPostOnEnter(bool on) { m_postOnEnter = on; }
+    bool postsOnEnter() const { return m_postOnEnter; }
+    /// Alt+Insert in the widget starts a new row (default on).
+    void setInsertOnAltInsert(bool on) { m_insertOnAltInsert = on; }
+    bool insertsOnAltInsert() const { return m_insertOnAltInsert; }
     /// The widget may change the field now.
     bool canModify() const;
 
@@ -91,6 +97,8 @@ private:
     ErrorReporter m_errors;
     bool m_readOnly = false;
     bool m_showing = false;
+    bool m_postOnEnter = true;
+    bool m_insertOnAltInsert = true;
 };
 
 /** A QLineEdit over a field: the display text while it is not being edited, every digit while it is. */
@@ -127,9 +135,10 @@ private:
 };
 
 /**
- * A QComboBox listing the result field of a lookup dataset and storing the chosen row's key:
- * bound to a lookup field (its definition says what to list and which keys to assign), or
- * to a key field with the lookup spelled out.
+ * A QComboBox listing a field of a lookup dataset and storing the chosen row's key: bound
+ * to a lookup field (its definition says what to list and which keys to assign), or to a
+ * key field with the lookup spelled out. The list reads the lookup dataset in place
+ * (LookupList), so 100,000 goods cost nothing to bind.
  */
 class LookupComboBinder : public FieldBinder
 {
@@ -142,8 +151,7 @@ public:
     LookupComboBinder(QComboBox *combo, Dataset *dataset, const QString &keyFieldName, Dataset *lookupDataset,
                       const QString &lookupKeyField, const QString &listField);
 
-    /// Fills the list again from the lookup dataset (done when it changes).
-    void reloadList();
+    LookupList *list() const { return m_list; }
 
 protected:
     void showValue(const QVariant &value, bool hasRecord) override;
@@ -152,14 +160,43 @@ protected:
     QVariant currentValue() const override;
 
 private:
-    void setUp();
+    void setUp(Dataset *lookup, const QStringList &lookupKeyFields, const QString &listField);
     void onActivated(int index);
 
     QComboBox *m_combo;
-    QPointer<Dataset> m_lookup;
-    QStringList m_keyFields;       // in the bound dataset
-    QStringList m_lookupKeyFields; // in the lookup dataset
-    QString m_listField;
+    LookupList *m_list = nullptr;
+    QStringList m_keyFields; // in the bound dataset
+};
+
+/** A QComboBox offering a fixed list of values ("男", "女"), storing the chosen one. */
+class ChoiceComboBinder : public FieldBinder
+{
+    Q_OBJECT
+public:
+    ChoiceComboBinder(QComboBox *combo, Dataset *dataset, const QString &fieldName, const Choices &choices);
+
+protected:
+    void showValue(const QVariant &value, bool hasRecord) override;
+    void applyReadOnly(bool readOnly) override;
+
+private:
+    QComboBox *m_combo;
+    Choices m_choices;
+};
+
+/** A QLabel showing a field of the current row as the grid would (its display text). */
+class LabelBinder : public FieldBinder
+{
+    Q_OBJECT
+public:
+    LabelBinder(QLabel *label, Dataset *dataset, const QString &fieldName);
+
+protected:
+    void showValue(const QVariant &value, bool hasRecord) override;
+    void applyReadOnly(bool) override {}
+
+private:
+    QLabel *m_label;
 };
 
 /** A QDateEdit over a date field; an empty value shows as a blank box. */

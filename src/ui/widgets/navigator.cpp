@@ -1,6 +1,7 @@
 #include "ui/widgets/navigator.h"
 
 #include "core/dataset/dataset.h"
+#include "ui/widgets/datasetwatcher.h"
 #include "ui/widgets/fieldbinders.h"
 
 #include <QHBoxLayout>
@@ -167,15 +168,10 @@ void Navigator::setDataset(Dataset *dataset)
     if (m_dataset)
         disconnect(m_dataset, nullptr, this, nullptr);
     m_dataset = dataset;
-    if (dataset) {
-        connect(dataset, &Dataset::currentChanged, this, &Navigator::updateButtons);
-        connect(dataset, &Dataset::stateChanged, this, &Navigator::updateButtons);
-        connect(dataset, &Dataset::rowsReset, this, &Navigator::updateButtons);
-        connect(dataset, &Dataset::rowInserted, this, &Navigator::updateButtons);
-        connect(dataset, &Dataset::rowRemoved, this, &Navigator::updateButtons);
-        connect(dataset, &Dataset::activeChanged, this, &Navigator::updateButtons);
-        connect(dataset, &QObject::destroyed, this, &Navigator::updateButtons, Qt::QueuedConnection);
-    }
+    DatasetWatcher::subscribe(dataset, this,
+                              DatasetWatcher::Current | DatasetWatcher::State | DatasetWatcher::Rows
+                                  | DatasetWatcher::Active | DatasetWatcher::Destroyed,
+                              [this] { updateButtons(); });
     updateButtons();
 }
 

@@ -12,7 +12,6 @@ class QToolButton;
 namespace hemu {
 
 class Dataset;
-class Prompter;
 
 /**
  * The navigator bar over a dataset: first, prior, next, last, insert, delete, edit, post,
@@ -47,8 +46,6 @@ public:
     Dataset *dataset() const { return m_dataset; }
     void setVisibleButtons(Buttons buttons);
     Buttons visibleButtons() const { return m_visible; }
-    /// Where the errors of failed actions are told; the program's message boxes by default.
-    void setPrompter(Prompter *prompter) { m_errors.setPrompter(prompter); }
 
     /// The button's object name is "nbFirst", "nbPrior", ... and its tool tip "到头", "前移", ...
     QToolButton *button(Button which) const { return m_buttons.value(which); }

@@ -1,7 +1,7 @@
 // The small windows of the shell: message boxes, file dialogs, the copy window, the
 // welcome window and the service card, each answered while it is on screen.
 #include "core/prompter.h"
-#include "modaldriver.h"
+#include "support/modaldriver.h"
 #include "support/testsupport.h"
 #include "ui/shell/tfrmanimate.h"
 #include "ui/shell/tfrmsplash.h"

@@ -6,7 +6,7 @@
 #include "core/masterdata/demodata.h"
 #include "core/prompter.h"
 #include "core/shell/accountsetshell.h"
-#include "modaldriver.h"
+#include "support/appfixture.h"
 #include "support/testsupport.h"
 #include "ui/shell/tfrmanimate.h"
 #include "ui/shell/tfrmmain.h"
@@ -28,38 +28,16 @@ using namespace hemu;
 
 namespace {
 
-struct MainFixture
+/// The program built through HemuApp, with the names the tests below read best with.
+struct MainFixture : test::AppFixture
 {
-    ScriptedPrompter prompter;
-    BaseData base{prompter};
-    ScriptedFileChooser files;
-    TfrmAnimate busy;
-    AccountSetShell shell{base, prompter, files, busy};
-    TfrmMain win{base, shell, prompter};
+    TfrmMain &win = main();
+    AccountSetShell &shell = AppFixture::shell();
+    BaseData &base = AppFixture::base();
+    TfrmAnimate &busy = app->progressWindow();
 
-    QAction *act(const char *name)
-    {
-        QAction *a = win.findChild<QAction *>(QString::fromLatin1(name));
-        if (!a)
-            qFatal("no action %s", name);
-        return a;
-    }
-    /// Opens `path` with the menu command, logging in as list row `row`.
-    void open(const QString &path, int row = 0, const QString &password = {})
-    {
-        files.queue(path);
-        test::answerLogin<TfrmPasswordDlg>(row, password);
-        act("miOpen")->trigger();
-    }
-    /// Shows the window, which opens `path` as its first act.
-    bool start(const QString &path, int row = 0, const QString &password = {})
-    {
-        files.queue(path);
-        test::answerLogin<TfrmPasswordDlg>(row, password);
-        win.show();
-        return QTest::qWaitFor([this] { return shell.AccSetOpen; });
-    }
-    QToolBar *toolBar() { return win.findChild<QToolBar *>("ToolBar1"); }
+    QAction *act(const char *name) { return action(QString::fromLatin1(name)); }
+    QToolBar *toolBar() { return test::control<QToolBar>(&win, "ToolBar1"); }
     QStringList visibleTopMenus()
     {
         QStringList out;
@@ -69,7 +47,7 @@ struct MainFixture
         }
         return out;
     }
-    int children() { return int(win.mdiArea()->subWindowList().size()); }
+    int children() { return childCount(); }
 };
 
 /// The menu bar as lines "name caption [hidden]", two blanks per level, "-" for separators.
@@ -186,6 +164,8 @@ private slots:
     void childWindowsExistOnce();
     void commandsWithoutWindowShowNothing();
     void residentWindowsAndOperations();
+    void periodCommandsReachTheirOperations_data();
+    void periodCommandsReachTheirOperations();
     void ownPasswordNeedsTheUserRow();
     void statusBarHints();
     void childMenusMergeBeforeReports();
@@ -582,7 +562,7 @@ void TestTfrmMain::commandsWithoutWindowShowNothing()
     test::TempAccountSet set;
     MainFixture f;
     QVERIFY(f.start(set.path()));
-    for (const char *name : {"N14", "N12", "N7", "N15", "N18", "N19", "N20", "miSetRight", "miEdTabs", "nShowMarket",
+    for (const char *name : {"N14", "N12", "N7", "miSetRight", "miEdTabs", "nShowMarket",
                              "nViewTotal", "N11", "nBuyManage", "nProfitAnalyse", "nTotalTabs", "N17", "PrintReport",
                              "nEdBaseInfo", "N2", "nDisplayFormat", "miEdSelfPsd", "spEdBaseInfo", "spEdTabs",
                              "spViewTotal", "spMarketInfo", "spReport"})
@@ -599,13 +579,54 @@ void TestTfrmMain::residentWindowsAndOperations()
     test::TempAccountSet set;
     MainFixture f;
     QStringList ran;
-    for (const char *name : {"frmTotalTabs", "frmSetDisplayFormat", "frmEdRight", "N15", "N18", "N19", "N20"})
+    for (const char *name : {"frmTotalTabs", "frmSetDisplayFormat", "frmEdRight"})
+        f.win.registerResident(name, [&ran, name] { ran << name; });
+    for (const char *name : {"N15", "N18", "N19", "N20"})
         f.win.registerCommand(name, [&ran, name] { ran << name; });
     QVERIFY(f.start(set.path()));
     for (const char *name : {"nTotalTabs", "nDisplayFormat", "miSetRight", "N15", "N18", "N19", "N20"})
         f.act(name)->trigger();
     QCOMPARE(ran, QStringList({"frmTotalTabs", "frmSetDisplayFormat", "frmEdRight", "N15", "N18", "N19", "N20"}));
     QCOMPARE(f.children(), 0);
+
+    // Windows open by name; operations do not: a name on the command line never runs one.
+    ran.clear();
+    QVERIFY(f.win.openWindow("frmEdRight"));
+    QVERIFY(!f.win.openWindow("N15"));
+    QVERIFY(!f.win.openWindow("frmNoSuchWindow"));
+    QCOMPARE(ran, QStringList{"frmEdRight"});
+    const QStringList names = f.win.windowNames();
+    QCOMPARE(names.first(), QString("frmMain"));
+    QVERIFY(names.contains("frmEdRight") && names.contains("frmPasswordDlg"));
+    QVERIFY(!names.contains("N15"));
+}
+
+void TestTfrmMain::periodCommandsReachTheirOperations_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("question");
+    QTest::newRow("carry forward") << "N15" << "结转将改写期初，建议备份帐套数据。备份吗?";
+    QTest::newRow("clear bills") << "N18" << "";
+    QTest::newRow("clear totals") << "N19" << "";
+    QTest::newRow("clear all") << "N20" << "";
+}
+
+void TestTfrmMain::periodCommandsReachTheirOperations()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, question);
+    test::TempAccountSet set;
+    MainFixture f;
+    QVERIFY(f.start(set.path()));
+    f.prompter.setDefaultAnswer(false);
+    f.act(command.toLatin1().constData())->trigger();
+    // The application object wired the menu item to the operation: it asks first, and a
+    // No leaves the books alone.
+    QVERIFY(!f.prompter.entries().isEmpty());
+    QCOMPARE(f.prompter.entries().first().kind, Prompter::Kind::Question);
+    if (!question.isEmpty())
+        QCOMPARE(f.prompter.entries().first().text, question);
+    QVERIFY(f.shell.AccSetOpen);
 }
 
 void TestTfrmMain::ownPasswordNeedsTheUserRow()

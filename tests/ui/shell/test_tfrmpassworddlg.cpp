@@ -3,7 +3,9 @@
 #include "core/db/database.h"
 #include "core/db/passwordhash.h"
 #include "core/prompter.h"
+#include "support/appfixture.h"
 #include "support/testsupport.h"
+#include "ui/shell/tfrmmain.h"
 #include "ui/shell/tfrmpassworddlg.h"
 
 #include <QComboBox>
@@ -37,11 +39,11 @@ void addUsers(const QString &path, const QList<User> &users, const QString &extr
         QVERIFY(db.exec(extraSql));
 }
 
-struct LoginFixture
+/// The program's resident login dialog, shown on its own.
+struct LoginFixture : test::AppFixture
 {
-    ScriptedPrompter prompter;
-    BaseData base{prompter};
-    TfrmPasswordDlg dlg{base, prompter};
+    BaseData &base = AppFixture::base();
+    TfrmPasswordDlg &dlg = *main().passwordDlg();
 
     QComboBox *users() { return dlg.findChild<QComboBox *>("ComboBox1"); }
     QLineEdit *password() { return dlg.findChild<QLineEdit *>("edPassword"); }

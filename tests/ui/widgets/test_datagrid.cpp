@@ -2,6 +2,7 @@
 // the read-only and editable modes, and the current row kept with the dataset's cursor.
 #include "goodsbooks.h"
 #include "ui/widgets/datagrid.h"
+#include "ui/widgets/promptchannel.h"
 #include "ui/widgets/datagridheader.h"
 
 #include <QLineEdit>
@@ -66,7 +67,7 @@ void TestDataGrid::cleanup()
 void TestDataGrid::showGrid(const QStringList &fields)
 {
     m_grid = std::make_unique<DataGrid>();
-    m_grid->setPrompter(&m_books->prompter);
+    PromptChannel::attach(m_grid->window(), &m_books->prompter);
     m_grid->setDataset(m_books->goods.get(), fields);
     m_grid->resize(900, 400);
     m_grid->show();

@@ -2,6 +2,7 @@
 // dataset's state, and writes what the user changes through the dataset.
 #include "goodsbooks.h"
 #include "ui/widgets/fieldbinders.h"
+#include "ui/widgets/promptchannel.h"
 
 #include <QBuffer>
 #include <QCheckBox>
@@ -46,7 +47,6 @@ private:
     {
         auto *widget = new W(m_form.get());
         auto *binder = new B(widget, m_books->goods.get(), field);
-        binder->setPrompter(&m_books->prompter);
         return binder;
     }
 };
@@ -56,6 +56,8 @@ void TestFieldBinders::init()
     m_books = std::make_unique<test::GoodsBooks>();
     m_books->open();
     m_form = std::make_unique<QWidget>();
+    // The binders find the form's prompter themselves.
+    PromptChannel::attach(m_form.get(), &m_books->prompter);
 }
 
 void TestFieldBinders::cleanup()
@@ -328,7 +330,6 @@ void TestFieldBinders::imageLabel()
     auto *label = new QLabel(m_form.get());
     label->resize(20, 20);
     auto *binder = new ImageBinder(label, &cata, QStringLiteral("Picture"));
-    binder->setPrompter(&m_books->prompter);
     QVERIFY(binder->pixmap().isNull());
 
     const QByteArray red = pngBytes(Qt::red);

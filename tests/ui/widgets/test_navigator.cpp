@@ -2,6 +2,7 @@
 // dataset actions they start.
 #include "goodsbooks.h"
 #include "ui/widgets/fieldbinders.h"
+#include "ui/widgets/promptchannel.h"
 #include "ui/widgets/navigator.h"
 
 #include <QLineEdit>
@@ -44,7 +45,7 @@ void TestNavigator::init()
     m_books = std::make_unique<test::GoodsBooks>();
     m_books->open();
     m_nav = std::make_unique<Navigator>();
-    m_nav->setPrompter(&m_books->prompter);
+    PromptChannel::attach(m_nav->window(), &m_books->prompter);
     m_nav->setDataset(m_books->goods.get());
     m_nav->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_nav.get()));

@@ -3,6 +3,7 @@
 // line changes showing at once.
 #include "support/books.h"
 #include "ui/widgets/datagrid.h"
+#include "ui/widgets/promptchannel.h"
 #include "ui/widgets/datagridheader.h"
 
 #include <QAbstractSpinBox>
@@ -37,7 +38,7 @@ void TestStockGrid::init()
     QVERIFY(m_books->tab->Goods->refresh().ok());
     QVERIFY(m_books->base->Cata->refresh().ok());
     m_grid = std::make_unique<DataGrid>();
-    m_grid->setPrompter(&m_books->prompter);
+    PromptChannel::attach(m_grid->window(), &m_books->prompter);
     m_grid->setDataset(m_books->tab->Goods);
     m_grid->setReadOnly(true);
     m_grid->resize(1200, 300);

@@ -1,0 +1,239 @@
+#include "ui/kit/hemuapp.h"
+
+#include "core/data/basedata.h"
+#include "core/data/datamodules.h"
+#include "core/data/tabdata.h"
+#include "core/shell/accountsetshell.h"
+#include "core/shell/login.h"
+#include "core/shell/periodclose.h"
+#include "ui/kit/startoptions.h"
+#include "ui/kit/windowgrab.h"
+#include "ui/shell/tfrmanimate.h"
+#include "ui/shell/tfrmmain.h"
+#include "ui/shell/tfrmpassworddlg.h"
+#include "ui/shell/tfrmsplash.h"
+#include "ui/shell/tfrnamecard.h"
+#include "ui/widgets/dialogfilechooser.h"
+#include "ui/widgets/messageboxprompter.h"
+#include "ui/widgets/promptchannel.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+#include <cstdio>
+#include <exception>
+
+namespace hemu {
+
+namespace {
+
+void tellError(const QString &text)
+{
+    std::fprintf(stderr, "hemu: %s\n", text.toUtf8().constData());
+    std::fflush(stderr);
+}
+
+} // namespace
+
+HemuApp::HemuApp(AppSeams seams)
+{
+    if (!seams.prompter)
+        m_boxes = std::make_unique<MessageBoxPrompter>();
+    m_prompter = seams.prompter ? seams.prompter : m_boxes.get();
+    if (!seams.files)
+        m_dialogs = std::make_unique<DialogFileChooser>(*m_prompter);
+    m_files = seams.files ? seams.files : m_dialogs.get();
+    m_busy = std::make_unique<TfrmAnimate>();
+    m_base = std::make_unique<BaseData>(*m_prompter);
+    m_tab = std::make_unique<TabData>(*m_base);
+    m_shell = std::make_unique<AccountSetShell>(*m_base, *m_prompter, *m_files, *m_busy);
+    // Opening an account set opens the datasets of both modules; closing closes them.
+    DataModules::connect(*m_shell, *m_base, *m_tab);
+    m_main = std::make_unique<TfrmMain>(*m_base, *m_shell, *m_prompter);
+    if (m_boxes)
+        m_boxes->setParentWidget(m_main.get());
+    if (m_dialogs)
+        m_dialogs->setParentWidget(m_main.get());
+    // Widgets of every window, and those outside any, talk through this one prompter.
+    PromptChannel::attach(m_main.get(), m_prompter);
+    PromptChannel::setApplicationPrompter(m_prompter);
+    PromptChannel::attachFiles(m_main.get(), m_files);
+    PromptChannel::setApplicationFiles(m_files);
+    m_context = std::make_unique<AppContext>(
+        AppContext{*m_prompter, *m_files, *m_busy, *m_base, *m_tab, *m_shell, *m_main});
+    m_periodClose = std::make_unique<PeriodClose>(*m_base, *m_tab, *m_shell, *m_prompter);
+    m_nameCard = std::make_unique<TfrNameCard>(m_main.get());
+    registerWindows();
+}
+
+HemuApp::~HemuApp()
+{
+    // The set is closed while every window that may look at its datasets still exists.
+    m_shell->CloseAccSet();
+    if (PromptChannel::applicationPrompter() == m_prompter) {
+        PromptChannel::setApplicationPrompter(nullptr);
+        PromptChannel::setApplicationFiles(nullptr);
+    }
+    m_nameCard.reset();
+    m_main.reset();
+}
+
+void HemuApp::registerChildFactory(const QString &name, std::function<QWidget *()> factory)
+{
+    m_main->registerChild(name, std::move(factory));
+}
+
+void HemuApp::registerWindows()
+{
+    TfrmMain &main = *m_main;
+    // Resident windows: made once, shown by their command.
+    main.registerResident(QStringLiteral("frmPasswordDlg"),
+                          [this] { m_main->passwordDlg()->login(m_shell->AccSetFileName); });
+    main.registerResident(QStringLiteral("frmAnimate"), [this] { m_busy->begin(QStringLiteral("备份")); });
+    main.registerResident(QStringLiteral("frNameCard"), [this] { m_nameCard->exec(); });
+    main.registerResident(QStringLiteral("frmSplash"), [this] {
+        TfrmSplash splash(m_main.get());
+        splash.exec();
+    });
+    // Operations of the period close.
+    main.registerCommand(QStringLiteral("N15"), [this] { m_periodClose->N15Click(); });
+    main.registerCommand(QStringLiteral("N18"), [this] { m_periodClose->N18Click(); });
+    main.registerCommand(QStringLiteral("N19"), [this] { m_periodClose->N19Click(); });
+    main.registerCommand(QStringLiteral("N20"), [this] { m_periodClose->N20Click(); });
+    // Child windows: registerChild<TfrmXxx>("frmXxx") as they are built.
+}
+
+bool HemuApp::logIn(const QString &path, const QString &user, const QString &password, QString *error)
+{
+    QList<LoginUser> users;
+    if (!Login::connect(m_base->MyADOCnn(), path, &users)) {
+        *error = Login::connectFailedText();
+        return false;
+    }
+    int userId = -1;
+    for (const LoginUser &candidate : std::as_const(users)) {
+        if (candidate.UserName == user) {
+            userId = candidate.UserID;
+            break;
+        }
+    }
+    CurrentUser admitted;
+    switch (Login::check(m_base->MyADOCnn(), userId, password, &admitted)) {
+    case Login::Verdict::InvalidUser:
+        *error = Login::invalidUserText();
+        return false;
+    case Login::Verdict::WrongPassword:
+        *error = Login::wrongPasswordText();
+        return false;
+    case Login::Verdict::Admitted:
+        break;
+    }
+    m_base->user() = admitted;
+    return true;
+}
+
+int HemuApp::run(const StartOptions &options)
+{
+    TfrmMain &main = *m_main;
+    if (!options.openWindow.isEmpty() && !main.windowNames().contains(options.openWindow)) {
+        tellError(QStringLiteral("no window is called %1; known windows: %2")
+                      .arg(options.openWindow, main.windowNames().join(QStringLiteral(", "))));
+        return 1;
+    }
+    if (!options.accountSet.isEmpty()) {
+        m_shell->pendingPath = options.accountSet;
+        if (m_dialogs)
+            m_dialogs->setFolder(QFileInfo(options.accountSet).absolutePath());
+    }
+    if (options.hasUser) {
+        m_shell->loginGate = [this, options](const QString &path) {
+            QString error;
+            if (logIn(path, options.user, options.password, &error))
+                return true;
+            tellError(error);
+            m_exitCode = 1;
+            return false;
+        };
+    }
+    // What the command line asks for happens once, after the first open: the windows
+    // need the account set.
+    auto firstOpen = [this](std::function<void()> act) {
+        auto done = std::make_shared<bool>(false);
+        QObject::connect(m_shell.get(), &AccountSetShell::accountSetOpened, m_main.get(), [done, act] {
+            if (!*done) {
+                *done = true;
+                act();
+            }
+        }, Qt::QueuedConnection);
+    };
+    WindowGrab *grab = nullptr;
+    if (options.grabbing()) {
+        grab = new WindowGrab(main, options.openWindow, options.grabFile, &main);
+        firstOpen([grab] { grab->start(); });
+        QObject::connect(grab, &WindowGrab::finished, &main, [this, options](bool ok) {
+            if (!ok) {
+                tellError(QStringLiteral("cannot write %1").arg(options.grabFile));
+                m_exitCode = 1;
+            }
+            // Ends the main loop and any modal loop the picture was taken from; a window
+            // that opens another loop on its way out is ended too.
+            auto *stopper = new QTimer(m_main.get());
+            QObject::connect(stopper, &QTimer::timeout, [] { QCoreApplication::exit(0); });
+            stopper->start(0);
+        });
+    } else if (!options.openWindow.isEmpty()) {
+        firstOpen([&main, options] { main.openWindow(options.openWindow); });
+    }
+    if (options.grabbing()) {
+        // Pictures of one size whatever the screen; no window manager needed.
+        main.resize(1024, 720);
+        main.show();
+        if (options.accountSet.isEmpty())
+            QTimer::singleShot(0, grab, &WindowGrab::start);
+    } else {
+        // A window manager maximises; without one the window still fills the screen.
+        main.setGeometry(main.screen()->availableGeometry());
+        main.showMaximized();
+    }
+    const int code = QApplication::exec();
+    return m_exitCode ? m_exitCode : code;
+}
+
+void HemuApp::useChineseFonts(QApplication &app)
+{
+    QFont font = app.font();
+    font.setFamilies({font.family(), QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
+                      QStringLiteral("Source Han Sans SC")});
+    app.setFont(font);
+}
+
+int HemuApp::exec(QApplication &app)
+{
+    QApplication::setApplicationName(QStringLiteral("Version 2.0"));
+    useChineseFonts(app);
+    StartOptions options;
+    QString error;
+    if (!StartOptions::parse(app.arguments(), &options, &error)) {
+        tellError(error);
+        return 1;
+    }
+    try {
+        std::unique_ptr<TfrmSplash> splash;
+        if (!options.grabbing()) {
+            splash = std::make_unique<TfrmSplash>();
+            splash->show();
+            QApplication::processEvents();
+        }
+        HemuApp hemu;
+        splash.reset();
+        return hemu.run(options);
+    } catch (const std::exception &e) {
+        QMessageBox::critical(nullptr, QApplication::applicationName(), QString::fromLocal8Bit(e.what()));
+        QMessageBox::critical(nullptr, QApplication::applicationName(), QStringLiteral("Error"));
+        return 1;
+    }
+}
+
+} // namespace hemu

@@ -1,0 +1,78 @@
+#include "ui/kit/windowgrab.h"
+
+#include "ui/shell/tfrmmain.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+
+namespace hemu {
+
+WindowGrab::WindowGrab(TfrmMain &main, const QString &windowName, const QString &file, QObject *parent)
+    : QObject(parent)
+    , m_main(main)
+    , m_windowName(windowName)
+    , m_file(file)
+{
+}
+
+void WindowGrab::start()
+{
+    const QWidgetList before = QApplication::topLevelWidgets();
+    for (QWidget *w : before) {
+        if (w->isVisible())
+            m_shownBefore.insert(w);
+    }
+    // Armed first: a window that opens modally runs its own loop inside openWindow(), and
+    // the picture is taken from there.
+    arm();
+    if (!m_windowName.isEmpty())
+        m_main.openWindow(m_windowName);
+}
+
+void WindowGrab::arm()
+{
+    m_armed = true;
+    // The dispatcher is about to block: every posted event (layouts, paints, queued calls)
+    // has been handled. One more round lets what those started settle too.
+    auto *dispatcher = QAbstractEventDispatcher::instance();
+    auto idleRounds = std::make_shared<int>(0);
+    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this, idleRounds] {
+        if (!m_armed || m_done)
+            return;
+        if (++*idleRounds < 2) {
+            QTimer::singleShot(0, this, [] {});
+            return;
+        }
+        m_armed = false;
+        QTimer::singleShot(0, this, &WindowGrab::takePicture);
+    });
+    QTimer::singleShot(0, this, [] {});
+}
+
+QWidget *WindowGrab::topMostWindow() const
+{
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *w : windows) {
+        if (w->isVisible() && w != &m_main && !m_shownBefore.contains(w) && w->isWindow()
+            && !(w->windowFlags() & Qt::Popup) && !w->inherits("QMenu"))
+            return w;
+    }
+    return &m_main;
+}
+
+void WindowGrab::takePicture()
+{
+    if (m_done)
+        return;
+    m_done = true;
+    QWidget *window = topMostWindow();
+    const bool ok = window->grab().save(m_file);
+    emit finished(ok);
+}
+
+} // namespace hemu
