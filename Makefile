@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 DEMO_DIR ?= $(or $(XDG_DATA_HOME),$(HOME)/.local/share)/hemu
 DEMO ?= $(DEMO_DIR)/demo.xb
 
-.PHONY: run test build programs configure deps bench clean
+.PHONY: run test build programs configure deps bench screenshots clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -33,6 +33,10 @@ bench: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target hemu-bench
 	@$(BUILD)/src/hemu-bench --size small --json $(BUILD)/bench-small.json
 	@$(BUILD)/src/hemu-bench --size large --json $(BUILD)/bench-large.json
+
+# The pictures of the user guide, taken from the program itself (no display needed).
+screenshots: programs
+	@bash scripts/screenshots.sh $(BUILD)
 
 clean:
 	@rm -rf $(BUILD)

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <algorithm>
 
 namespace hemu {
 
@@ -41,6 +42,7 @@ DataGrid::DataGrid(QWidget *parent)
     connect(m_header, &QHeaderView::sectionClicked, this, &DataGrid::sortByTitle);
     setItemDelegate(new CellEditor(this));
     m_gridActions = new GridActions(this);
+    connect(qApp, &QApplication::focusChanged, this, &DataGrid::onFocusChanged);
     setReadOnly(false);
 }
 
@@ -266,26 +268,26 @@ void DataGrid::mouseDoubleClickEvent(QMouseEvent *event)
     event->accept();
 }
 
-void DataGrid::focusInEvent(QFocusEvent *event)
+bool DataGrid::isOwn(const QWidget *widget) const
 {
-    QTableView::focusInEvent(event);
-    // Coming back from the grid's own cell editor is no entering.
-    if (!m_hadFocus) {
-        m_hadFocus = true;
-        emit focusEntered();
+    // Walked by parent, not isAncestorOf(): a drop-down list is a window of its own.
+    for (const QWidget *w = widget; w; w = w->parentWidget()) {
+        if (w == this)
+            return true;
     }
+    return false;
 }
 
-void DataGrid::focusOutEvent(QFocusEvent *event)
+void DataGrid::onFocusChanged(QWidget *, QWidget *now)
 {
-    QTableView::focusOutEvent(event);
-    // Called once the focus has moved; a cell editor of this grid keeps it "inside".
-    const QWidget *now = QApplication::focusWidget();
-    if (now && isAncestorOf(now))
+    // No widget at all has the focus while the window is inactive: that is no leaving.
+    if (!now)
         return;
-    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
-        return;
-    if (m_hadFocus) {
+    const bool inside = isOwn(now);
+    if (inside && !m_hadFocus) {
+        m_hadFocus = true;
+        emit focusEntered();
+    } else if (!inside && m_hadFocus) {
         m_hadFocus = false;
         emit focusLeft();
     }

@@ -102,8 +102,6 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
-    void focusInEvent(QFocusEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 
 private:
@@ -113,6 +111,9 @@ private:
     void applyColours();
     void applyColumns();
     void applyEditTriggers();
+    void onFocusChanged(QWidget *old, QWidget *now);
+    /// `widget` is the grid or something of its own (a cell editor, its drop-down).
+    bool isOwn(const QWidget *widget) const;
 
     DataGridHeader *m_header = nullptr;
     QPointer<DatasetModel> m_model;

@@ -5,6 +5,7 @@
 #include "ui/widgets/datagridheader.h"
 
 #include <QItemSelectionModel>
+#include <algorithm>
 #include <QSet>
 
 namespace hemu {

@@ -1,6 +1,6 @@
 // The data grid: two-line titles, title-click sort, posting and inserting from the keyboard,
 // the read-only and editable modes, and the current row kept with the dataset's cursor.
-#include "goodsbooks.h"
+#include "support/goodsbooks.h"
 #include "ui/widgets/datagrid.h"
 #include "ui/widgets/promptchannel.h"
 #include "ui/widgets/datagridheader.h"

@@ -1,6 +1,6 @@
 // The table model over a dataset: columns, roles, edits through the dataset, and every
 // change of the dataset passed on with the right notifications.
-#include "goodsbooks.h"
+#include "support/goodsbooks.h"
 #include "ui/widgets/datasetmodel.h"
 
 #include <QAbstractItemModelTester>

@@ -1,6 +1,6 @@
 // Field binders: each widget shows the current row's value, follows the cursor and the
 // dataset's state, and writes what the user changes through the dataset.
-#include "goodsbooks.h"
+#include "support/goodsbooks.h"
 #include "ui/widgets/fieldbinders.h"
 #include "ui/widgets/promptchannel.h"
 
@@ -35,6 +35,11 @@ private slots:
     void keyFieldCombo();
     void dateEdit();
     void imageLabel();
+    void enterAndAltInsertSwitches_data();
+    void enterAndAltInsertSwitches();
+    void choiceCombo();
+    void labelShowsDisplayText();
+    void lookupComboOverManyRows();
 
 private:
     static QByteArray pngBytes(const QColor &colour, QSize size = QSize(40, 30));
@@ -367,6 +372,104 @@ void TestFieldBinders::imageLabel()
     binder->setReadOnly(true);
     QVERIFY(!binder->setImageData(red));
     QCOMPARE(cata.state(), Dataset::State::Browse);
+}
+
+void TestFieldBinders::enterAndAltInsertSwitches_data()
+{
+    QTest::addColumn<bool>("postOnEnter");
+    QTest::addColumn<bool>("insertOnAltInsert");
+    QTest::newRow("both on (the default)") << true << true;
+    QTest::newRow("Enter does not post") << false << true;
+    QTest::newRow("Alt+Insert does not insert") << true << false;
+}
+
+void TestFieldBinders::enterAndAltInsertSwitches()
+{
+    QFETCH(bool, postOnEnter);
+    QFETCH(bool, insertOnAltInsert);
+    auto *binder = bind<QLineEdit, LineEditBinder>(QStringLiteral("HandInc"));
+    QVERIFY(binder->postsOnEnter() && binder->insertsOnAltInsert());
+    binder->setPostOnEnter(postOnEnter);
+    binder->setInsertOnAltInsert(insertOnAltInsert);
+    auto *edit = static_cast<QLineEdit *>(binder->widget());
+    QVERIFY(goods().setCurrentRow(1));
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("7"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(goods().state(), postOnEnter ? Dataset::State::Browse : Dataset::State::Edit);
+    QCOMPARE(m_books->stored(QStringLiteral("HandInc"), 2).toInt(), postOnEnter ? 7 : 20);
+    QVERIFY(goods().cancel().ok());
+
+    const int rows = goods().rowCount();
+    QTest::keyClick(edit, Qt::Key_Insert, Qt::AltModifier);
+    QCOMPARE(goods().state(), insertOnAltInsert ? Dataset::State::Insert : Dataset::State::Browse);
+    QCOMPARE(goods().rowCount(), insertOnAltInsert ? rows + 1 : rows);
+    QVERIFY(m_books->prompter.entries().isEmpty());
+}
+
+void TestFieldBinders::choiceCombo()
+{
+    // Stored numbers offered as words.
+    auto *combo = new QComboBox(m_form.get());
+    auto *binder = new ChoiceComboBinder(combo, m_books->goods.get(), QStringLiteral("HandInc"),
+                                         {{100, QStringLiteral("充足")}, {20, QStringLiteral("一般")}, {0, QStringLiteral("缺货")}});
+    QCOMPARE(combo->count(), 3);
+    QCOMPARE(combo->currentText(), QStringLiteral("充足"));
+    QVERIFY(goods().setCurrentRow(1));
+    QCOMPARE(combo->currentText(), QStringLiteral("一般"));
+    // A value none of the choices has (goods 3 holds -5) shows nothing chosen.
+    QVERIFY(goods().setCurrentRow(2));
+    QCOMPARE(combo->currentIndex(), -1);
+    combo->setCurrentIndex(2);
+    emit combo->activated(2);
+    QCOMPARE(goods().state(), Dataset::State::Edit);
+    QVERIFY(goods().post().ok());
+    QCOMPARE(m_books->stored(QStringLiteral("HandInc"), 3).toInt(), 0);
+    QCOMPARE(combo->currentText(), QStringLiteral("缺货"));
+    binder->setReadOnly(true);
+    QVERIFY(!combo->isEnabled());
+    QVERIFY(m_books->prompter.entries().isEmpty());
+}
+
+void TestFieldBinders::labelShowsDisplayText()
+{
+    auto *label = new QLabel(m_form.get());
+    new LabelBinder(label, m_books->goods.get(), QStringLiteral("SellPrice"));
+    QCOMPARE(label->text(), QStringLiteral("1.5"));
+    QVERIFY(goods().setCurrentRow(2));
+    QCOMPARE(label->text(), QStringLiteral("8.0"));
+    auto *category = new QLabel(m_form.get());
+    new LabelBinder(category, m_books->goods.get(), QStringLiteral("lkCata"));
+    QCOMPARE(category->text(), QStringLiteral("日用"));
+    QVERIFY(goods().edit().ok());
+    QVERIFY(goods().setValue(QStringLiteral("CataID"), 1).ok());
+    QCOMPARE(category->text(), QStringLiteral("饮料"));
+    QVERIFY(goods().cancel().ok());
+    goods().close();
+    QCOMPARE(label->text(), QString());
+}
+
+void TestFieldBinders::lookupComboOverManyRows()
+{
+    // Lines of a bill choosing among 100,000 goods: the box reads the goods view in place.
+    m_books->addManyGoods(100000);
+    QVERIFY(goods().refresh().ok());
+    TableDataset lines(m_books->db, QStringLiteral("Lines"), QStringLiteral("Goods"));
+    lines.addDataFields({QStringLiteral("GoodID"), QStringLiteral("Description")});
+    QVERIFY(lines.open().ok());
+    auto *combo = new QComboBox(m_form.get());
+    new LookupComboBinder(combo, &lines, QStringLiteral("GoodID"), m_books->goods.get(), QStringLiteral("GoodID"),
+                          QStringLiteral("Description"));
+    QCOMPARE(combo->count(), goods().rowCount());
+    QCOMPARE(combo->currentText(), QStringLiteral("矿泉水"));
+    lines.last();
+    QCOMPARE(combo->currentText(), QStringLiteral("商品100000"));
+    // Choosing assigns the key.
+    QVERIFY(lines.setCurrentRow(0));
+    combo->setCurrentIndex(combo->count() - 2);
+    emit combo->activated(combo->count() - 2);
+    QCOMPARE(lines.value(QStringLiteral("GoodID")).toInt(), 100004);
+    QVERIFY(lines.cancel().ok());
 }
 
 QTEST_MAIN(TestFieldBinders)

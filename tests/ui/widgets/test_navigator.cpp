@@ -1,6 +1,6 @@
 // The navigator bar: its ten buttons, which of them show and which are enabled, and the
 // dataset actions they start.
-#include "goodsbooks.h"
+#include "support/goodsbooks.h"
 #include "ui/widgets/fieldbinders.h"
 #include "ui/widgets/promptchannel.h"
 #include "ui/widgets/navigator.h"

@@ -1,6 +1,6 @@
 // The column-title sort of grids: the sort text it chooses and the row it keeps.
 #include "core/data/sortbytitle.h"
-#include "goodsbooks.h"
+#include "support/goodsbooks.h"
 
 #include <QtTest>
 

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Refreshes the pictures of the user guide (docs/images) from the built program: a fresh
+# demonstration account set, one `hemu --grab` per window. Runs without a display.
+set -euo pipefail
+
+build=${1:-build}
+root=$(cd "$(dirname "$0")/.." && pwd)
+images="$root/docs/images"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+"$build/src/hemu-cli" demo "$work/demo.xb" >/dev/null
+mkdir -p "$images"
+
+# window name → picture; the windows the guide shows.
+shots=(
+  "frmMain:main"
+  "frmPasswordDlg:login"
+  "frmSplash:about"
+  "frNameCard:service"
+)
+for shot in "${shots[@]}"; do
+  window=${shot%%:*}
+  name=${shot#*:}
+  QT_QPA_PLATFORM=offscreen "$build/src/hemu" --user 管理员 --password "" --open "$window" \
+    --grab "$images/$name.png" "$work/demo.xb" 2>/dev/null
+  echo "docs/images/$name.png ($window)"
+done
