@@ -1,5 +1,6 @@
 #include "ui/kit/formbuilder.h"
 
+#include "core/dataset/dataset.h"
 #include "ui/widgets/fieldbinders.h"
 
 #include <QCheckBox>

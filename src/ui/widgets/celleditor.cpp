@@ -69,7 +69,11 @@ void CellEditor::setEditorData(QWidget *editor, const QModelIndex &index) const
         QStyledItemDelegate::setEditorData(editor, index);
         return;
     }
-    const QVariant value = index.data(Qt::EditRole);
+    // The stored value, not the editor text of it: keys and choices compare as values.
+    const Field *field = m_grid->datasetModel() ? m_grid->datasetModel()->fieldAt(index.column()) : nullptr;
+    const QVariant value = field && !field->isLookup() && m_grid->dataset()
+                               ? m_grid->dataset()->value(index.row(), field->index())
+                               : index.data(Qt::EditRole);
     if (auto *list = qobject_cast<LookupList *>(combo->model())) {
         combo->setCurrentIndex(list->rowOfKey(value.metaType().id() == QMetaType::QVariantList ? value.toList()
                                                                                                 : QVariantList{value}));

@@ -356,7 +356,10 @@ void DataGrid::syncFromDataset()
     if (row >= 0 && row < m_model->rowCount() && m_model->columnCount() > 0) {
         const int column = currentIndex().isValid() ? qMin(currentIndex().column(), m_model->columnCount() - 1) : 0;
         const QModelIndex target = m_model->index(row, column);
-        if (currentIndex() != target || !selectionModel()->isRowSelected(row, {}))
+        // With several rows selectable, a cursor already where the grid's current row is was
+        // moved by the user's own click: the selection the click makes stays.
+        const bool userMovedHere = selectionMode() == QAbstractItemView::ExtendedSelection && currentIndex().row() == row;
+        if (!userMovedHere && (currentIndex() != target || !selectionModel()->isRowSelected(row, {})))
             selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     } else if (selectionModel()) {
         selectionModel()->clear();

@@ -15,8 +15,6 @@ ErrorReporter::~ErrorReporter() = default;
 
 Prompter &ErrorReporter::prompter()
 {
-    if (m_prompter)
-        return *m_prompter;
     // Asked each time: the widget may have moved into a window since it was made.
     if (Prompter *channel = PromptChannel::find(m_owner))
         return *channel;

@@ -22,9 +22,6 @@ public:
     ErrorReporter(const ErrorReporter &) = delete;
     ErrorReporter &operator=(const ErrorReporter &) = delete;
 
-    /// Overrides the window's prompter for this widget alone (`prompter` must outlive the
-    /// widget); nullptr returns to the window's.
-    void setPrompter(Prompter *prompter) { m_prompter = prompter; }
     Prompter &prompter();
 
     /// Warns with the error's message unless it succeeded, was refused by a rule (refusals
@@ -33,7 +30,6 @@ public:
 
 private:
     QPointer<QWidget> m_owner;
-    Prompter *m_prompter = nullptr;
     std::unique_ptr<MessageBoxPrompter> m_boxes;
 };
 

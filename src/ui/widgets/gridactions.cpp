@@ -6,7 +6,6 @@
 #include "ui/widgets/gridexport.h"
 #include "ui/widgets/gridprinter.h"
 #include "ui/widgets/gridtable.h"
-#include "ui/widgets/messageboxprompter.h"
 #include "ui/widgets/promptchannel.h"
 
 #include <QAction>
@@ -21,6 +20,7 @@ namespace hemu {
 GridActions::GridActions(DataGrid *grid)
     : QObject(grid)
     , m_grid(grid)
+    , m_errors(grid)
     , m_print(add("acGridPrint", QStringLiteral("打印...")))
     , m_csv(add("acGridCsv", QStringLiteral("导出为 CSV...")))
     , m_xlsx(add("acGridXlsx", QStringLiteral("导出为 Excel...")))
@@ -66,10 +66,7 @@ bool GridActions::exportTo(const QString &suffix, bool (*write)(const GridTable 
     QString error;
     if (write(GridTable::of(*m_grid), path, &error))
         return true;
-    MessageBoxPrompter boxes(m_grid->window());
-    Prompter *prompter = PromptChannel::find(m_grid);
-    (prompter ? *prompter : static_cast<Prompter &>(boxes))
-        .warning(QStringLiteral("导出失败：%1\n%2").arg(QDir::toNativeSeparators(path), error));
+    m_errors.prompter().warning(QStringLiteral("导出失败：%1\n%2").arg(QDir::toNativeSeparators(path), error));
     return false;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/widgets/errorreporter.h"
+
 #include <QObject>
 
 class QAction;
@@ -39,6 +41,7 @@ private:
     bool exportTo(const QString &suffix, bool (*write)(const GridTable &, const QString &, QString *));
 
     DataGrid *m_grid;
+    ErrorReporter m_errors; // tells export failures through the grid's window
     QAction *m_print;
     QAction *m_csv;
     QAction *m_xlsx;

@@ -41,22 +41,22 @@ struct GridColumn
         Choice, ///< a drop-down over `choices`
     };
 
-    QString field;
+    QString field = {};
     /// The title; "上|下" is a two-line title. Empty: the field's caption.
-    QString title;
+    QString title = {};
     /// Width in pixels; 0 sizes the column to its title and first rows.
     int width = 0;
     bool readOnly = false;
     /// Background of the column's cells (a row-colour rule that gives one wins).
-    QColor background;
+    QColor background = {};
     Editor editor = Editor::Text;
     /// For a Lookup editor on a data field: the dataset listed, its key stored in `field`
     /// and the field shown. A lookup field brings its own.
     Dataset *lookup = nullptr;
-    QString lookupKey;
-    QString lookupList;
+    QString lookupKey = {};
+    QString lookupList = {};
     /// For a Choice editor; also how the column shows its values.
-    Choices choices;
+    Choices choices = {};
 };
 
 } // namespace hemu

@@ -1,6 +1,7 @@
 // What a grid owns and offers every window: its column definitions (titles, widths,
 // read-only, colours, editors) across dataset changes, the lookup and choice cell editors,
 // double-click commands, focus signals, multi-row selection, and printing, export and copy.
+#include "core/filechooser.h"
 #include "support/goodsbooks.h"
 #include "support/modaldriver.h"
 #include "ui/widgets/datagrid.h"
@@ -16,6 +17,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QSignalSpy>
@@ -48,6 +50,19 @@ QString runTool(const QString &program, const QStringList &arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+/// Compatibility forms folded: the CJK font maps some ideographs to radicals of the same
+/// shape (⼀ for 一), which pdftotext then reports; "：" becomes ":".
+QString fold(const QString &text)
+{
+    // Radicals without a compatibility mapping, as the font gives them.
+    return text.normalized(QString::NormalizationForm_KC).replace(QChar(0x2EDA), QChar(0x9875)).replace(QChar(0x2EDD), QChar(0x98DF));
+}
+
+QString pdfText(const QString &pdf)
+{
+    return fold(runTool("pdftotext", {"-layout", pdf, "-"}));
+}
+
 } // namespace
 
 class TestGridKit : public QObject
@@ -77,6 +92,12 @@ private:
     QModelIndex cell(int row, const QString &field) const
     {
         return m_grid->model()->index(row, m_grid->datasetModel()->columnOf(field));
+    }
+    /// A cell editor is open (closed ones are hidden until they are deleted).
+    bool editorOpen() const
+    {
+        const QList<QLineEdit *> editors = m_grid->viewport()->findChildren<QLineEdit *>();
+        return std::any_of(editors.begin(), editors.end(), [](QLineEdit *e) { return e->isVisible(); });
     }
 
     std::unique_ptr<test::GoodsBooks> m_books;
@@ -247,7 +268,7 @@ void TestGridKit::doubleClickAsCommand()
     QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, rect.center());
     QTest::mouseDClick(m_grid->viewport(), Qt::LeftButton, {}, rect.center());
     QCOMPARE(activated.count(), 0);
-    QCOMPARE(m_grid->state(), QAbstractItemView::EditingState); // the default opens an editor
+    QVERIFY(editorOpen()); // the default opens an editor
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(m_grid->viewport()->findChild<QLineEdit *>(), &escape);
 
@@ -255,7 +276,7 @@ void TestGridKit::doubleClickAsCommand()
     QTest::mouseDClick(m_grid->viewport(), Qt::LeftButton, {}, m_grid->visualRect(cell(1, "Description")).center());
     QCOMPARE(activated.count(), 1);
     QCOMPARE(activated.first().first().toInt(), 1);
-    QVERIFY(m_grid->state() != QAbstractItemView::EditingState);
+    QVERIFY(!editorOpen());
     QCOMPARE(m_books->goods->state(), Dataset::State::Browse);
 }
 
@@ -264,7 +285,9 @@ void TestGridKit::focusEnteredAndLeft()
     showGrid();
     auto *other = new QLineEdit(m_window.get());
     m_window->layout()->addWidget(other);
-    QApplication::setActiveWindow(m_window.get());
+    other->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     other->setFocus();
     QSignalSpy entered(m_grid, &DataGrid::focusEntered);
     QSignalSpy left(m_grid, &DataGrid::focusLeft);
@@ -398,20 +421,20 @@ void TestGridKit::printLayout()
     QVERIFY(pages >= 3 && pages <= 6);
     printout.print(&printer);
 
-    const QString text = runTool("pdftotext", {"-layout", pdf, "-"});
+    const QString text = pdfText(pdf);
     QVERIFY2(!text.isEmpty(), "pdftotext could not read the printout");
     const QStringList pageTexts = text.split('\f', Qt::SkipEmptyParts);
     QCOMPARE(pageTexts.size(), pages);
     for (int page = 0; page < pages; ++page) {
         const QString &one = pageTexts.at(page);
         // Every page: the heading, the titles, the date and its number.
-        QVERIFY2(one.contains("商品一览"), qPrintable(one.left(200)));
-        QVERIFY(one.contains("编码") && one.contains("品名") && one.contains("售价"));
-        QVERIFY(one.contains("打印日期：2026-5-9"));
-        QVERIFY2(one.contains(GridPrinter::pageText(page + 1, pages)), qPrintable(one.right(200)));
+        QVERIFY2(one.contains(fold("商品一览")), qPrintable(one.left(200)));
+        QVERIFY(one.contains(fold("编码")) && one.contains(fold("品名")) && one.contains(fold("售价")));
+        QVERIFY(one.contains(fold("打印日期：2026-5-9")));
+        QVERIFY2(one.contains(fold(GridPrinter::pageText(page + 1, pages))), qPrintable(one.right(200)));
     }
-    QVERIFY(pageTexts.first().contains("矿泉水"));
-    QVERIFY(pageTexts.last().contains("商品150"));
+    QVERIFY(pageTexts.first().contains(fold("矿泉水")));
+    QVERIFY(pageTexts.last().contains(fold("商品150")));
     QCOMPARE(GridPrinter::pageText(2, 7), QString("第2页/共7页"));
 
     // Columns wider than the page: scaled down to its width, every column still on it.
@@ -426,8 +449,8 @@ void TestGridKit::printLayout()
     widePrinter.setOutputFileName(dir.filePath("wide.pdf"));
     widePrinter.setPageSize(QPageSize(QPageSize::A4));
     widePrintout.print(&widePrinter);
-    const QString wideText = runTool("pdftotext", {"-layout", dir.filePath("wide.pdf"), "-"});
-    QVERIFY(wideText.contains("售价") && wideText.contains("1.5") && wideText.contains("饮料"));
+    const QString wideText = pdfText(dir.filePath("wide.pdf"));
+    QVERIFY(wideText.contains(fold("售价")) && wideText.contains("1.5") && wideText.contains(fold("饮料")));
 }
 
 void TestGridKit::contextMenuAndPreview()
