@@ -79,7 +79,6 @@ void GridPrinter::print(QPrinter *printer) const
 void GridPrinter::paintPage(QPainter &painter, const Layout &layout, int page) const
 {
     const QPen grid(QColor(96, 96, 96), 0);
-    // The table is as wide as its columns, at most the page; it starts at the left margin.
     painter.setFont(m_headingFont);
     painter.setPen(Qt::black);
     painter.drawText(QRectF(0, 0, layout.width, headingHeight - 6), Qt::AlignHCenter | Qt::AlignVCenter, m_table.title);
@@ -87,7 +86,12 @@ void GridPrinter::paintPage(QPainter &painter, const Layout &layout, int page) c
     painter.setFont(m_font);
     qreal y = headingHeight;
     const bool twoLines = m_table.hasTwoLineTitles();
-    qreal x = 0;
+    // A table narrower than the page stands in its middle, under the heading.
+    qreal tableWidth = 0;
+    for (const GridTable::Column &column : m_table.columns)
+        tableWidth += column.width;
+    const qreal left = qMax<qreal>(0, (layout.width - tableWidth) / 2);
+    qreal x = left;
     for (int c = 0; c < m_table.columns.size(); ++c) {
         const GridTable::Column &column = m_table.columns.at(c);
         painter.setPen(grid);
@@ -120,7 +124,7 @@ void GridPrinter::paintPage(QPainter &painter, const Layout &layout, int page) c
     const int first = page * layout.rowsPerPage;
     const int last = qMin(m_table.rowCount(), first + layout.rowsPerPage);
     for (int row = first; row < last; ++row, y += rowHeight) {
-        x = 0;
+        x = left;
         for (int c = 0; c < m_table.columns.size(); ++c) {
             const GridTable::Column &column = m_table.columns.at(c);
             const QRectF cell(x, y, column.width, rowHeight);

@@ -15,6 +15,7 @@
 #include "ui/widgets/navigator.h"
 
 #include <QImage>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -67,6 +68,20 @@ public:
     DataGrid *grid = nullptr;
     Navigator *nav = nullptr;
     bool busy = false;
+};
+
+/// The program on a blank set with the units window registered and opened.
+struct UnitsFixture : test::AppFixture
+{
+    test::TempAccountSet set;
+    UnitsWindow *window = nullptr;
+
+    UnitsFixture()
+    {
+        main().registerChild("frmUnitsDemo", [this] { return new UnitsWindow(app->context()); });
+        if (start(set.path()))
+            window = dynamic_cast<UnitsWindow *>(openWindow("frmUnitsDemo"));
+    }
 };
 
 QString hemuProgram()
@@ -131,15 +146,15 @@ private slots:
     void grabModalWindowByName();
     void commandLineRefusals_data();
     void commandLineRefusals();
+    void missingControlStopsTheRun_data();
+    void missingControlStopsTheRun();
+    void lookForMissingControl();
 };
 
 void TestHemuApp::childWindowBase()
 {
-    test::TempAccountSet set;
-    test::AppFixture f;
-    f.main().registerChild("frmUnitsDemo", [&f] { return new UnitsWindow(f.app->context()); });
-    QVERIFY(f.start(set.path()));
-    QWidget *window = f.openWindow("frmUnitsDemo");
+    UnitsFixture f;
+    QWidget *window = f.window;
     QVERIFY(window);
     QCOMPARE(window->objectName(), QString("frmUnitsDemo"));
     auto *units = qobject_cast<ChildWindow *>(window);
@@ -170,11 +185,9 @@ void TestHemuApp::childWindowBase()
 
 void TestHemuApp::widgetsFindTheProgramsPrompter()
 {
-    test::TempAccountSet set;
-    test::AppFixture f;
-    f.main().registerChild("frmUnitsDemo", [&f] { return new UnitsWindow(f.app->context()); });
-    QVERIFY(f.start(set.path()));
-    auto *window = static_cast<UnitsWindow *>(f.openWindow("frmUnitsDemo"));
+    UnitsFixture f;
+    UnitsWindow *window = f.window;
+    QVERIFY(window);
 
     // No widget was given a prompter, yet the failures of a grid and a navigator reach the
     // program's (here: the test's scripted one) instead of a message box nobody answers.
@@ -196,11 +209,9 @@ void TestHemuApp::widgetsFindTheProgramsPrompter()
 
 void TestHemuApp::canCloseKeepsTheWindowAndTheProgram()
 {
-    test::TempAccountSet set;
-    test::AppFixture f;
-    f.main().registerChild("frmUnitsDemo", [&f] { return new UnitsWindow(f.app->context()); });
-    QVERIFY(f.start(set.path()));
-    auto *window = static_cast<UnitsWindow *>(f.openWindow("frmUnitsDemo"));
+    UnitsFixture f;
+    UnitsWindow *window = f.window;
+    QVERIFY(window);
     window->busy = true;
 
     f.main().mdiArea()->currentSubWindow()->close();
@@ -331,6 +342,41 @@ void TestHemuApp::commandLineRefusals()
     QCOMPARE(run.code, 1);
     QVERIFY2(run.err.contains(said), qPrintable(run.err));
     QVERIFY(!QFile::exists(png));
+}
+
+void TestHemuApp::missingControlStopsTheRun_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("no such control") << "edNoSuchBox" << "window frmMain has no QLineEdit called edNoSuchBox";
+    QTest::newRow("another type") << "ToolBar1" << "window frmMain has no QLineEdit called ToolBar1 (one of another type)";
+}
+
+void TestHemuApp::missingControlStopsTheRun()
+{
+    // A renamed control ends a window test with a message naming it, not with a crash on a
+    // null pointer: this test runs lookForMissingControl in a process of its own.
+    QFETCH(QString, name);
+    QFETCH(QString, said);
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("HEMU_MISSING_CONTROL", name);
+    process.setProcessEnvironment(env);
+    process.start(QCoreApplication::applicationFilePath(), {"lookForMissingControl"});
+    QVERIFY(process.waitForFinished(60000));
+    QVERIFY(process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0);
+    const QString output = QString::fromUtf8(process.readAllStandardError() + process.readAllStandardOutput());
+    QVERIFY2(output.contains(said), qPrintable(output));
+}
+
+void TestHemuApp::lookForMissingControl()
+{
+    const QString name = qEnvironmentVariable("HEMU_MISSING_CONTROL");
+    if (name.isEmpty())
+        QSKIP("run by missingControlStopsTheRun in a process of its own");
+    test::AppFixture f;
+    test::control<QLineEdit>(&f.main(), name);
 }
 
 QTEST_MAIN(TestHemuApp)
