@@ -528,10 +528,12 @@ void TestTfrmMain::childWindowsExistOnce()
     f.win.registerChild("frmBrCustsDue", [] { return new QLabel("应收款项"); });
     QVERIFY(f.start(set.path()));
 
-    f.act("nViewTotal")->trigger();
+    QWidget *opened = f.command("nViewTotal");
     QCOMPARE(made, 1);
     QCOMPARE(f.children(), 1);
-    QCOMPARE(f.win.mdiArea()->currentSubWindow()->widget()->objectName(), QString("frmBrTotal"));
+    QVERIFY(opened);
+    QCOMPARE(opened->objectName(), QString("frmBrTotal"));
+    QCOMPARE(f.win.mdiArea()->currentSubWindow()->widget(), opened);
     f.act("N11")->trigger();
     QCOMPARE(f.children(), 2);
     QCOMPARE(f.win.mdiArea()->currentSubWindow()->widget()->objectName(), QString("frmBrCustsDue"));
