@@ -373,7 +373,7 @@ private:
     struct LookupIndex;
     struct SortKey;
     struct Snapshot;
-    struct ColumnInfo;
+    struct TableColumn; // a column as the table or statement declares it
 
     // fields
     Field &createField(FieldKind kind, const QString &name);
@@ -407,12 +407,15 @@ private:
     QString quotedTable() const;
     DatasetError readRows(const QString &where, const QVariantList &params, std::vector<Row *> *rows);
     DatasetError load();
-    DatasetError reload(bool fireHooks);
+    DatasetError reload();
     void clearRows();
     DatasetError writeRow(qint64 rowid, const RowValues &values, const QVector<bool> &changed, bool isInsert,
                           RowValues *readBack, qint64 *newRowid, QSqlError *sqlError) const;
     DatasetError readBackRow(qint64 rowid, RowValues *values, QSqlError *sqlError) const;
+    static DatasetError inRefusalWords(const DatasetError &error);
     DatasetError reportWriteError(const DatasetError &error, bool isDelete);
+    /// DELETE of one stored row by rowid (no check how many rows it removed).
+    DatasetError deleteStoredRow(qint64 rowid) const;
     DatasetError conflictError() const;
     /// Inside a write's transaction: the conflict fields of `row` as the file holds them
     /// against what the view read; a Conflict error when they differ or the row is gone.
@@ -423,6 +426,9 @@ private:
     bool writesToDatabase() const;
     // view and cursor
     void rebuildView(bool keepCurrent);
+    void showFromFirstRow();
+    /// Sets the begin and end marks from the current row and the view.
+    void updateEnds();
     void reapplyView();
     DatasetError finishPost();
     void sortView();
@@ -447,6 +453,8 @@ private:
     // master link
     void masterChanged(bool force);
     QVariantList masterKeyValues() const;
+    /// "detail = ?" for each detail field, joined by AND.
+    QString masterWhere() const;
     void notifyDetails(bool force);
     // notification
     void emitReset();
@@ -536,6 +544,17 @@ private:
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(Dataset::LocateOptions)
+
+/// The datasets of `pointers` that still exist, in order.
+inline QList<Dataset *> liveDatasets(const QList<QPointer<Dataset>> &pointers)
+{
+    QList<Dataset *> list;
+    for (const auto &d : pointers) {
+        if (d)
+            list.append(d);
+    }
+    return list;
+}
 
 /** A dataset over one whole table (kind "TADOTable"). */
 class TableDataset : public Dataset

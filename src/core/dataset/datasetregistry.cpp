@@ -23,12 +23,7 @@ void DatasetRegistry::detach(Dataset *dataset)
 
 QList<Dataset *> DatasetRegistry::datasets() const
 {
-    QList<Dataset *> list;
-    for (const auto &d : m_datasets) {
-        if (d)
-            list.append(d);
-    }
-    return list;
+    return liveDatasets(m_datasets);
 }
 
 std::optional<DatasetRegistry::OpenFailure> DatasetRegistry::openTables()

@@ -1,0 +1,298 @@
+// Reading rows from the file: the whole set, a master's details, or single rows again.
+
+#include "core/dataset/dataset.h"
+
+#include "core/dataset/datasetrows.h"
+#include "core/dataset/sqlstatement.h"
+#include "core/db/database.h"
+
+#include <QSet>
+#include <algorithm>
+#include <sqlite3.h>
+
+namespace hemu {
+
+using namespace datasetrows;
+
+void Dataset::ensureRows() const
+{
+    if (!m_rowsPending || m_state == State::Inactive)
+        return;
+    // Reading rows changes no value anyone has seen: the open merely happened later.
+    Dataset *self = const_cast<Dataset *>(this);
+    self->m_rowsPending = false;
+    const DatasetError e = self->load();
+    if (e.failed())
+        self->m_lastError = e;
+    self->showFromFirstRow();
+    self->notifyDetails(true);
+}
+
+QString Dataset::columnList() const
+{
+    // Built once per set of columns: a row re-read after each posted line needs the text again.
+    if (m_columnList.isEmpty() && !m_columnNames.isEmpty())
+        m_columnList = quotedColumns().join(QLatin1Char(','));
+    return m_columnList;
+}
+
+QStringList Dataset::quotedColumns() const
+{
+    if (m_quotedColumns.size() != m_columnNames.size()) {
+        m_quotedColumns.clear();
+        for (const QString &c : m_columnNames)
+            m_quotedColumns.append(quoted(c));
+    }
+    return m_quotedColumns;
+}
+
+QString Dataset::quotedTable() const
+{
+    if (m_quotedTable.isEmpty())
+        m_quotedTable = quoted(m_table);
+    return m_quotedTable;
+}
+
+DatasetError Dataset::readRows(const QString &where, const QVariantList &params, std::vector<Row *> *rows)
+{
+    sqlite3 *h = m_db.handle();
+    if (!h)
+        return DatasetError(DatasetError::Code::State, QStringLiteral("数据库没有打开，不能读取“%1”。").arg(m_name));
+    const bool table = m_kind == Kind::Table;
+    QString sql;
+    if (table) {
+        sql = QStringLiteral("SELECT rowid,%1 FROM %2").arg(columnList(), quotedTable());
+        if (m_columnNames.isEmpty())
+            sql = QStringLiteral("SELECT rowid FROM %1").arg(quotedTable());
+        if (!where.isEmpty())
+            sql += QStringLiteral(" WHERE ") + where;
+        sql += QStringLiteral(" ORDER BY rowid");
+    } else {
+        sql = m_sql;
+    }
+    SqlStatement st(m_db, sql);
+    if (!st.ok())
+        return DatasetError(DatasetError::Code::Database, QStringLiteral("读取“%1”失败：%2").arg(m_name, st.error().databaseText()),
+                            st.error());
+    if (table) {
+        for (int i = 0; i < params.size(); ++i)
+            st.bind(i + 1, params[i]);
+    } else {
+        // Named parameters bind by name (case-insensitive), '?' ones by position.
+        QHash<QString, QVariant> named = m_namedParams;
+        if (m_master) {
+            for (int i = 0; i < m_detailFields.size() && i < params.size(); ++i)
+                named.insert(m_detailFields[i].toLower(), params[i]);
+        }
+        const int count = sqlite3_bind_parameter_count(st.handle());
+        for (int i = 1; i <= count; ++i) {
+            const char *raw = sqlite3_bind_parameter_name(st.handle(), i);
+            if (raw) {
+                QString n = QString::fromUtf8(raw).toLower();
+                n.remove(0, 1);
+                st.bind(i, named.value(n));
+            } else {
+                st.bind(i, m_positionalParams.value(i - 1));
+            }
+        }
+    }
+    const int offset = table ? 1 : 0;
+    const int n = m_columnCount;
+    RowValues::Builder builder(n);
+    for (;;) {
+        const int rc = st.step();
+        if (rc == SQLITE_DONE)
+            break;
+        if (rc != SQLITE_ROW) {
+            const QSqlError err = st.error();
+            for (Row *r : *rows)
+                delete r;
+            rows->clear();
+            return DatasetError(DatasetError::Code::Database, QStringLiteral("读取“%1”失败：%2").arg(m_name, err.databaseText()), err);
+        }
+        Row *row = new Row;
+        row->serial = m_nextSerial++;
+        if (table) {
+            row->rowid = sqlite3_column_int64(st.handle(), 0);
+            row->hasRowid = true;
+        }
+        row->values = st.row(builder, n, offset, table ? nullptr : &m_sourceColumn);
+        rows->push_back(row);
+    }
+    return {};
+}
+
+QString Dataset::masterWhere() const
+{
+    QStringList parts;
+    for (const QString &d : m_detailFields)
+        parts.append(quoted(d) + QStringLiteral(" = ?"));
+    return parts.join(QStringLiteral(" AND "));
+}
+
+QVariantList Dataset::masterKeyValues() const
+{
+    QVariantList key;
+    if (!m_master || !m_master->isOpen() || !m_master->currentValues())
+        return key;
+    for (const QString &f : m_masterFields)
+        key.append(m_master->value(f));
+    return key;
+}
+
+DatasetError Dataset::load()
+{
+    std::vector<Row *> rows;
+    QVariantList key;
+    bool noRows = false;
+    QString where;
+    if (m_master) {
+        key = masterKeyValues();
+        noRows = hasNullKey(key);
+        where = masterWhere();
+    }
+    if (!noRows) {
+        const DatasetError e = readRows(where, key, &rows);
+        if (e.failed())
+            return e;
+    }
+    clearRows();
+    m_rows = std::move(rows);
+    m_rowsPending = false;
+    m_rowidOrdered = m_kind == Kind::Table; // read ORDER BY rowid
+    m_loadedMasterKey = key;
+    m_masterKeyLoaded = true;
+    ++m_loadGeneration;
+    bumpVersion();
+    // Columns of a query without a declared type take the type of their first value.
+    for (int c = 0; c < m_inferType.size(); ++c) {
+        if (!m_inferType[c])
+            continue;
+        for (const Row *r : m_rows) {
+            const QVariant v = r->values.at(c);
+            if (isNullValue(v))
+                continue;
+            for (auto &f : m_fields) {
+                if (f->isData() && f->m_column == c && !f->m_typeExplicit) {
+                    f->m_dataType = v.typeId() == QMetaType::LongLong ? DataType::Integer
+                                    : v.typeId() == QMetaType::Double ? DataType::Float
+                                    : v.typeId() == QMetaType::QByteArray ? DataType::Blob
+                                                                          : DataType::Text;
+                }
+            }
+            break;
+        }
+    }
+    registerReloadUndo();
+    return {};
+}
+
+DatasetError Dataset::refreshRows(const QList<qint64> &requested)
+{
+    // A rowid named twice is one row: read it once, or the second pass would take it as gone.
+    QList<qint64> rowids = requested;
+    std::sort(rowids.begin(), rowids.end());
+    rowids.erase(std::unique(rowids.begin(), rowids.end()), rowids.end());
+    if (!isOpen())
+        return remember(stateError(QStringLiteral("刷新记录")));
+    if (m_kind != Kind::Table)
+        return remember(DatasetError(DatasetError::Code::State, QStringLiteral("“%1”不是数据表，不能按记录刷新。").arg(m_name)));
+    if (rowids.isEmpty() || m_rowsPending)
+        return {};
+
+    QHash<qint64, Row *> fetched;
+    std::vector<Row *> read;
+    QVariantList key;
+    bool belongsNowhere = false;
+    QString detailWhere;
+    if (m_master) {
+        key = m_loadedMasterKey;
+        belongsNowhere = hasNullKey(key);
+        detailWhere = masterWhere();
+    }
+    const int chunk = 400;
+    for (int start = 0; start < rowids.size() && !belongsNowhere; start += chunk) {
+        QStringList marks;
+        QVariantList params;
+        for (int i = start; i < qMin(int(rowids.size()), start + chunk); ++i) {
+            marks.append(QStringLiteral("?"));
+            params.append(rowids[i]);
+        }
+        QString where = QStringLiteral("rowid IN (%1)").arg(marks.join(QLatin1Char(',')));
+        if (!detailWhere.isEmpty()) {
+            where += QStringLiteral(" AND ") + detailWhere;
+            params += key;
+        }
+        const DatasetError e = readRows(where, params, &read);
+        if (e.failed()) {
+            for (Row *r : read)
+                delete r;
+            return remember(e);
+        }
+    }
+    for (Row *r : read)
+        fetched.insert(r->rowid, r);
+
+    QSet<qint64> deletedPending;
+    for (const Row *r : m_batchDeleted)
+        deletedPending.insert(r->rowid);
+
+    bool currentGone = false;
+    const Row *currentBefore = rowAt(m_current);
+    for (qint64 rowid : rowids) {
+        if (deletedPending.contains(rowid))
+            continue;
+        Row *mine = findByRowid(rowid);
+        Row *fresh = fetched.take(rowid);
+        if (mine && m_batchInfo->contains(mine->serial)) {
+            delete fresh; // pending changes of a batch win until applied or cancelled
+            continue;
+        }
+        if (mine && fresh) {
+            if (mine->values != fresh->values) {
+                std::swap(mine->values, fresh->values);
+                rowValuesChanged(mine, fresh->values);
+                emitRowChanged(viewIndexOf(mine));
+            }
+            delete fresh;
+        } else if (fresh) {
+            fresh->serial = m_nextSerial++;
+            insertStored(fresh);
+            if (passesFilter(fresh)) {
+                // Keep a pending new row last where it is being typed.
+                int at = int(m_view.size());
+                if (m_state == State::Insert && at > 0 && m_view[at - 1] == m_insertRow.get())
+                    --at;
+                viewInsert(at, fresh);
+            }
+        } else if (mine) {
+            if (m_state == State::Edit && rowAt(m_current) == mine)
+                cancel();
+            const int position = viewIndexOf(mine);
+            if (mine == currentBefore)
+                currentGone = true;
+            removeStored(mine);
+            viewRemove(position);
+            delete mine;
+        }
+    }
+    for (Row *r : std::as_const(fetched))
+        delete r;
+
+    if (m_db.transactionDepth() > 0) {
+        QPointer<Dataset> self(this);
+        const quint64 generation = m_loadGeneration;
+        m_db.onRollback([self, generation, rowids] {
+            if (self && self->isOpen() && self->m_loadGeneration == generation)
+                self->refreshRows(rowids);
+        });
+    }
+    if (currentGone) {
+        updateEnds();
+        emitCurrent();
+    }
+    notifyDetails(false);
+    return {};
+}
+
+} // namespace hemu
