@@ -1,7 +1,7 @@
 #include "core/bills/periodoperations.h"
 
 #include "core/bills/billkind.h"
-#include "core/dataset/sqlstatement.h"
+#include "core/db/sqlstatement.h"
 #include "core/db/database.h"
 #include "core/filechooser.h"
 #include "core/format/datetext.h"

@@ -1,7 +1,7 @@
 #include "core/bills/posting.h"
 
 #include "core/bills/singleprecision.h"
-#include "core/dataset/sqlstatement.h"
+#include "core/db/sqlstatement.h"
 #include "core/db/database.h"
 
 #include <sqlite3.h>

@@ -7,7 +7,7 @@
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
 #include "core/dataset/field.h"
-#include "core/dataset/sqlstatement.h"
+#include "core/db/sqlstatement.h"
 #include "core/db/database.h"
 #include "core/prompter.h"
 

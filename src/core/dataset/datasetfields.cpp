@@ -3,7 +3,7 @@
 #include "core/dataset/dataset.h"
 
 #include "core/dataset/datasetrows.h"
-#include "core/dataset/sqlstatement.h"
+#include "core/db/sqlstatement.h"
 #include "core/db/database.h"
 
 #include <QRegularExpression>

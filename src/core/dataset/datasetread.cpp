@@ -3,7 +3,7 @@
 #include "core/dataset/dataset.h"
 
 #include "core/dataset/datasetrows.h"
-#include "core/dataset/sqlstatement.h"
+#include "core/db/sqlstatement.h"
 #include "core/db/database.h"
 
 #include <QSet>
@@ -11,6 +11,38 @@
 #include <sqlite3.h>
 
 namespace hemu {
+
+namespace datasetrows {
+
+RowValues readRow(const SqlStatement &st, RowValues::Builder &builder, int count, int first, const QVector<int> *map)
+{
+    for (int c = 0; c < count; ++c) {
+        const int i = map ? (*map)[c] : first + c;
+        switch (sqlite3_column_type(st.handle(), i)) {
+        case SQLITE_INTEGER:
+            builder.addInteger(sqlite3_column_int64(st.handle(), i));
+            break;
+        case SQLITE_FLOAT:
+            builder.addReal(sqlite3_column_double(st.handle(), i));
+            break;
+        case SQLITE_TEXT:
+            builder.addText(reinterpret_cast<const char *>(sqlite3_column_text(st.handle(), i)), sqlite3_column_bytes(st.handle(), i));
+            break;
+        case SQLITE_BLOB: {
+            // A zero-length blob reads as a null byte array, as QByteArray(nullptr, 0) is.
+            const void *data = sqlite3_column_blob(st.handle(), i);
+            builder.addBlob(data, sqlite3_column_bytes(st.handle(), i));
+            break;
+        }
+        default:
+            builder.addNull();
+            break;
+        }
+    }
+    return builder.finish();
+}
+
+} // namespace datasetrows
 
 using namespace datasetrows;
 
@@ -116,7 +148,7 @@ DatasetError Dataset::readRows(const QString &where, const QVariantList &params,
             row->rowid = sqlite3_column_int64(st.handle(), 0);
             row->hasRowid = true;
         }
-        row->values = st.row(builder, n, offset, table ? nullptr : &m_sourceColumn);
+        row->values = readRow(st, builder, n, offset, table ? nullptr : &m_sourceColumn);
         rows->push_back(row);
     }
     return {};

@@ -5,6 +5,7 @@
 
 #include "core/dataset/dataset.h"
 #include "core/dataset/valuecompare.h"
+#include "core/db/sqlstatement.h"
 
 #include <QHash>
 #include <QVector>
@@ -105,6 +106,10 @@ inline bool hasNullKey(const QVariantList &key)
 {
     return key.isEmpty() || std::any_of(key.cbegin(), key.cend(), isNullValue);
 }
+
+/// Columns `first`.. of the statement's current row (or those `map` names), packed as they come.
+RowValues readRow(const SqlStatement &st, RowValues::Builder &builder, int count, int first,
+                  const QVector<int> *map = nullptr);
 
 } // namespace datasetrows
 

@@ -4,7 +4,7 @@
 #include "core/dataset/dataset.h"
 
 #include "core/dataset/datasetrows.h"
-#include "core/dataset/sqlstatement.h"
+#include "core/db/sqlstatement.h"
 #include "core/dataset/valuecompare.h"
 #include "core/db/database.h"
 #include "core/db/refusals.h"
@@ -425,7 +425,7 @@ DatasetError Dataset::readBackRow(qint64 rowid, RowValues *values, QSqlError *sq
         return DatasetError(DatasetError::Code::Database, QStringLiteral("写入后读不到“%1”的记录。").arg(m_name), *sqlError);
     }
     RowValues::Builder builder(m_columnCount);
-    *values = st.row(builder, m_columnCount, 0);
+    *values = readRow(st, builder, m_columnCount, 0);
     return {};
 }
 

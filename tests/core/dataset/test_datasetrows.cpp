@@ -2,7 +2,7 @@
 // again by rowid whatever their order, lookups that follow changed rows, and kept
 // statements that never hold the connection open.
 #include "core/dataset/rowvalues.h"
-#include "core/dataset/sqlstatement.h"
+#include "core/db/sqlstatement.h"
 #include "datasetfixture.h"
 
 #include <QFile>

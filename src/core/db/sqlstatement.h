@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/dataset/rowvalues.h"
-
 #include <QSqlError>
 #include <QString>
 #include <QVariant>
@@ -43,8 +41,6 @@ public:
     /// Runs a statement without rows to its end; false on an error.
     bool run();
     QVariant column(int i) const;
-    /// Columns `first`.. of the current row (or those `map` names), packed as they come.
-    RowValues row(RowValues::Builder &builder, int count, int first, const QVector<int> *map = nullptr) const;
     QSqlError error() const;
 
 private:

@@ -1,4 +1,4 @@
-#include "core/dataset/sqlstatement.h"
+#include "core/db/sqlstatement.h"
 
 #include "core/db/database.h"
 
@@ -145,34 +145,6 @@ QVariant SqlStatement::column(int i) const
     default:
         return QVariant();
     }
-}
-
-RowValues SqlStatement::row(RowValues::Builder &builder, int count, int first, const QVector<int> *map) const
-{
-    for (int c = 0; c < count; ++c) {
-        const int i = map ? (*map)[c] : first + c;
-        switch (sqlite3_column_type(m_stmt, i)) {
-        case SQLITE_INTEGER:
-            builder.addInteger(sqlite3_column_int64(m_stmt, i));
-            break;
-        case SQLITE_FLOAT:
-            builder.addReal(sqlite3_column_double(m_stmt, i));
-            break;
-        case SQLITE_TEXT:
-            builder.addText(reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)), sqlite3_column_bytes(m_stmt, i));
-            break;
-        case SQLITE_BLOB: {
-            // A zero-length blob reads as a null byte array, as QByteArray(nullptr, 0) is.
-            const void *data = sqlite3_column_blob(m_stmt, i);
-            builder.addBlob(data, sqlite3_column_bytes(m_stmt, i));
-            break;
-        }
-        default:
-            builder.addNull();
-            break;
-        }
-    }
-    return builder.finish();
 }
 
 QSqlError SqlStatement::error() const
