@@ -1,9 +1,9 @@
 #include "ui/kit/hemuapp.h"
 
 #include "core/data/basedata.h"
-#include "core/data/datamodules.h"
 #include "core/data/tabdata.h"
 #include "core/shell/accountsetshell.h"
+#include "core/shell/datamoduleslink.h"
 #include "core/shell/login.h"
 #include "core/shell/periodclose.h"
 #include "ui/kit/startoptions.h"
@@ -50,7 +50,7 @@ HemuApp::HemuApp(AppSeams seams)
     m_tab = std::make_unique<TabData>(*m_base);
     m_shell = std::make_unique<AccountSetShell>(*m_base, *m_prompter, *m_files, *m_busy);
     // Opening an account set opens the datasets of both modules; closing closes them.
-    DataModules::connect(*m_shell, *m_base, *m_tab);
+    connectDataModules(*m_shell, *m_base, *m_tab);
     m_main = std::make_unique<TfrmMain>(*m_base, *m_shell, *m_prompter);
     if (m_boxes)
         m_boxes->setParentWidget(m_main.get());
