@@ -1,6 +1,7 @@
 #include "core/analysis/receivables.h"
 
 #include "core/dataset/dataset.h"
+#include "core/format/displayformats.h"
 
 namespace hemu {
 
@@ -30,14 +31,14 @@ Receivables::Receivables(Database &db, QObject *parent)
 {
     qSumDue = new QueryDataset(db, QStringLiteral("qSumDue"), sumDueSql(), this);
     qCustsDue = new QueryDataset(db, QStringLiteral("qCustsDue"), custsDueSql(), this);
-    describe(*qSumDue, {{"CustID", "客户码", nullptr}, {"CustName", "客户名称", nullptr}, {"smny", "总金额", "0.##;'-'0.00;#.##"}});
+    describe(*qSumDue, {{"CustID", "客户码", nullptr}, {"CustName", "客户名称", nullptr}, {"smny", "总金额", DisplayFormats::DueTotal}});
     describe(*qCustsDue, {{"CustID", "客户码", nullptr},
                           {"CustName", "客户名称", nullptr},
                           {"GoodID", "产品码", nullptr},
                           {"Description", "品名型号", nullptr},
                           {"Unit", "单位", nullptr},
-                          {"OnHand", "数量", "0.##;'-'0.##;#.##"},
-                          {"OnHandMny", "金额", "0.00;'-'0.00;#.##"}});
+                          {"OnHand", "数量", DisplayFormats::Quantity},
+                          {"OnHandMny", "金额", DisplayFormats::DueMoney}});
     qCustsDue->fieldByName(QStringLiteral("CustID")).setVisible(false);
 }
 

@@ -7,12 +7,12 @@
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
 #include "core/db/refusals.h"
+#include "core/format/displayformats.h"
 #include "core/prompter.h"
 
 namespace hemu {
 
 namespace {
-const char *const moneyFormat = "0.0#;'-'0.0#;#.##";
 
 QString usedText() { return QStringLiteral("已经使用，不能删除！"); }
 QString confirmDeleteText() { return QStringLiteral("确实要删除吗？"); }
@@ -79,7 +79,7 @@ void BaseData::createDatasets()
         const QString name = QString::fromLatin1(avg);
         Field &f = Goods->addLookupField(name, GoodAvgPrice, QStringLiteral("GoodID"), name, QStringLiteral("GoodID"));
         f.setCaption(QString::fromUtf8(ColumnInfos::find(QStringLiteral("GoodsAvgPrice"), name)->caption));
-        f.setDisplayFormat(QString::fromLatin1(moneyFormat));
+        f.setDisplayFormat(QString::fromLatin1(DisplayFormats::Money));
         f.setDataType(DataType::Float);
     }
     // The master view hides the counters and the bookkeeping columns.

@@ -1,13 +1,13 @@
 #include "core/data/columninfo.h"
 
 #include "core/dataset/dataset.h"
+#include "core/format/displayformats.h"
 
 namespace hemu::ColumnInfos {
 
 namespace {
 
-const char *const money = "0.0#;'-'0.0#;#.##";
-const char *const qtyFormat = "0.##;'-'0.##;#.##";
+using namespace DisplayFormats;
 
 // clang-format off
 const ColumnInfo infos[] = {
@@ -81,15 +81,15 @@ const ColumnInfo infos[] = {
     {"Goods", "VendorID", "", ""},
     {"Goods", "CustID", "库码", ""},
     {"Goods", "TaxRate", "税率%", "#.##"},
-    {"Goods", "CostPrice", "购入价", money},
-    {"Goods", "SellPrice", "售价", money},
+    {"Goods", "CostPrice", "购入价", Money},
+    {"Goods", "SellPrice", "售价", Money},
     {"Goods", "HardOrder", "打印序", ""},
     {"Goods", "InUse", "停用", "", true},
     {"Goods", "IsZero", "空", "", true},
     {"Goods", "EnterDate", "登记日期", "", false, true},
     {"Goods", "EnterDeptID", "调入部门", "", false, true},
     {"Goods", "flag", "过滤", "", false, true},
-    {"Goods", "DiffCheck", "帐实差", "0.0#;'-'0.0#;0.##"},
+    {"Goods", "DiffCheck", "帐实差", Difference},
     {"Goods", "PrevOnHand", "上期结转", ""},
     {"Goods", "PrevOnHandMny", "", ""},
     {"Goods", "HandInc", "新增数", ""},
@@ -103,16 +103,16 @@ const ColumnInfo infos[] = {
 
     {"GoodsInCusts", "GoodID", "商品码", ""},
     {"GoodsInCusts", "CustID", "客户码", ""},
-    {"GoodsInCusts", "PrevOnHand", "期初数", money},
-    {"GoodsInCusts", "PrevOnHandMny", "期初金额", money},
-    {"GoodsInCusts", "HandInc", "新增数", money},
-    {"GoodsInCusts", "HandIncMny", "新增金额", money},
-    {"GoodsInCusts", "Sold", "销售数", money},
-    {"GoodsInCusts", "SoldMny", "销售收款", money},
+    {"GoodsInCusts", "PrevOnHand", "期初数", Money},
+    {"GoodsInCusts", "PrevOnHandMny", "期初金额", Money},
+    {"GoodsInCusts", "HandInc", "新增数", Money},
+    {"GoodsInCusts", "HandIncMny", "新增金额", Money},
+    {"GoodsInCusts", "Sold", "销售数", Money},
+    {"GoodsInCusts", "SoldMny", "销售收款", Money},
 
     {"GoodsAvgPrice", "GoodID", "", ""},
-    {"GoodsAvgPrice", "CostAvgPrice", "平均进货价", money},
-    {"GoodsAvgPrice", "SellAvgPrice", "平均销售价", money},
+    {"GoodsAvgPrice", "CostAvgPrice", "平均进货价", Money},
+    {"GoodsAvgPrice", "SellAvgPrice", "平均销售价", Money},
 
     {"RuKuDan", "TabID", "ID", ""},
     {"RuKuDan", "BookID", "单号", "", false, false, 50},
@@ -125,7 +125,7 @@ const ColumnInfo infos[] = {
     {"RuKuDan", "PersonID", "", "", false, true},
     {"RuKuDan", "KindID", "单型", ""},
     {"RuKuDan", "invoice", "发票号", "", false, false, 20},
-    {"RuKuDan", "invoiceMny", "", "0.00"},
+    {"RuKuDan", "invoiceMny", "", Cents},
     {"RuKuDan", "PageID", "页键", "", false, true},
 
     {"DiaoBoDan", "TabID", "ID", ""},
@@ -157,20 +157,20 @@ const ColumnInfo infos[] = {
     {"RuKuMx", "TabID", "", "", false, true},
     {"RuKuMx", "ItemNo", "项", ""},
     {"RuKuMx", "GoodID", "商品码", ""},
-    {"RuKuMx", "Price", "单价", "0.0#"},
-    {"RuKuMx", "Qty", "数量", qtyFormat},
+    {"RuKuMx", "Price", "单价", Price},
+    {"RuKuMx", "Qty", "数量", Quantity},
 
     {"DiaoBoMx", "TabID", "", "", false, true},
     {"DiaoBoMx", "ItemNo", "项", ""},
     {"DiaoBoMx", "GoodID", "商品码", ""},
-    {"DiaoBoMx", "Price", "单价", "0.0#"},
+    {"DiaoBoMx", "Price", "单价", Price},
     {"DiaoBoMx", "Qty", "数量", ""},
 
     {"ChuKuMx", "TabID", "", "", false, true},
     {"ChuKuMx", "ItemNo", "项", ""},
     {"ChuKuMx", "GoodID", "商品码", ""},
-    {"ChuKuMx", "Price", "单价", "0.0#"},
-    {"ChuKuMx", "Qty", "数量", qtyFormat},
+    {"ChuKuMx", "Price", "单价", Price},
+    {"ChuKuMx", "Qty", "数量", Quantity},
 
     {"Invoices", "TabID", "单据id", ""},
     {"Invoices", "invoice", "发票号", "", false, false, 50},
@@ -181,9 +181,9 @@ const ColumnInfo infos[] = {
 
     {"InvoiceMx", "TabID", "单据id", ""},
     {"InvoiceMx", "GoodID", "商品码", ""},
-    {"InvoiceMx", "paidqty", "数量", money},
-    {"InvoiceMx", "price", "单价", money},
-    {"InvoiceMx", "paidmny", "金额", money},
+    {"InvoiceMx", "paidqty", "数量", Money},
+    {"InvoiceMx", "price", "单价", Money},
+    {"InvoiceMx", "paidmny", "金额", Money},
 };
 // clang-format on
 

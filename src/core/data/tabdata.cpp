@@ -3,12 +3,11 @@
 #include "core/data/basedata.h"
 #include "core/data/columninfo.h"
 #include "core/dataset/dataset.h"
+#include "core/format/displayformats.h"
 
 namespace hemu {
 
 namespace {
-const char *const moneyFormat = "0.0#;'-'0.0#;#.##";
-const char *const counterFormat = "0.0#;'-'0.0#;#";
 
 struct FieldSpec
 {
@@ -137,7 +136,7 @@ void TabData::createBillDatasets()
             .setCaption(QStringLiteral("单位"));
         Field &money = l.details->addCalcField(QStringLiteral("Money"), calc::product(names({"Price", "Qty"})));
         money.setCaption(QStringLiteral("金额"));
-        money.setDisplayFormat(QStringLiteral("0.0#"));
+        money.setDisplayFormat(QString::fromLatin1(DisplayFormats::Price));
         // Lines are read per bill, never the whole table.
         l.details->setMasterLink(l.master, {QStringLiteral("TabID")}, {QStringLiteral("TabID")});
     }
@@ -172,22 +171,22 @@ void TabData::createStockDatasets()
     describe(*Goods, {{"CataID", "类别码", nullptr},
                       {"Description", "品名型号", nullptr},
                       {"GoodID", "商品码", nullptr},
-                      {"PrevOnHand", "期初数", counterFormat},
-                      {"PrevOnHandMny", "期初金额", counterFormat},
-                      {"HandInc", "新增数", counterFormat},
-                      {"HandIncMny", "新增金额", counterFormat},
-                      {"OnHand", "库存数", counterFormat},
-                      {"OnHandMny", "库存金额", counterFormat},
-                      {"PrevOnCustHand", "客户期初数", counterFormat},
-                      {"PrevOnCustHandMny", "客户期初金额", counterFormat},
-                      {"CustHandInc", "客户新增数", counterFormat},
-                      {"CustHandIncMny", "客户新增金额", counterFormat},
-                      {"Sold", "售出数", counterFormat},
-                      {"SoldMny", "销售收款", counterFormat},
-                      {"OnCustHand", "客户结存数", counterFormat},
-                      {"OnCustHandMny", "客户结存金额", counterFormat},
-                      {"CostPrice", "购入价", moneyFormat},
-                      {"SellPrice", "售价", moneyFormat},
+                      {"PrevOnHand", "期初数", DisplayFormats::Counter},
+                      {"PrevOnHandMny", "期初金额", DisplayFormats::Counter},
+                      {"HandInc", "新增数", DisplayFormats::Counter},
+                      {"HandIncMny", "新增金额", DisplayFormats::Counter},
+                      {"OnHand", "库存数", DisplayFormats::Counter},
+                      {"OnHandMny", "库存金额", DisplayFormats::Counter},
+                      {"PrevOnCustHand", "客户期初数", DisplayFormats::Counter},
+                      {"PrevOnCustHandMny", "客户期初金额", DisplayFormats::Counter},
+                      {"CustHandInc", "客户新增数", DisplayFormats::Counter},
+                      {"CustHandIncMny", "客户新增金额", DisplayFormats::Counter},
+                      {"Sold", "售出数", DisplayFormats::Counter},
+                      {"SoldMny", "销售收款", DisplayFormats::Counter},
+                      {"OnCustHand", "客户结存数", DisplayFormats::Counter},
+                      {"OnCustHandMny", "客户结存金额", DisplayFormats::Counter},
+                      {"CostPrice", "购入价", DisplayFormats::Money},
+                      {"SellPrice", "售价", DisplayFormats::Money},
                       {"HardOrder", "排序", nullptr},
                       {"InUse", "停用", nullptr},
                       {"IsZero", "空", nullptr}});
@@ -216,12 +215,12 @@ void TabData::createStockDatasets()
         .setCaption(QStringLiteral("单位"));
     GoodsInCusts->setFieldOrder(names({"CustID", "lkGoodName", "lkCustName", "PrevOnHand", "PrevOnHandMny", "HandInc", "HandIncMny",
                                        "OnHand", "OnHandMny", "Sold", "SoldMny", "GoodID", "lkUnitID", "lkUnit"}));
-    describe(*GoodsInCusts, {{"PrevOnHand", "数量", moneyFormat},
-                             {"PrevOnHandMny", "金额", moneyFormat},
-                             {"HandInc", "数量", moneyFormat},
-                             {"HandIncMny", "金额", moneyFormat},
-                             {"OnHand", "数量", moneyFormat},
-                             {"OnHandMny", "金额", moneyFormat}});
+    describe(*GoodsInCusts, {{"PrevOnHand", "数量", DisplayFormats::Money},
+                             {"PrevOnHandMny", "金额", DisplayFormats::Money},
+                             {"HandInc", "数量", DisplayFormats::Money},
+                             {"HandIncMny", "金额", DisplayFormats::Money},
+                             {"OnHand", "数量", DisplayFormats::Money},
+                             {"OnHandMny", "金额", DisplayFormats::Money}});
     GoodsInCusts->fieldByName(QStringLiteral("GoodID")).setVisible(false);
 
     ColumnInfos::declareFields(*GoodsInCusts1);
@@ -247,25 +246,24 @@ void TabData::createStockDatasets()
     addStockFigures(*GoodsCheck, false);
     GoodsCheck->setFieldOrder(names({"GoodID", "CataID", "UnitID", "lkCataName", "Description", "lkUnit", "PrevOnHand", "PrevOnHandMny",
                                      "HandInc", "HandIncMny", "OnHand", "OnHandMny"}));
-    const char *const checkFormat = "0.0#;";
     describe(*GoodsCheck, {{"GoodID", "商品码", nullptr},
                            {"CataID", "类别码", nullptr},
                            {"Description", "品名型号", nullptr},
-                           {"PrevOnHand", "期初数", checkFormat},
-                           {"PrevOnHandMny", "期初金额", checkFormat},
-                           {"HandInc", "新增数", checkFormat},
-                           {"HandIncMny", "新增金额", checkFormat},
-                           {"OnHand", "库存数", checkFormat},
-                           {"OnHandMny", "库存金额", checkFormat},
-                           {"PrevOnCustHand", "客户期初数", moneyFormat},
-                           {"PrevOnCustHandMny", "客户期初金额", moneyFormat},
-                           {"CustHandInc", "客户新增数", moneyFormat},
-                           {"CustHandIncMny", "客户新增金额", moneyFormat},
-                           {"Sold", "售出数", moneyFormat},
-                           {"SoldMny", "销售收款", moneyFormat},
+                           {"PrevOnHand", "期初数", DisplayFormats::CheckFigure},
+                           {"PrevOnHandMny", "期初金额", DisplayFormats::CheckFigure},
+                           {"HandInc", "新增数", DisplayFormats::CheckFigure},
+                           {"HandIncMny", "新增金额", DisplayFormats::CheckFigure},
+                           {"OnHand", "库存数", DisplayFormats::CheckFigure},
+                           {"OnHandMny", "库存金额", DisplayFormats::CheckFigure},
+                           {"PrevOnCustHand", "客户期初数", DisplayFormats::Money},
+                           {"PrevOnCustHandMny", "客户期初金额", DisplayFormats::Money},
+                           {"CustHandInc", "客户新增数", DisplayFormats::Money},
+                           {"CustHandIncMny", "客户新增金额", DisplayFormats::Money},
+                           {"Sold", "售出数", DisplayFormats::Money},
+                           {"SoldMny", "销售收款", DisplayFormats::Money},
                            {"HardOrder", "排序", nullptr},
                            {"InUse", "停用", nullptr},
-                           {"DiffCheck", "帐实差", "0.0#;'-'0.0#;0.##"}});
+                           {"DiffCheck", "帐实差", DisplayFormats::Difference}});
     GoodsCheck->fieldByName(QStringLiteral("UnitID")).setVisible(false);
     GoodsCheck->setBatchMode(true);
 
