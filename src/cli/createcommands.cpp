@@ -5,7 +5,7 @@
 #include "core/db/accountsetfiles.h"
 #include "core/prompter.h"
 #include "core/db/database.h"
-#include "core/masterdata/demodata.h"
+#include "core/demo/demodata.h"
 
 #include <QFile>
 #include <QFileInfo>

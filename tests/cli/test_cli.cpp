@@ -2,7 +2,7 @@
 #include "core/db/accountsetformat.h"
 #include "core/db/database.h"
 #include "core/db/passwordhash.h"
-#include "core/masterdata/demodata.h"
+#include "core/demo/demodata.h"
 #include "support/clirun.h"
 #include "support/testsupport.h"
 

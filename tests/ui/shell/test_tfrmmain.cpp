@@ -3,7 +3,7 @@
 #include "core/data/basedata.h"
 #include "core/db/database.h"
 #include "core/filechooser.h"
-#include "core/masterdata/demodata.h"
+#include "core/demo/demodata.h"
 #include "core/prompter.h"
 #include "core/shell/accountsetshell.h"
 #include "support/appfixture.h"

@@ -3,7 +3,7 @@
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
 #include "core/format/datetext.h"
-#include "core/masterdata/demodata.h"
+#include "core/demo/demodata.h"
 
 #include <QDate>
 #include <QRandomGenerator>

@@ -1,4 +1,4 @@
-#include "core/masterdata/demodata.h"
+#include "core/demo/demodata.h"
 
 #include "core/db/database.h"
 #include "core/db/passwordhash.h"
