@@ -10,6 +10,7 @@ int createSet(const QString &file, bool force, bool demo);
 int exportTable(const QString &file, const QString &table, const QString &format);
 int checkBooks(const QString &file);
 int execOperations(const QString &file, const QStringList &options);
+int makeReport(const QString &file, const QString &name, const QString &category, bool withEmpty, const QString &out);
 
 /// Prints "hemu-cli: <text>" to stderr and returns 1.
 int fail(const QString &text);

@@ -1,8 +1,10 @@
 // hemu-cli: the account-set tool without windows.
 #include "cli/commands.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -15,7 +17,10 @@ int usage()
                "                                              every column of TABLE, rows in key order\n"
                "  hemu-cli check FILE                         verify bill totals and period counters\n"
                "  hemu-cli exec FILE [--user ID --password PW] [--answer yes|no] [--busy-timeout MS]\n"
-               "                                              run operations given as JSON lines on stdin\n",
+               "                                              run operations given as JSON lines on stdin\n"
+               "  hemu-cli report FILE NAME [--category ID|all] [--with-empty] --out PATH\n"
+               "                                              NAME book-stock, physical-stock, main-store or goods-list,\n"
+               "                                              written as text (.txt) or PDF (.pdf)\n",
                stderr);
     return 2;
 }
@@ -35,8 +40,13 @@ QString takeOption(QStringList &args, const QString &name, const QString &fallba
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    // Reports paint with fonts, which needs the GUI application (offscreen: no display).
+    const bool report = argc > 1 && std::strcmp(argv[1], "report") == 0;
+    if (report && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app
+        = report ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    QStringList args = app->arguments().mid(1);
     if (args.size() < 2)
         return usage();
     const QString command = args.takeFirst();
@@ -60,6 +70,14 @@ int main(int argc, char **argv)
     if (command == QLatin1String("exec")) {
         const QString file = args.takeFirst();
         return hemu::cli::execOperations(file, args);
+    }
+    if (command == QLatin1String("report")) {
+        const QString category = takeOption(args, QStringLiteral("--category"), QStringLiteral("all"));
+        const QString out = takeOption(args, QStringLiteral("--out"), QString());
+        const bool withEmpty = args.removeAll(QStringLiteral("--with-empty")) > 0;
+        if (args.size() != 2 || out.isEmpty())
+            return usage();
+        return hemu::cli::makeReport(args.at(0), args.at(1), category, withEmpty, out);
     }
     return usage();
 }
