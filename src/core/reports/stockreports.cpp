@@ -256,11 +256,13 @@ ReportDefinition physicalStock(Database &db)
     constexpr double kUnitX = kName, kOpenX = kUnitX + kUnit, kBlockX = kOpenX + kCol, kBlock = 86;
     const auto colX = [&](int c) { return kBlockX + c * kCol; }; // 入库, 出库, 结存=, 主库, + 客户
 
+    // The date and the prepared-by text sit under the title's ends: beside a centred title the
+    // long prepared-by text would run into it.
     Band header;
-    header.height = hei(14).lineHeight() + 1;
-    header.items << variable(0, 1, 60, QStringLiteral("Date"), song(10), Align::Left)
-                 << label(0, 0, fullWidth, kPhysical, hei(14), Align::Center)
-                 << variable(fullWidth - 60, 1, 60, QStringLiteral("Stamp"), font, Align::Right);
+    header.height = hei(14).lineHeight() + font.lineHeight() + 1;
+    header.items << label(0, 0, fullWidth, kPhysical, hei(14), Align::Center)
+                 << variable(0, hei(14).lineHeight(), 60, QStringLiteral("Date"), song(10), Align::Left)
+                 << variable(fullWidth - 110, hei(14).lineHeight(), 110, QStringLiteral("Stamp"), font, Align::Right);
     def.pageHeader = header;
 
     Band columns;
