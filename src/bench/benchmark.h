@@ -58,6 +58,7 @@ private:
     bool measureDeleteBill(QString *error);
     bool measureCarryForward(QString *error);
     bool measureFirstWriteCheck(QString *error);
+    bool measureLayoutPhysicalStock(QString *error);
     void add(const QString &name, const QList<double> &ours, const QList<double> &raw, std::optional<double> target);
 
     BenchSize m_size;

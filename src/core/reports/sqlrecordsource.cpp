@@ -14,7 +14,7 @@ bool SqlRecordSource::next()
 {
     if (!m_executed) {
         m_executed = true;
-        if (!m_query.isActive() && !m_query.exec()) {
+        if (!m_query.exec()) {
             m_error = m_query.lastError().text();
             return false;
         }

@@ -11,7 +11,8 @@ namespace hemu::reports {
 class SqlRecordSource : public RecordSource, private Record
 {
 public:
-    /// Runs `query` (prepared, values bound) when first asked for a row.
+    /// Runs `query` (prepared, values bound) when first asked for a row. A copy of a query
+    /// shares its prepared statement, so a linked source can rerun one query per master row.
     explicit SqlRecordSource(QSqlQuery query);
 
     bool next() override;

@@ -8,6 +8,7 @@
 #include "support/testsupport.h"
 
 #include <QFile>
+#include <QSqlQuery>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
@@ -220,6 +221,71 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("甲商店")));
         QVERIFY(text.contains(QStringLiteral("13.0")));
         QVERIFY(text.contains(QStringLiteral("总合计")));
+    }
+
+    void demoSetAgrees_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("plus");
+        QTest::addColumn<QString>("inColumn");
+        QTest::addColumn<QString>("outColumn");
+        QTest::newRow("book stock") << "book-stock" << QStringList{"PrevOnHand", "PrevOnCustHand"}
+                                    << "HandInc" << "Sold";
+        QTest::newRow("main store") << "main-store" << QStringList{"PrevOnHand"} << "HandInc"
+                                    << "CustHandInc";
+    }
+
+    /// On the demonstration set, every goods line of the movement statements written by
+    /// hemu-cli shows its item's counters: opening, in, out and closing, quantity and amount.
+    void demoSetAgrees()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, plus);
+        QFETCH(QString, inColumn);
+        QFETCH(QString, outColumn);
+        TempAccountSet set;
+        const QString demo = set.file(QStringLiteral("demo.xb"));
+        QCOMPARE(hemu::test::runCli({QStringLiteral("demo"), demo}).code, 0);
+        const QString out = set.file(QStringLiteral("report.txt"));
+        const auto run = hemu::test::runCli({QStringLiteral("report"), demo, name, QStringLiteral("--out"), out});
+        QVERIFY2(run.code == 0, qPrintable(run.err));
+        const QStringList lines = QString::fromUtf8(hemu::test::fileBytes(out)).split(QLatin1Char('\n'));
+
+        Database db;
+        QVERIFY(db.open(demo));
+        const hemu::NumberFormat mask(QStringLiteral("0.##;-0.##;#.##"));
+        QSqlQuery q = db.query(QStringLiteral("SELECT g.*, u.Unit FROM Goods g LEFT JOIN Units u ON u.UnitID = g.UnitID"));
+        int checked = 0;
+        while (q.next()) {
+            const auto v = [&](const QString &column) { return q.value(column).toDouble(); };
+            const auto total = [&](const QString &suffix) {
+                double t = 0;
+                for (const QString &c : plus)
+                    t += v(c + suffix);
+                return t;
+            };
+            const double open = total({}), openMny = total(QStringLiteral("Mny"));
+            const QList<double> figures{open, openMny, v(inColumn), v(inColumn + "Mny"), v(outColumn), v(outColumn + "Mny"),
+                                        open + v(inColumn) - v(outColumn),
+                                        openMny + v(inColumn + "Mny") - v(outColumn + "Mny")};
+            QStringList expected;
+            if (!q.value(QStringLiteral("Unit")).toString().isEmpty())
+                expected << q.value(QStringLiteral("Unit")).toString();
+            for (double f : figures) {
+                if (!mask.format(f).isEmpty())
+                    expected << mask.format(f);
+            }
+            const QString item = q.value(QStringLiteral("Description")).toString();
+            const QStringList found = lines.filter(QRegularExpression(QStringLiteral("^\\s*") + QRegularExpression::escape(item) + "\\s"));
+            const bool idle = v("PrevOnHand") == 0 && v("PrevOnCustHand") == 0 && v("HandInc") == 0 && v("CustHandInc") == 0
+                && v("Sold") == 0;
+            QCOMPARE(found.size(), idle ? 0 : 1);
+            if (idle)
+                continue;
+            QCOMPARE(found.first().mid(found.first().indexOf(item) + item.size()).simplified().split(QLatin1Char(' ')), expected);
+            ++checked;
+        }
+        QVERIFY(checked > 10);
     }
 
     /// The text file hemu-cli writes is the text export of the same statement.
