@@ -679,8 +679,8 @@ bool Benchmark::measureLayoutPhysicalStock(QString *error)
         raw << timeMs([&] { runPlainReads(db.handle(), reads); });
     }
     add(QStringLiteral("layout_physical_stock"), ours, raw, 5.0);
-    add(QStringLiteral("first_page_physical"), first, {}, 500.0);
-    m_notes << QStringLiteral("layout_physical_stock: %1 pages of 实物盘存表 for all goods; first page after %2 ms")
+    m_notes << QStringLiteral("layout_physical_stock: %1 pages of 实物盘存表 for all goods; first page after %2 ms "
+                              "(target 500 ms)")
                    .arg(pages)
                    .arg(median(first), 0, 'f', 1);
     return true;

@@ -29,7 +29,7 @@ int usage()
 
 const char *const figureOrder[] = {"post_line",   "recalc_totals", "open_account_set", "delete_bill",
                                    "filter_goods", "carry_forward", "receivables",      "first_write_check", "layout_physical_stock",
-                                   "first_page_physical", "peak_rss_mb"};
+                                   "peak_rss_mb"};
 
 QList<Figure> ordered(const QList<Figure> &figures)
 {

@@ -5,15 +5,19 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <memory>
+
 namespace hemu::reports {
 
 /// The rows of a query, read forward; columns by name (the query's column labels).
 class SqlRecordSource : public RecordSource, private Record
 {
 public:
-    /// Runs `query` (prepared, values bound) when first asked for a row. A copy of a query
-    /// shares its prepared statement, so a linked source can rerun one query per master row.
+    /// Runs `query` (prepared, values bound) when first asked for a row.
     explicit SqlRecordSource(QSqlQuery query);
+    /// A query shared with its owner, so that a linked source reruns one prepared statement
+    /// per master row.
+    explicit SqlRecordSource(std::shared_ptr<QSqlQuery> query);
 
     bool next() override;
     const Record &record() const override { return *this; }
@@ -22,7 +26,7 @@ public:
 private:
     QVariant value(const QString &name) const override;
 
-    QSqlQuery m_query;
+    std::shared_ptr<QSqlQuery> m_query;
     QHash<QString, int> m_columns;
     bool m_executed = false;
     QString m_error;

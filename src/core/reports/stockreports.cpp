@@ -311,14 +311,14 @@ ReportDefinition physicalStock(Database &db)
     // Rows without any stock or movement are purged when the report menu opens; they are left
     // out here as well, so that a report made without the menu prints the same. One prepared
     // query serves every goods line.
-    QSqlQuery customers(db.sql());
-    customers.prepare(QStringLiteral(
+    const auto customers = std::make_shared<QSqlQuery>(db.sql());
+    customers->prepare(QStringLiteral(
         "SELECT gc.*, cu.CustName AS lkCustName FROM GoodsInCusts gc LEFT JOIN Customers cu ON cu.CustID = gc.CustID "
         "WHERE gc.GoodID = ? AND NOT (coalesce(gc.HandInc, 0) = 0 AND coalesce(gc.HandIncMny, 0) = 0 "
         "AND coalesce(gc.PrevOnHand, 0) = 0 AND coalesce(gc.PrevOnHandMny, 0) = 0 "
         "AND coalesce(gc.Sold, 0) = 0 AND coalesce(gc.SoldMny, 0) = 0) ORDER BY gc.rowid"));
-    def.subDetailSource = [customers](const Record &goods) mutable -> std::unique_ptr<RecordSource> {
-        customers.bindValue(0, goods.value(QStringLiteral("GoodID")));
+    def.subDetailSource = [customers](const Record &goods) -> std::unique_ptr<RecordSource> {
+        customers->bindValue(0, goods.value(QStringLiteral("GoodID")));
         return std::make_unique<SqlRecordSource>(customers);
     };
 

@@ -255,6 +255,7 @@ private slots:
         QVERIFY(db.open(demo));
         const hemu::NumberFormat mask(QStringLiteral("0.##;-0.##;#.##"));
         QSqlQuery q = db.query(QStringLiteral("SELECT g.*, u.Unit FROM Goods g LEFT JOIN Units u ON u.UnitID = g.UnitID"));
+        QVERIFY(q.exec());
         int checked = 0;
         while (q.next()) {
             const auto v = [&](const QString &column) { return q.value(column).toDouble(); };
