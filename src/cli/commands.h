@@ -11,6 +11,10 @@ int exportTable(const QString &file, const QString &table, const QString &format
 int checkBooks(const QString &file);
 int execOperations(const QString &file, const QStringList &options);
 int makeReport(const QString &file, const QString &name, const QString &category, bool withEmpty, const QString &out);
+int scanOrphans(const QString &file, bool deleteOrphans);
+int renumberDetails(const QString &file);
+/// The password is read from stdin (first line).
+int setPassword(const QString &file, const QString &user);
 
 /// Prints "hemu-cli: <text>" to stderr and returns 1.
 int fail(const QString &text);

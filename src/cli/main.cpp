@@ -20,7 +20,10 @@ int usage()
                "                                              run operations given as JSON lines on stdin\n"
                "  hemu-cli report FILE NAME [--category ID|all] [--with-empty] --out PATH\n"
                "                                              NAME book-stock, physical-stock, main-store or goods-list,\n"
-               "                                              written as text (.txt) or PDF (.pdf)\n",
+               "                                              written as text (.txt) or PDF (.pdf)\n"
+               "  hemu-cli scan-orphans FILE [--delete]       list (or delete) bill lines whose bill is gone\n"
+               "  hemu-cli renumber FILE                      number every bill's lines 1, 2, 3...\n"
+               "  hemu-cli set-password FILE USER             USER (id or name) gets the password read from stdin\n",
                stderr);
     return 2;
 }
@@ -79,5 +82,13 @@ int main(int argc, char **argv)
             return usage();
         return hemu::cli::makeReport(args.at(0), args.at(1), category, withEmpty, out);
     }
+    if (command == QLatin1String("scan-orphans")) {
+        const bool remove = args.removeAll(QStringLiteral("--delete")) > 0;
+        return args.size() == 1 ? hemu::cli::scanOrphans(args.at(0), remove) : usage();
+    }
+    if (command == QLatin1String("renumber"))
+        return args.size() == 1 ? hemu::cli::renumberDetails(args.at(0)) : usage();
+    if (command == QLatin1String("set-password"))
+        return args.size() == 2 ? hemu::cli::setPassword(args.at(0), args.at(1)) : usage();
     return usage();
 }

@@ -6,6 +6,7 @@
 #include "core/shell/datamoduleslink.h"
 #include "core/shell/login.h"
 #include "core/shell/periodclose.h"
+#include "ui/admin/tfrmscanuselessrecords.h"
 #include "ui/kit/startoptions.h"
 #include "ui/kit/windowgrab.h"
 #include "ui/shell/tfrmanimate.h"
@@ -103,6 +104,7 @@ void HemuApp::registerWindows()
     main.registerCommand(QStringLiteral("N19"), [this] { m_periodClose->N19Click(); });
     main.registerCommand(QStringLiteral("N20"), [this] { m_periodClose->N20Click(); });
     // Child windows: registerChild<TfrmXxx>("frmXxx") as they are built.
+    registerChild<TfrmScanUselessRecords>(QStringLiteral("frmScanUselessRecords"));
 }
 
 bool HemuApp::logIn(const QString &path, const QString &user, const QString &password, QString *error)
