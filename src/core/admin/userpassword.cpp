@@ -8,17 +8,23 @@ namespace hemu::UserPassword {
 QString tooLongText() { return QStringLiteral("口令不能超过%1个字符。").arg(MaxPasswordLength); }
 QString noSuchUserText() { return QStringLiteral("没有这个用户。"); }
 
-bool set(Database &db, qint64 userId, const QString &password, QString *error)
+QString checkedHash(const QString &password, QString *error)
 {
     if (password.size() > MaxPasswordLength) {
         *error = tooLongText();
-        return false;
+        return {};
     }
     const QString hash = hashPassword(password);
-    if (hash.isEmpty()) {
+    if (hash.isEmpty())
         *error = QStringLiteral("口令无法加密（内存不足）。");
+    return hash;
+}
+
+bool set(Database &db, qint64 userId, const QString &password, QString *error)
+{
+    const QString hash = checkedHash(password, error);
+    if (hash.isEmpty())
         return false;
-    }
     Transaction tx(db);
     if (!tx.isActive()) {
         *error = db.lastError().text();

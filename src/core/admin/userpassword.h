@@ -14,6 +14,10 @@ QString tooLongText();
 /// "没有这个用户。"
 QString noSuchUserText();
 
+/// The Argon2id hash to store for `password`; empty, with `error` saying why, for a password
+/// longer than MaxPasswordLength (or when the library runs out of memory).
+QString checkedHash(const QString &password, QString *error);
+
 /// Stores the Argon2id hash of `password` for user `userId` in one transaction. Refuses a
 /// password longer than MaxPasswordLength and a user without a row in psd; `error` says why.
 bool set(Database &db, qint64 userId, const QString &password, QString *error);

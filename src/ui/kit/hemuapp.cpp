@@ -6,7 +6,9 @@
 #include "core/shell/datamoduleslink.h"
 #include "core/shell/login.h"
 #include "core/shell/periodclose.h"
+#include "ui/admin/tfrmedselfpsd.h"
 #include "ui/admin/tfrmscanuselessrecords.h"
+#include "ui/admin/tfrmsettabitemno.h"
 #include "ui/kit/startoptions.h"
 #include "ui/kit/windowgrab.h"
 #include "ui/shell/tfrmanimate.h"
@@ -103,8 +105,15 @@ void HemuApp::registerWindows()
     main.registerCommand(QStringLiteral("N18"), [this] { m_periodClose->N18Click(); });
     main.registerCommand(QStringLiteral("N19"), [this] { m_periodClose->N19Click(); });
     main.registerCommand(QStringLiteral("N20"), [this] { m_periodClose->N20Click(); });
+    main.registerResident(QStringLiteral("frmEdSelfPsd"), [this] {
+        auto *dialog = m_main->findChild<TfrmEdSelfPsd *>(QStringLiteral("frmEdSelfPsd"));
+        if (!dialog)
+            dialog = new TfrmEdSelfPsd(*m_context, m_main.get()); // resident: keeps what was typed
+        dialog->showForCurrentUser();
+    });
     // Child windows: registerChild<TfrmXxx>("frmXxx") as they are built.
     registerChild<TfrmScanUselessRecords>(QStringLiteral("frmScanUselessRecords"));
+    registerChild<TfrmSetTabItemNo>(QStringLiteral("frmSetTabItemNo"));
 }
 
 bool HemuApp::logIn(const QString &path, const QString &user, const QString &password, QString *error)

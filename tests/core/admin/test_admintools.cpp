@@ -1,5 +1,6 @@
 // The maintenance tools on real account sets: orphan-line scan, line renumbering, passwords.
 #include "core/admin/orphanscan.h"
+#include "core/admin/ownpassword.h"
 #include "core/admin/renumbering.h"
 #include "core/admin/userpassword.h"
 #include "core/bills/bookscheck.h"
@@ -62,6 +63,8 @@ private slots:
     void renumberCountsEveryLine();
     void setPassword_data();
     void setPassword();
+    void ownPassword_data();
+    void ownPassword();
 };
 
 void TestAdminTools::cleanSetLogsEveryPair()
@@ -216,6 +219,39 @@ void TestAdminTools::setPassword()
     } else {
         QCOMPARE(stored, before);
     }
+}
+
+void TestAdminTools::ownPassword_data()
+{
+    QTest::addColumn<QString>("old");
+    QTest::addColumn<QString>("newPassword");
+    QTest::addColumn<QString>("confirmation");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("right old, equal new") << "" << "abc" << "abc" << QString();
+    QTest::newRow("new and confirmation empty") << "" << "" << "" << QString();
+    QTest::newRow("wrong old") << "x" << "abc" << "abc" << "原有口令不对，请重试。";
+    QTest::newRow("differ by case") << "" << "Abc" << "abc" << "口令核对错，请重新输入。";
+    QTest::newRow("longer than 10") << "" << "abcdefghijk" << "abcdefghijk" << "口令不能超过10个字符。";
+}
+
+void TestAdminTools::ownPassword()
+{
+    QFETCH(QString, old);
+    QFETCH(QString, newPassword);
+    QFETCH(QString, confirmation);
+    QFETCH(QString, refusal);
+    Books books;
+    Dataset &psd = *books.base->Psd;
+    QVERIFY(OwnPassword::gotoUser(psd, 1));
+    QVERIFY(!OwnPassword::gotoUser(psd, 77));
+    QVERIFY(OwnPassword::gotoUser(psd, 1));
+    QCOMPARE(OwnPassword::oldMatches(psd, old), old.isEmpty());
+    QCOMPARE(OwnPassword::change(psd, old, newPassword, confirmation), refusal);
+    const QString stored = books.db().scalar("SELECT Password FROM psd WHERE UserID = 1").toString();
+    // Refused: the old (empty) password still logs in; changed: only the new one does.
+    QVERIFY(verifyPassword(refusal.isEmpty() ? newPassword : QString(), stored));
+    QCOMPARE(verifyPassword("abc", stored), refusal.isEmpty() && newPassword == "abc");
+    QVERIFY(!psd.isEditing());
 }
 
 QTEST_GUILESS_MAIN(TestAdminTools)
