@@ -10,6 +10,7 @@
 #include "support/books.h"
 
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QtTest>
 
 using namespace hemu;
