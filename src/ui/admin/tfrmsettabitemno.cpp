@@ -70,7 +70,7 @@ TfrmSetTabItemNo::TfrmSetTabItemNo(AppContext &context)
     resize(400, 300);
 
     connect(ui.Button2, &QPushButton::clicked, this, &TfrmSetTabItemNo::Button2Click);
-    connect(ui.Button1, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui.Button1, &QPushButton::clicked, this, &ChildWindow::closeWindow);
 }
 
 void TfrmSetTabItemNo::Button2Click()

@@ -45,6 +45,14 @@ void ChildWindow::centreOnMainWindow()
     move(own.topLeft());
 }
 
+void ChildWindow::closeWindow()
+{
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
 void ChildWindow::closeEvent(QCloseEvent *event)
 {
     if (!canClose()) {

@@ -40,6 +40,9 @@ public:
     /// active child.
     QMenu *addMergedMenu(const QString &title, const QString &objectName);
 
+    /// Closes the window as its close box would: the MDI sub-window it sits in, else itself.
+    void closeWindow();
+
     /// Puts the window in the middle of the main window's work area (an MDI child) or of
     /// the main window (a window of its own).
     void centreOnMainWindow();
