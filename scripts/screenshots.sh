@@ -18,6 +18,9 @@ shots=(
   "frmPasswordDlg:login"
   "frmSplash:about"
   "frNameCard:service"
+  "frmEdSelfPsd:ownpassword"
+  "frmScanUselessRecords:scan"
+  "frmSetTabItemNo:renumber"
 )
 for shot in "${shots[@]}"; do
   window=${shot%%:*}
