@@ -23,8 +23,8 @@ public:
     explicit BarProgress(QProgressBar *bar) : m_bar(bar) {}
     void progress(qint64 done, qint64 total) override
     {
-        if (m_bar->maximum() != int(total))
-            m_bar->setRange(0, int(total));
+        if (m_bar->maximum() != int(qMax<qint64>(total, 1)))
+            m_bar->setRange(0, int(qMax<qint64>(total, 1)));
         m_bar->setValue(int(done));
         if (done % 256 == 0 || done == total)
             m_bar->repaint();
@@ -33,6 +33,13 @@ public:
 private:
     QProgressBar *m_bar;
 };
+
+/// Empty, not busy: a range of 0..0 would draw the bar as an endless animation.
+void resetBar(QProgressBar *bar)
+{
+    bar->setRange(0, 1);
+    bar->setValue(0);
+}
 
 } // namespace
 
@@ -51,8 +58,7 @@ TfrmSetTabItemNo::TfrmSetTabItemNo(AppContext &context)
     ui.Memo1->setPlainText(explanationText());
     ui.ProgressBar1 = new QProgressBar(this);
     ui.ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ui.ProgressBar1->setRange(0, 0);
-    ui.ProgressBar1->setValue(0);
+    resetBar(ui.ProgressBar1);
     ui.ProgressBar1->setTextVisible(false);
     ui.Button2 = new QPushButton(QStringLiteral("执行"), this);
     ui.Button2->setObjectName(QStringLiteral("Button2"));
@@ -76,8 +82,7 @@ TfrmSetTabItemNo::TfrmSetTabItemNo(AppContext &context)
 void TfrmSetTabItemNo::Button2Click()
 {
     ui.Memo1->clear();
-    ui.ProgressBar1->setRange(0, 0);
-    ui.ProgressBar1->setValue(0);
+    resetBar(ui.ProgressBar1);
     BarProgress progress(ui.ProgressBar1);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const Renumbering::Result r = Renumbering::run(base().MyADOCnn(), progress);

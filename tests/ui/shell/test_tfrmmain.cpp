@@ -564,9 +564,9 @@ void TestTfrmMain::commandsWithoutWindowShowNothing()
     test::TempAccountSet set;
     MainFixture f;
     QVERIFY(f.start(set.path()));
-    for (const char *name : {"N14", "N12", "N7", "miSetRight", "miEdTabs", "nShowMarket",
+    for (const char *name : {"N14", "miSetRight", "miEdTabs", "nShowMarket",
                              "nViewTotal", "N11", "nBuyManage", "nProfitAnalyse", "nTotalTabs", "N17", "PrintReport",
-                             "nEdBaseInfo", "N2", "nDisplayFormat", "miEdSelfPsd", "spEdBaseInfo", "spEdTabs",
+                             "nEdBaseInfo", "N2", "nDisplayFormat", "spEdBaseInfo", "spEdTabs",
                              "spViewTotal", "spMarketInfo", "spReport"})
         f.act(name)->trigger();
     f.win.miEdTabsClick();
