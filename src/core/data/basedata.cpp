@@ -6,6 +6,7 @@
 #include "core/data/posterrors.h"
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
+#include "core/db/likepattern.h"
 #include "core/db/refusals.h"
 #include "core/format/displayformats.h"
 #include "core/prompter.h"
@@ -347,14 +348,10 @@ bool BaseData::FilterGoods(int mode, const QString &text, Dataset &goods, QStrin
     goods.disableControls();
     goods.close();
     // The text is matched literally: the wildcards and the escape character are escaped.
-    QString literal = text.trimmed();
-    literal.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    literal.replace(QLatin1Char('%'), QStringLiteral("\\%"));
-    literal.replace(QLatin1Char('_'), QStringLiteral("\\_"));
-    const QString pattern = QLatin1Char('%') + literal + QLatin1Char('%');
+    const QString pattern = likeContains(text.trimmed());
     const QString column = mode == 1 ? QStringLiteral("CAST(GoodID AS TEXT)") : QStringLiteral("Description");
     QSet<qint64> found;
-    const bool ok = readGoodIds(QStringLiteral("SELECT GoodID FROM Goods WHERE %1 LIKE ? ESCAPE '\\'").arg(column), {pattern}, &found, error);
+    const bool ok = readGoodIds(QStringLiteral("SELECT GoodID FROM Goods WHERE %1 LIKE ?").arg(column) + likeEscapeClause(), {pattern}, &found, error);
     if (ok)
         m_marks.setSearchMarks(found);
     goods.setFiltered(false);

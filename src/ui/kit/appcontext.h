@@ -5,6 +5,7 @@ namespace hemu {
 class AccountSetShell;
 class BaseData;
 class FileChooser;
+struct Pickers;
 class ProgressSink;
 class Prompter;
 class TabData;
@@ -20,6 +21,8 @@ struct AppContext
     TabData &tab;
     AccountSetShell &shell;
     TfrmMain &main;
+    /// The resident pickers (set once they are made, right after the context).
+    Pickers *pickers = nullptr;
 };
 
 } // namespace hemu

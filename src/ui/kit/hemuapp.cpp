@@ -11,6 +11,7 @@
 #include "ui/admin/tfrmsettabitemno.h"
 #include "ui/kit/startoptions.h"
 #include "ui/kit/windowgrab.h"
+#include "ui/masterdata/pickers.h"
 #include "ui/shell/tfrmanimate.h"
 #include "ui/shell/tfrmmain.h"
 #include "ui/shell/tfrmpassworddlg.h"
@@ -66,6 +67,8 @@ HemuApp::HemuApp(AppSeams seams)
     PromptChannel::setApplicationFiles(m_files);
     m_context = std::make_unique<AppContext>(
         AppContext{*m_prompter, *m_files, *m_busy, *m_base, *m_tab, *m_shell, *m_main});
+    m_pickers = std::make_unique<Pickers>(*m_context, m_main.get());
+    m_context->pickers = m_pickers.get();
     m_periodClose = std::make_unique<PeriodClose>(*m_base, *m_tab, *m_shell, *m_prompter);
     m_nameCard = std::make_unique<TfrNameCard>(m_main.get());
     registerWindows();
@@ -100,6 +103,7 @@ void HemuApp::registerWindows()
         TfrmSplash splash(m_main.get());
         splash.exec();
     });
+    m_pickers->registerWith(main);
     // Operations of the period close.
     main.registerCommand(QStringLiteral("N15"), [this] { m_periodClose->N15Click(); });
     main.registerCommand(QStringLiteral("N18"), [this] { m_periodClose->N18Click(); });

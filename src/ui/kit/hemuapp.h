@@ -14,6 +14,7 @@ namespace hemu {
 class DialogFileChooser;
 class MessageBoxPrompter;
 class PeriodClose;
+struct Pickers;
 class TfrmAnimate;
 class TfrNameCard;
 struct StartOptions;
@@ -83,6 +84,7 @@ private:
     std::unique_ptr<AppContext> m_context;
     std::unique_ptr<PeriodClose> m_periodClose;
     std::unique_ptr<TfrNameCard> m_nameCard;
+    std::unique_ptr<Pickers> m_pickers; // the pickers themselves belong to the main window
     int m_exitCode = 0;
 };
 

@@ -1,0 +1,47 @@
+#include "core/masterdata/goodspick.h"
+
+#include "core/dataset/dataset.h"
+
+namespace hemu::GoodsPick {
+
+QString categoryFilter(const QVariant &cataId, bool showOutOfUse)
+{
+    const QString category = QStringLiteral("CataID = %1").arg(cataId.toLongLong());
+    return showOutOfUse ? category : QStringLiteral("InUse = false and ") + category;
+}
+
+DatasetError filterByCategory(Dataset &goods, const QVariant &cataId, bool showOutOfUse)
+{
+    const DatasetError set = goods.setFilter(categoryFilter(cataId, showOutOfUse));
+    if (set.failed())
+        return set;
+    return goods.setFiltered(true);
+}
+
+bool outOfUse(const Dataset &goods, int row)
+{
+    const int index = goods.fieldIndex(QStringLiteral("InUse"));
+    return index >= 0 && goods.value(row, index).toBool();
+}
+
+QString priceField(const Dataset &details)
+{
+    return details.name() == QLatin1String("RuKuMx") ? QStringLiteral("CostPrice") : QStringLiteral("SellPrice");
+}
+
+DatasetError appendLine(Dataset &details, const Dataset &goods)
+{
+    if (goods.currentRow() < 0)
+        return {};
+    const QVariant goodId = goods.value(QStringLiteral("GoodID"));
+    const QVariant price = goods.value(priceField(details));
+    DatasetError result = details.append();
+    if (result.failed())
+        return result;
+    result = details.setValue(QStringLiteral("GoodID"), goodId);
+    if (result.failed())
+        return result;
+    return details.setValue(QStringLiteral("Price"), price);
+}
+
+} // namespace hemu::GoodsPick
