@@ -18,7 +18,7 @@ AccountSetShell::AccountSetShell(BaseData &base, Prompter &prompter, FileChooser
 {
 }
 
-void AccountSetShell::miOpenClick()
+void AccountSetShell::openAccountSet()
 {
     if (AccSetOpen)
         CloseAccSet();
@@ -56,7 +56,7 @@ bool AccountSetShell::CloseAccSet()
     return true;
 }
 
-void AccountSetShell::miCloseAccSetClick()
+void AccountSetShell::closeAccountSet()
 {
     if (!m_prompter.question(QStringLiteral("关闭套帐吗？")))
         return;
@@ -88,17 +88,17 @@ void AccountSetShell::copyOpenSet(const QString &title, const QString &done, con
         m_prompter.warning(failed);
 }
 
-void AccountSetShell::miNewClick()
+void AccountSetShell::newAccountSet()
 {
     copyOpenSet(QStringLiteral("新建套帐"), QStringLiteral("完成新建套帐数据文件。"), QStringLiteral("新建数据文件失败！"));
 }
 
-void AccountSetShell::miBackupClick()
+void AccountSetShell::backupAccountSet()
 {
     copyOpenSet(QStringLiteral("备份"), QStringLiteral("备份数据文件成功！"), QStringLiteral("备份数据文件失败！"));
 }
 
-void AccountSetShell::N9Click()
+void AccountSetShell::compactAccountSet()
 {
     if (AccSetOpen) {
         CloseAccSet();

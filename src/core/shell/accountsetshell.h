@@ -48,11 +48,11 @@ public:
     bool AccSetOpen = false;
     QString DataFormatText;
 
-    void miOpenClick();
-    void miCloseAccSetClick();
-    void miNewClick();
-    void miBackupClick();
-    void N9Click();
+    void openAccountSet();
+    void closeAccountSet();
+    void newAccountSet();
+    void backupAccountSet();
+    void compactAccountSet();
     bool CloseAccSet();
     bool SaveDlgCanClose(const QString &fileName);
     void ApplyDisplayFormat();

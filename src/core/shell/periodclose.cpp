@@ -26,10 +26,10 @@ QDate PeriodClose::lastCarryForward(TabData &tab)
     return stored.isValid() ? stored : QDate(1899, 12, 30);
 }
 
-void PeriodClose::N15Click(const QDate &today)
+void PeriodClose::carryForward(const QDate &today)
 {
     if (m_prompter.question(QStringLiteral("结转将改写期初，建议备份帐套数据。备份吗?"))) {
-        m_shell.miBackupClick(); // whatever its outcome, the carry-forward goes on
+        m_shell.backupAccountSet(); // whatever its outcome, the carry-forward goes on
     } else if (!m_prompter.question(QStringLiteral("你选择不备份帐套数据，如果直接转入下期，则不能退回。转入下期吗？"))) {
         return;
     }
@@ -51,7 +51,7 @@ bool PeriodClose::carryForward(TabData &tab, Prompter &prompter, const QDate &to
     return tab.CarryForward(today);
 }
 
-void PeriodClose::N18Click()
+void PeriodClose::clearBills()
 {
     if (!m_prompter.question(QStringLiteral("单据被清空之后不能恢复，确实要清空全部单据吗？")))
         return;
@@ -62,7 +62,7 @@ void PeriodClose::N18Click()
         m_prompter.warning(error);
 }
 
-void PeriodClose::N19Click()
+void PeriodClose::clearTotals()
 {
     if (!m_prompter.question(QStringLiteral("总帐数据被清空之后不能恢复，确实要清空吗？")))
         return;
@@ -73,7 +73,7 @@ void PeriodClose::N19Click()
         m_prompter.warning(error);
 }
 
-void PeriodClose::N20Click()
+void PeriodClose::clearAll()
 {
     if (!m_prompter.question(QStringLiteral("全部数据被清空之后不能恢复，确实要清空吗？")))
         return;

@@ -21,13 +21,13 @@ public:
     PeriodClose(BaseData &base, TabData &tab, AccountSetShell &shell, Prompter &prompter);
 
     /// "转入下期". `today` is the date the carry-forward is recorded under.
-    void N15Click(const QDate &today = QDate::currentDate());
+    void carryForward(const QDate &today = QDate::currentDate());
     /// "清空单据数据"
-    void N18Click();
+    void clearBills();
     /// "清空汇总数据"
-    void N19Click();
+    void clearTotals();
     /// "清空全部数据"
-    void N20Click();
+    void clearAll();
 
     /// The last carry-forward date; a set never carried forward gives 1899-12-30.
     QDate lastCarryForward() const;

@@ -105,10 +105,10 @@ void HemuApp::registerWindows()
     });
     m_pickers->registerWith(main);
     // Operations of the period close.
-    main.registerCommand(QStringLiteral("N15"), [this] { m_periodClose->N15Click(); });
-    main.registerCommand(QStringLiteral("N18"), [this] { m_periodClose->N18Click(); });
-    main.registerCommand(QStringLiteral("N19"), [this] { m_periodClose->N19Click(); });
-    main.registerCommand(QStringLiteral("N20"), [this] { m_periodClose->N20Click(); });
+    main.registerCommand(QStringLiteral("N15"), [this] { m_periodClose->carryForward(); });
+    main.registerCommand(QStringLiteral("N18"), [this] { m_periodClose->clearBills(); });
+    main.registerCommand(QStringLiteral("N19"), [this] { m_periodClose->clearTotals(); });
+    main.registerCommand(QStringLiteral("N20"), [this] { m_periodClose->clearAll(); });
     main.registerResident(QStringLiteral("frmEdSelfPsd"), [this] {
         auto *dialog = m_main->findChild<TfrmEdSelfPsd *>(QStringLiteral("frmEdSelfPsd"));
         if (!dialog)

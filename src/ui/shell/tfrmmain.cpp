@@ -87,12 +87,12 @@ void TfrmMain::connectCommands()
     const auto on = [this](const char *name, auto handler) {
         connect(m_actions->action(QString::fromLatin1(name)), &QAction::triggered, this, handler);
     };
-    on("miOpen", [this] { m_shell.miOpenClick(); });
-    on("spOpen", [this] { m_shell.miOpenClick(); });
-    on("miCloseAccSet", [this] { m_shell.miCloseAccSetClick(); });
-    on("miNew", [this] { m_shell.miNewClick(); });
-    on("miBackup", [this] { m_shell.miBackupClick(); });
-    on("N9", [this] { m_shell.N9Click(); });
+    on("miOpen", [this] { m_shell.openAccountSet(); });
+    on("spOpen", [this] { m_shell.openAccountSet(); });
+    on("miCloseAccSet", [this] { m_shell.closeAccountSet(); });
+    on("miNew", [this] { m_shell.newAccountSet(); });
+    on("miBackup", [this] { m_shell.backupAccountSet(); });
+    on("N9", [this] { m_shell.compactAccountSet(); });
     on("miEdSelfPsd", [this] { miEdSelfPsdClick(); });
     on("Quit", [this] { close(); });
     on("SpeedButton8", [this] { close(); });
@@ -113,7 +113,7 @@ void TfrmMain::showEvent(QShowEvent *event)
 
 void TfrmMain::startUp()
 {
-    m_shell.miOpenClick();
+    m_shell.openAccountSet();
     m_shell.readStoredDisplayFormat();
 }
 

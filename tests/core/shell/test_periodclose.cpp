@@ -59,7 +59,7 @@ void TestPeriodClose::firstCarryForward()
     m_books->prompter.queueAnswer(false); // no backup
     m_books->prompter.queueAnswer(true);  // carry forward without one
     m_books->prompter.queueAnswer(true);  // dates in order
-    m_close->N15Click(today);
+    m_close->carryForward(today);
     const QStringList texts = m_books->prompter.texts();
     QCOMPARE(texts.size(), 4);
     QCOMPARE(texts[0], QString("结转将改写期初，建议备份帐套数据。备份吗?"));
@@ -81,7 +81,7 @@ void TestPeriodClose::backupFirstThenCarry()
     // Yes to the backup, then the backup dialog is cancelled: the carry-forward still asks.
     m_books->prompter.queueAnswer(true);
     m_books->prompter.queueAnswer(false);
-    m_close->N15Click(QDate(2026, 12, 10));
+    m_close->carryForward(QDate(2026, 12, 10));
     QCOMPARE(m_files.titles(), QStringList({"备份"}));
     QCOMPARE(m_books->prompter.texts().size(), 2);
     QVERIFY(m_books->prompter.lastText().endsWith("时间顺序正常，可以执行结转，继续吗?"));
@@ -92,7 +92,7 @@ void TestPeriodClose::backupFirstThenCarry()
     const QString copy = m_books->set.file("backup.xb");
     m_files.queue(copy);
     m_books->prompter.clear();
-    m_close->N15Click(QDate(2026, 12, 10));
+    m_close->carryForward(QDate(2026, 12, 10));
     QVERIFY(m_books->prompter.texts().contains("备份数据文件成功！"));
     QCOMPARE(m_books->prompter.lastText(), QString("结转完毕！"));
     Database backup;
@@ -106,7 +106,7 @@ void TestPeriodClose::sameDayTwiceIsAllowed()
         m_books->prompter.queueAnswer(false);
         m_books->prompter.queueAnswer(true);
         m_books->prompter.queueAnswer(true);
-        m_close->N15Click(QDate(2026, 12, 10));
+        m_close->carryForward(QDate(2026, 12, 10));
         QCOMPARE(m_books->prompter.lastText(), QString("结转完毕！"));
     }
     QCOMPARE(m_books->goods("PrevOnHand", 1), 6.0);
@@ -117,7 +117,7 @@ void TestPeriodClose::clockBehindTheLastDateRefuses()
     QVERIFY(m_books->db().exec("UPDATE UserInfo SET 结转时间 = '2026-12-10'"));
     m_books->prompter.queueAnswer(false);
     m_books->prompter.queueAnswer(true);
-    m_close->N15Click(QDate(2026, 12, 9));
+    m_close->carryForward(QDate(2026, 12, 9));
     QCOMPARE(m_books->prompter.entries().last().kind, Prompter::Kind::Warning);
     QCOMPARE(m_books->prompter.lastText(), QString("上次结转时间:") + shortDateText(QDate(2026, 12, 10)) + ",当前时间:"
                                                + shortDateText(QDate(2026, 12, 9)) + ",时间错位，取消本次结转。");
@@ -131,7 +131,7 @@ void TestPeriodClose::failedCarryForwardKeepsTheOldDate()
     m_books->prompter.queueAnswer(false);
     m_books->prompter.queueAnswer(true);
     m_books->prompter.queueAnswer(true);
-    m_close->N15Click(QDate(2026, 12, 10));
+    m_close->carryForward(QDate(2026, 12, 10));
     QCOMPARE(m_books->prompter.lastText(), QString("异常：结转处理失败!"));
     QVERIFY(stored().isEmpty());
     QCOMPARE(m_books->goods("HandInc", 1), 10.0);
@@ -162,11 +162,11 @@ void TestPeriodClose::clearing()
     QFETCH(double, handInc);
     m_books->prompter.queueAnswer(yes);
     if (command == "N18")
-        m_close->N18Click();
+        m_close->clearBills();
     else if (command == "N19")
-        m_close->N19Click();
+        m_close->clearTotals();
     else
-        m_close->N20Click();
+        m_close->clearAll();
     QCOMPARE(m_books->prompter.texts(), texts);
     QCOMPARE(m_books->db().scalar("SELECT count(*) FROM RuKuDan").toInt(), bills);
     QCOMPARE(m_books->goods("HandInc", 1), handInc);
