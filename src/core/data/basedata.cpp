@@ -118,6 +118,10 @@ void BaseData::createDatasets()
     lkGoods->addLookupField(QStringLiteral("lkCata"), Cata, QStringLiteral("CataID"), QStringLiteral("Catalog"), QStringLiteral("CataID"));
     lkGoods->addCalcField(QStringLiteral("OnHand"), calc::sum({QStringLiteral("PrevOnHand"), QStringLiteral("HandInc")},
                                                               {QStringLiteral("CustHandInc")}));
+    // The pickers show prices and stock the way the goods master does, not as raw binary fractions.
+    for (const char *money : {"CostPrice", "SellPrice"})
+        lkGoods->fieldByName(QString::fromLatin1(money)).setDisplayFormat(QString::fromLatin1(DisplayFormats::Money));
+    lkGoods->fieldByName(QStringLiteral("OnHand")).setDisplayFormat(QString::fromLatin1(DisplayFormats::Quantity));
     GoodAvgPrice->setBatchMode(true);
     GoodUsed->setBatchMode(true);
 

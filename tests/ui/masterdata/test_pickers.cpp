@@ -361,11 +361,15 @@ void TestPickers::goodsCategoryFilter()
     auto *cbAll = test::control<QCheckBox>(window, "cbAll");
     QList<QList<int>> seen;
     QVariant greyed, plain;
+    QStringList shownFigures;
     test::whenModal<TfrmPickGoods>([&](TfrmPickGoods *shown) {
         // Before a category is picked every item shows, those out of use in grey.
         seen << goodIds(goods);
         greyed = goodsGrid->model()->index(rowOf(goods, "GoodID", 102), 1).data(Qt::ForegroundRole);
         plain = goodsGrid->model()->index(rowOf(goods, "GoodID", 101), 1).data(Qt::ForegroundRole);
+        // Prices and stock show as the goods master shows them: two decimals at most, no stock blank.
+        for (int column : {3, 4, 5})
+            shownFigures << goodsGrid->model()->index(rowOf(goods, "GoodID", 102), column).data().toString();
         clickRow(cataGrid, rowOf(*f->base().Cata, "CataID", 1));
         seen << goodIds(goods);
         QTest::mouseClick(cbAll, Qt::LeftButton);
@@ -378,6 +382,7 @@ void TestPickers::goodsCategoryFilter()
     });
     window->pick();
     QCOMPARE(seen, (QList<QList<int>>{{101, 102, 103, 104, 105}, {101}, {101, 102}, {103, 104}}));
+    QCOMPARE(shownFigures, (QStringList{QString(), QStringLiteral("2.0"), QStringLiteral("1.2")}));
     QCOMPARE(greyed.value<QColor>(), QColor(192, 192, 192));
     QVERIFY(!plain.isValid());
     // The filter, the box and the search mode stay for the next use.
