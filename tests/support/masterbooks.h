@@ -10,13 +10,24 @@
 
 namespace hemu::test {
 
-inline void fillMasters(const QString &path)
+/// Runs `statements` on the account set at `path`; the run stops at the first that fails.
+inline void execOn(const QString &path, const QStringList &statements)
 {
     Database db(QStringLiteral("masterbooks"));
     QString error;
     if (!db.open(path, &error))
         qFatal("cannot open test account set: %s", qPrintable(error));
-    const char *const statements[] = {
+    for (const QString &sql : statements) {
+        QSqlError failed;
+        if (!db.exec(sql, {}, &failed))
+            qFatal("fixture statement failed: %s: %s", qPrintable(sql), qPrintable(failed.text()));
+    }
+    db.close();
+}
+
+inline void fillMasters(const QString &path)
+{
+    execOn(path, {
         "INSERT INTO Areas (AreaID, AreaName) VALUES (1, '华东'), (2, '华北')",
         "INSERT INTO Customers (CustID, AreaID, CustName) VALUES (1, 1, '张三商店'), (2, 2, '李四超市'), "
         "(3, 2, '张家港百货'), (4, 1, 'O''Neil便利店'), (5, 1, '100%满意店'), (6, 2, 'A_B店'), (7, 1, 'AxB店')",
@@ -31,13 +42,7 @@ inline void fillMasters(const QString &path)
         "(101, 1, '矿泉水', 0.75, 1.5, 100, 0), (102, 1, '老汽水', 1.2, 2.0, 0, 1), "
         "(103, 2, '饼干''甜''', 2.5, 3.25, 20, 0), (104, 2, '100%果汁饼', 3.0, 4.0, 5, 0), "
         "(105, 3, '牙膏', 6.0, 8.0, 12, 0)",
-    };
-    for (const char *sql : statements) {
-        QSqlError failed;
-        if (!db.exec(QString::fromUtf8(sql), {}, &failed))
-            qFatal("fixture statement failed: %s: %s", sql, qPrintable(failed.text()));
-    }
-    db.close();
+    });
 }
 
 } // namespace hemu::test

@@ -48,6 +48,13 @@ QString PartyList::areaColumn()
     return QStringLiteral("地区码");
 }
 
+QStringList PartyList::columns() const
+{
+    if (m_party == Party::Customers)
+        return {areaColumn(), idColumn(), nameColumn()};
+    return {idColumn(), nameColumn(), areaColumn()};
+}
+
 QString PartyList::selectFrom() const
 {
     if (m_party == Party::Customers)

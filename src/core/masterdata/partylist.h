@@ -3,6 +3,7 @@
 #include "core/dataset/dataseterror.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 namespace hemu {
@@ -39,6 +40,8 @@ public:
     QString idColumn() const;
     QString nameColumn() const;
     static QString areaColumn();
+    /// The list's columns in the order the statement gives them.
+    QStringList columns() const;
 
 private:
     QString selectFrom() const;

@@ -4,6 +4,7 @@
 #include "core/data/basedata.h"
 #include "core/filechooser.h"
 #include "core/prompter.h"
+#include "ui/widgets/barprogress.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -13,35 +14,6 @@
 #include <QVBoxLayout>
 
 namespace hemu {
-
-namespace {
-
-/// The run's steps on the window's bar; it repaints as it goes, the rest of the window waits.
-class BarProgress : public NullProgress
-{
-public:
-    explicit BarProgress(QProgressBar *bar) : m_bar(bar) {}
-    void progress(qint64 done, qint64 total) override
-    {
-        if (m_bar->maximum() != int(qMax<qint64>(total, 1)))
-            m_bar->setRange(0, int(qMax<qint64>(total, 1)));
-        m_bar->setValue(int(done));
-        if (done % 256 == 0 || done == total)
-            m_bar->repaint();
-    }
-
-private:
-    QProgressBar *m_bar;
-};
-
-/// Empty, not busy: a range of 0..0 would draw the bar as an endless animation.
-void resetBar(QProgressBar *bar)
-{
-    bar->setRange(0, 1);
-    bar->setValue(0);
-}
-
-} // namespace
 
 QString TfrmSetTabItemNo::explanationText()
 {
@@ -58,7 +30,7 @@ TfrmSetTabItemNo::TfrmSetTabItemNo(AppContext &context)
     ui.Memo1->setPlainText(explanationText());
     ui.ProgressBar1 = new QProgressBar(this);
     ui.ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    resetBar(ui.ProgressBar1);
+    BarProgress::reset(ui.ProgressBar1);
     ui.ProgressBar1->setTextVisible(false);
     ui.Button2 = new QPushButton(QStringLiteral("执行"), this);
     ui.Button2->setObjectName(QStringLiteral("Button2"));
@@ -82,7 +54,7 @@ TfrmSetTabItemNo::TfrmSetTabItemNo(AppContext &context)
 void TfrmSetTabItemNo::Button2Click()
 {
     ui.Memo1->clear();
-    resetBar(ui.ProgressBar1);
+    BarProgress::reset(ui.ProgressBar1);
     BarProgress progress(ui.ProgressBar1);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const Renumbering::Result r = Renumbering::run(base().MyADOCnn(), progress);

@@ -5,6 +5,7 @@ namespace hemu {
 class AccountSetShell;
 class BaseData;
 class FileChooser;
+struct MasterEditors;
 struct Pickers;
 class ProgressSink;
 class Prompter;
@@ -23,6 +24,8 @@ struct AppContext
     TfrmMain &main;
     /// The resident pickers (set once they are made, right after the context).
     Pickers *pickers = nullptr;
+    /// The resident master-data editors (set with the pickers).
+    MasterEditors *editors = nullptr;
 };
 
 } // namespace hemu

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -103,6 +104,31 @@ QComboBox *FormBuilder::choice(const QString &caption, const QString &objectName
                                const Choices &choices)
 {
     return static_cast<QComboBox *>(add(caption, objectName, field, Editor::Choice, choices).editor);
+}
+
+void FormBuilder::beside(QWidget *editor, QWidget *extra)
+{
+    extra->setParent(m_owner);
+    // A second thing beside the same editor joins the line the first one made.
+    for (int row = 0; row < m_layout->rowCount(); ++row) {
+        QLayoutItem *field = m_layout->itemAt(row, QFormLayout::FieldRole);
+        if (auto *line = qobject_cast<QHBoxLayout *>(field ? field->layout() : nullptr); line && line->indexOf(editor) >= 0) {
+            line->addWidget(extra);
+            return;
+        }
+    }
+    int row = -1;
+    QFormLayout::ItemRole role;
+    m_layout->getWidgetPosition(editor, &row, &role);
+    if (row < 0 || role != QFormLayout::FieldRole)
+        return;
+    // The editor's cell becomes a line of its own: the editor, then what goes beside it.
+    m_layout->removeWidget(editor);
+    auto *line = new QHBoxLayout;
+    line->setContentsMargins(0, 0, 0, 0);
+    line->addWidget(editor, 1);
+    line->addWidget(extra);
+    m_layout->setLayout(row, QFormLayout::FieldRole, line);
 }
 
 } // namespace hemu

@@ -61,6 +61,10 @@ public:
                       const QString &lookupKey, const QString &listField);
     QComboBox *choice(const QString &caption, const QString &objectName, const QString &field, const Choices &choices);
 
+    /// Puts `extra` (a status text, a second editor, a button) to the right of `editor`, a
+    /// field already laid out by this builder, on the same line.
+    void beside(QWidget *editor, QWidget *extra);
+
     /// The label made for the editor called `objectName`: "lbl" + its name.
     static QString labelName(const QString &objectName) { return QStringLiteral("lbl") + objectName; }
 

@@ -11,6 +11,7 @@
 #include "ui/admin/tfrmsettabitemno.h"
 #include "ui/kit/startoptions.h"
 #include "ui/kit/windowgrab.h"
+#include "ui/masterdata/editors.h"
 #include "ui/masterdata/pickers.h"
 #include "ui/shell/tfrmanimate.h"
 #include "ui/shell/tfrmmain.h"
@@ -69,6 +70,8 @@ HemuApp::HemuApp(AppSeams seams)
         AppContext{*m_prompter, *m_files, *m_busy, *m_base, *m_tab, *m_shell, *m_main});
     m_pickers = std::make_unique<Pickers>(*m_context, m_main.get());
     m_context->pickers = m_pickers.get();
+    m_editors = std::make_unique<MasterEditors>(*m_context, m_main.get());
+    m_context->editors = m_editors.get();
     m_periodClose = std::make_unique<PeriodClose>(*m_base, *m_tab, *m_shell, *m_prompter);
     m_nameCard = std::make_unique<TfrNameCard>(m_main.get());
     registerWindows();
@@ -104,6 +107,7 @@ void HemuApp::registerWindows()
         splash.exec();
     });
     m_pickers->registerWith(main);
+    m_editors->registerWith(main);
     // Operations of the period close.
     main.registerCommand(QStringLiteral("N15"), [this] { m_periodClose->carryForward(); });
     main.registerCommand(QStringLiteral("N18"), [this] { m_periodClose->clearBills(); });

@@ -12,6 +12,7 @@ class QWidget;
 namespace hemu {
 
 class DialogFileChooser;
+struct MasterEditors;
 class MessageBoxPrompter;
 class PeriodClose;
 struct Pickers;
@@ -85,6 +86,7 @@ private:
     std::unique_ptr<PeriodClose> m_periodClose;
     std::unique_ptr<TfrNameCard> m_nameCard;
     std::unique_ptr<Pickers> m_pickers; // the pickers themselves belong to the main window
+    std::unique_ptr<MasterEditors> m_editors; // so do the editors
     int m_exitCode = 0;
 };
 

@@ -28,7 +28,11 @@ PartyPicker::PartyPicker(AppContext &context, const QString &objectName, PartyLi
                           {{.field = QStringLiteral("AreaID"), .title = QStringLiteral("地区码"), .width = 56},
                            {.field = QStringLiteral("AreaName"), .title = QStringLiteral("地区"), .width = 110}});
     ui.DBGrid2->setFixedWidth(190);
-    ui.DBGrid1 = makeList(QStringLiteral("DBGrid1"), m_query, {});
+    // The names get the room; the codes are short.
+    QList<GridColumn> columns;
+    for (const QString &column : m_list.columns())
+        columns.append({.field = column, .width = column == m_list.nameColumn() ? 240 : 60});
+    ui.DBGrid1 = makeList(QStringLiteral("DBGrid1"), m_query, columns);
     ui.Panel1 = new QLabel(texts.searchCaption, this);
     ui.Panel1->setObjectName(QStringLiteral("Panel1"));
     ui.Edit1 = new QLineEdit(this);

@@ -1,43 +1,13 @@
 #include "ui/masterdata/pickerdialog.h"
 
 #include "core/dataset/dataset.h"
+#include "ui/widgets/arrowrelease.h"
 #include "ui/widgets/datagrid.h"
 #include "ui/widgets/promptchannel.h"
 
-#include <QKeyEvent>
 #include <QVBoxLayout>
 
 namespace hemu {
-
-namespace {
-
-/// Runs `act` when the Up or Down arrow key is released in the watched widget.
-class ArrowRelease : public QObject
-{
-public:
-    ArrowRelease(QObject *watched, std::function<void()> act)
-        : QObject(watched)
-        , m_act(std::move(act))
-    {
-        watched->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::KeyRelease) {
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            if ((key == Qt::Key_Up || key == Qt::Key_Down) && !static_cast<QKeyEvent *>(event)->isAutoRepeat())
-                m_act();
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> m_act;
-};
-
-} // namespace
 
 PickerDialog::PickerDialog(AppContext &context, const QString &objectName, const QString &caption, QWidget *parent)
     : QDialog(parent)
@@ -67,7 +37,7 @@ DataGrid *PickerDialog::makeList(const QString &objectName, Dataset *dataset, co
 
 void PickerDialog::whenArrowReleased(QWidget *list, std::function<void()> act)
 {
-    new ArrowRelease(list, std::move(act));
+    hemu::whenArrowReleased(list, std::move(act));
 }
 
 void PickerDialog::pickRow(const QVariant &id, const QString &name)

@@ -112,6 +112,7 @@ private slots:
     void goodsModalResults();
     void goodsFillMode_data();
     void goodsFillMode();
+    void customerNamesHaveRoom();
     void grabbedByName_data();
     void grabbedByName();
 
@@ -494,6 +495,13 @@ void TestPickers::goodsFillMode()
             QStringLiteral("SELECT Price FROM %1 WHERE TabID = ? AND GoodID = ?").arg(details->tableName()), {tabId, id});
     QCOMPARE(stored, prices);
     QVERIFY(f->prompter.texts().isEmpty());
+}
+
+void TestPickers::customerNamesHaveRoom()
+{
+    QVERIFY(f->start(set->path()));
+    auto *customers = test::control<DataGrid>(pickers().frmPickCusts, "DBGrid1");
+    QCOMPARE_GE(customers->columnWidth(2), 3 * customers->columnWidth(1));
 }
 
 void TestPickers::grabbedByName_data()
