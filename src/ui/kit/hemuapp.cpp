@@ -13,6 +13,7 @@
 #include "ui/kit/windowgrab.h"
 #include "ui/masterdata/editors.h"
 #include "ui/masterdata/pickers.h"
+#include "ui/masterdata/tfrmbaseinfo.h"
 #include "ui/shell/tfrmanimate.h"
 #include "ui/shell/tfrmmain.h"
 #include "ui/shell/tfrmpassworddlg.h"
@@ -120,6 +121,7 @@ void HemuApp::registerWindows()
         dialog->showForCurrentUser();
     });
     // Child windows: registerChild<TfrmXxx>("frmXxx") as they are built.
+    registerChild<TfrmBaseInfo>(QStringLiteral("frmBaseInfo"));
     registerChild<TfrmScanUselessRecords>(QStringLiteral("frmScanUselessRecords"));
     registerChild<TfrmSetTabItemNo>(QStringLiteral("frmSetTabItemNo"));
 }

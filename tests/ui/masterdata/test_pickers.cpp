@@ -6,6 +6,7 @@
 #include "core/dataset/dataset.h"
 #include "core/masterdata/pickdate.h"
 #include "support/appfixture.h"
+#include "support/gridrows.h"
 #include "support/masterbooks.h"
 #include "support/testsupport.h"
 #include "ui/masterdata/pickers.h"
@@ -36,32 +37,9 @@ namespace {
 
 enum class Act { DoubleClick, Click, Close, All };
 
-QRect rowRect(DataGrid *grid, int row)
-{
-    return grid->visualRect(grid->model()->index(row, 0));
-}
-
-void doubleClickRow(DataGrid *grid, int row)
-{
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rowRect(grid, row).center());
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, rowRect(grid, row).center());
-}
-
-void clickRow(DataGrid *grid, int row)
-{
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rowRect(grid, row).center());
-}
-
-/// Row of the first row whose `field` is `value`; -1 when there is none.
-int rowOf(Dataset &dataset, const QString &field, const QVariant &value)
-{
-    const int index = dataset.fieldIndex(field);
-    for (int row = 0; row < dataset.rowCount(); ++row) {
-        if (dataset.value(row, index) == value)
-            return row;
-    }
-    return -1;
-}
+using test::clickRow;
+using test::doubleClickRow;
+using test::rowOf;
 
 QStringList names(Dataset &dataset, const QString &field)
 {

@@ -566,11 +566,10 @@ void TestTfrmMain::commandsWithoutWindowShowNothing()
     QVERIFY(f.start(set.path()));
     for (const char *name : {"N14", "miSetRight", "miEdTabs", "nShowMarket",
                              "nViewTotal", "N11", "nBuyManage", "nProfitAnalyse", "nTotalTabs", "N17", "PrintReport",
-                             "nEdBaseInfo", "N2", "nDisplayFormat", "spEdBaseInfo", "spEdTabs",
+                             "N2", "nDisplayFormat", "spEdTabs",
                              "spViewTotal", "spMarketInfo", "spReport"})
         f.act(name)->trigger();
     f.win.miEdTabsClick();
-    f.win.nEdBaseInfoClick();
     QCOMPARE(f.children(), 0);
     QVERIFY(f.prompter.entries().isEmpty());
     QVERIFY(f.shell.AccSetOpen);
