@@ -20,6 +20,8 @@ private slots:
     void scanWindowDeletesOrphans();
     void renumberWindowClosesGaps();
     void ownPasswordWindow();
+    void oldPasswordCheckedOnLeaving_data();
+    void oldPasswordCheckedOnLeaving();
 };
 
 void TestAdminWindows::scanWindowDeletesOrphans()
@@ -110,6 +112,55 @@ void TestAdminWindows::ownPasswordWindow()
     });
     f.command("miEdSelfPsd");
     QVERIFY(verifyPassword("new1", f.base().MyADOCnn().scalar("SELECT Password FROM psd WHERE UserID = 1").toString()));
+}
+
+void TestAdminWindows::oldPasswordCheckedOnLeaving_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("right");
+    QTest::newRow("right") << "Abc1" << "Abc1" << true;
+    QTest::newRow("wrong") << "Abc1" << "Abc2" << false;
+    QTest::newRow("letter case counts") << "Abc1" << "abc1" << false;
+    QTest::newRow("empty for a password") << "Abc1" << "" << false;
+    QTest::newRow("empty for none") << "" << "" << true;
+    QTest::newRow("typed for none") << "" << "x" << false;
+}
+
+void TestAdminWindows::oldPasswordCheckedOnLeaving()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, typed);
+    QFETCH(bool, right);
+    test::TempAccountSet set;
+    {
+        Database db;
+        QVERIFY(db.open(set.path()));
+        QVERIFY(db.exec("UPDATE psd SET Password = ? WHERE UserID = 1", {hashPassword(stored)}));
+    }
+    test::AppFixture f;
+    QVERIFY(f.start(set.path(), 0, stored));
+    bool ran = false;
+    test::whenModal<TfrmEdSelfPsd>([&](TfrmEdSelfPsd *dlg) {
+        QTRY_VERIFY(dlg->ui.EdOldPsd->hasFocus());
+        QTest::keyClicks(dlg->ui.EdOldPsd, typed);
+        QTest::keyClick(dlg->ui.EdOldPsd, Qt::Key_Tab); // on to "新设口令"
+        if (right) {
+            QTRY_VERIFY(dlg->ui.EdNewPsd->hasFocus());
+            QTest::qWait(20);
+            QVERIFY(f.prompter.texts().isEmpty());
+            QVERIFY(dlg->ui.EdNewPsd->hasFocus());
+        } else {
+            QTRY_COMPARE(f.prompter.texts(), QStringList{"原有口令不对，请重试。"});
+            QTRY_VERIFY(dlg->ui.EdOldPsd->hasFocus());
+        }
+        ran = true;
+        dlg->ui.btnCancel->click();
+    });
+    f.command("miEdSelfPsd");
+    QVERIFY(ran);
+    // Nothing is stored by the check, whatever it found.
+    QVERIFY(verifyPassword(stored, f.base().MyADOCnn().scalar("SELECT Password FROM psd WHERE UserID = 1").toString()));
 }
 
 QTEST_MAIN(TestAdminWindows)
