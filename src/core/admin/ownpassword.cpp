@@ -32,22 +32,15 @@ QString change(Dataset &psd, const QString &old, const QString &newPassword, con
 
 QString store(Dataset &psd, const QString &password)
 {
-    QString error;
-    const QString hash = UserPassword::checkedHash(password, &error);
-    if (hash.isEmpty())
-        return error;
-    DatasetError e;
-    if (!psd.isEditing())
-        e = psd.edit();
-    if (e.ok())
-        e = psd.setValue(QStringLiteral("Password"), hash);
-    if (e.ok())
-        e = psd.post();
-    if (e.failed()) {
-        psd.cancel();
-        return e.message();
+    QString error = UserPassword::assign(psd, password);
+    if (error.isEmpty()) {
+        const DatasetError e = psd.post();
+        if (e.ok())
+            return {};
+        error = e.message();
     }
-    return {};
+    psd.cancel();
+    return error;
 }
 
 } // namespace hemu::OwnPassword

@@ -1,5 +1,6 @@
 #include "core/admin/userpassword.h"
 
+#include "core/dataset/dataset.h"
 #include "core/db/database.h"
 #include "core/db/passwordhash.h"
 
@@ -18,6 +19,20 @@ QString checkedHash(const QString &password, QString *error)
     if (hash.isEmpty())
         *error = QStringLiteral("口令无法加密（内存不足）。");
     return hash;
+}
+
+QString assign(Dataset &psd, const QString &password)
+{
+    QString error;
+    const QString hash = checkedHash(password, &error);
+    if (hash.isEmpty())
+        return error;
+    DatasetError e;
+    if (!psd.isEditing())
+        e = psd.edit();
+    if (e.ok())
+        e = psd.setValue(QStringLiteral("Password"), hash);
+    return e.ok() ? QString() : e.message();
 }
 
 bool set(Database &db, qint64 userId, const QString &password, QString *error)

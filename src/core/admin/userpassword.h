@@ -5,6 +5,7 @@
 namespace hemu {
 
 class Database;
+class Dataset;
 
 /** Setting a user's password: what the rights editor, the own-password window and hemu-cli share. */
 namespace UserPassword {
@@ -17,6 +18,10 @@ QString noSuchUserText();
 /// The Argon2id hash to store for `password`; empty, with `error` saying why, for a password
 /// longer than MaxPasswordLength (or when the library runs out of memory).
 QString checkedHash(const QString &password, QString *error);
+
+/// Puts the hash of `password` into the current row of `psd` (editing it if needed), not yet
+/// saved. Returns the text to show, empty when assigned.
+QString assign(Dataset &psd, const QString &password);
 
 /// Stores the Argon2id hash of `password` for user `userId` in one transaction. Refuses a
 /// password longer than MaxPasswordLength and a user without a row in psd; `error` says why.

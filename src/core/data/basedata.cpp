@@ -7,6 +7,7 @@
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
 #include "core/db/likepattern.h"
+#include "core/db/passwordhash.h"
 #include "core/db/refusals.h"
 #include "core/format/displayformats.h"
 #include "core/prompter.h"
@@ -104,6 +105,11 @@ void BaseData::createDatasets()
         .setCaption(QStringLiteral("用户名称"));
     Psd->addLookupField(QStringLiteral("Role"), lkRole, QStringLiteral("RoleID"), QStringLiteral("Role"), QStringLiteral("RoleID"))
         .setCaption(QStringLiteral("权限"));
+    // The stored password is a hash: lists show this in its place, the same for every user,
+    // so that neither the hash nor anything about the password can be read off a screen.
+    Psd->addCalcField(QStringLiteral("PasswordMask"), [](const RecordRef &) { return QVariant(passwordMaskText()); },
+                      DataType::Text)
+        .setCaption(QStringLiteral("口令"));
 
     lkGoods->addDataFields({QStringLiteral("GoodID"), QStringLiteral("CataID"), QStringLiteral("Description"), QStringLiteral("UnitID"),
                             QStringLiteral("PrevOnHand"), QStringLiteral("HandInc"), QStringLiteral("HandIncMny"),

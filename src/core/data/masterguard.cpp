@@ -26,6 +26,12 @@ void lockKeyInUse(BaseData &base, Dataset &ds, const QString &key, std::function
     });
 }
 
+/// Runs `next` after the check already in `slot`, when that one lets the write go on.
+void chainGuard(DatasetHooks::Guard &slot, DatasetHooks::Guard next)
+{
+    slot = [next = std::move(next), before = std::move(slot)](Dataset &ds) { return (!before || before(ds)) && next(ds); };
+}
+
 } // namespace
 
 void MasterGuard::install(BaseData &base)
@@ -51,6 +57,28 @@ void MasterGuard::install(BaseData &base)
         }
         return true;
     });
+    // Checked again inside the write, where a second program's change of the users is
+    // already visible and can no longer come between: the file never ends without an
+    // administrator, whatever two programs did at once.
+    auto administrators = [&base] {
+        return base.MyADOCnn().scalar(QStringLiteral("SELECT count(*) FROM psd WHERE RoleID = ?"), {AdministratorRole}).toInt();
+    };
+    chainGuard(base.Psd->hooks().onPostWrite, [&base, administrators](Dataset &) {
+        if (administrators() > 0)
+            return true;
+        base.prompter().warning(lastAdministratorRoleText());
+        return false;
+    });
+    chainGuard(base.Psd->hooks().onDeleteWrite, [&base, administrators](Dataset &) {
+        if (administrators() > 0)
+            return true;
+        base.prompter().warning(lastAdministratorText());
+        return false;
+    });
+    // A user row another program changed or deleted since it was read is not written over.
+    base.Psd->setConflictFields({QStringLiteral("UserID"), QStringLiteral("Password"), QStringLiteral("RoleID")});
+    base.UserInfo->setConflictFields({QStringLiteral("Name"), QStringLiteral("Address")});
+
     // The stored password is always a hash: an empty one would admit an empty password.
     base.Psd->fieldByName(QStringLiteral("Password")).setValidator([&base](Field &, const QVariant &value) {
         if (!value.toString().isEmpty())
@@ -85,6 +113,11 @@ QString MasterGuard::currentUserText()
 QString MasterGuard::lastAdministratorText()
 {
     return QStringLiteral("不能删除最后一个系统管理员。");
+}
+
+QString MasterGuard::lastAdministratorRoleText()
+{
+    return QStringLiteral("不能取消最后一个系统管理员的权限。");
 }
 
 QString MasterGuard::passwordNotSetText()

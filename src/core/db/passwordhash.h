@@ -7,6 +7,9 @@ namespace hemu {
 /// Longest password a user may type (the stored value is a hash and longer).
 inline constexpr int MaxPasswordLength = 10;
 
+/// What a list shows in place of a stored password: the same for every user.
+inline QString passwordMaskText() { return QStringLiteral("******"); }
+
 /// Argon2id hash (libsodium crypto_pwhash_str) of `password`; an empty password is hashed too.
 /// Returns an empty string only if the library fails (out of memory).
 QString hashPassword(const QString &password);

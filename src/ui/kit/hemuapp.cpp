@@ -6,6 +6,7 @@
 #include "core/shell/datamoduleslink.h"
 #include "core/shell/login.h"
 #include "core/shell/periodclose.h"
+#include "ui/admin/tfrmedright.h"
 #include "ui/admin/tfrmedselfpsd.h"
 #include "ui/admin/tfrmscanuselessrecords.h"
 #include "ui/admin/tfrmsettabitemno.h"
@@ -119,6 +120,12 @@ void HemuApp::registerWindows()
         if (!dialog)
             dialog = new TfrmEdSelfPsd(*m_context, m_main.get()); // resident: keeps what was typed
         dialog->showForCurrentUser();
+    });
+    main.registerResident(QStringLiteral("frmEdRight"), [this] {
+        auto *dialog = m_main->findChild<TfrmEdRight *>(QStringLiteral("frmEdRight"));
+        if (!dialog)
+            dialog = new TfrmEdRight(*m_context, m_main.get());
+        dialog->showModal();
     });
     // Child windows: registerChild<TfrmXxx>("frmXxx") as they are built.
     registerChild<TfrmBaseInfo>(QStringLiteral("frmBaseInfo"));
