@@ -19,6 +19,7 @@ shots=(
   "frmSplash:about"
   "frNameCard:service"
   "frmEdSelfPsd:ownpassword"
+  "frmEdRight:rights"
   "frmScanUselessRecords:scan"
   "frmSetTabItemNo:renumber"
 )

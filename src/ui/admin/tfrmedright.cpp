@@ -7,6 +7,7 @@
 #include "ui/kit/formbuilder.h"
 #include "ui/widgets/datagrid.h"
 #include "ui/widgets/datasetwatcher.h"
+#include "ui/widgets/dialogbuttons.h"
 #include "ui/widgets/errorreporter.h"
 #include "ui/widgets/fieldbinders.h"
 #include "ui/widgets/navigator.h"
@@ -71,13 +72,10 @@ TfrmEdRight::TfrmEdRight(AppContext &context, QWidget *parent)
     edit->addWidget(panel, 3);
     edit->addWidget(ui.lbDescription, 2);
 
-    auto *buttons = new QDialogButtonBox(this);
-    ui.btnOK = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
-    ui.btnOK->setObjectName(QStringLiteral("btnOK"));
-    ui.btnCancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
-    ui.btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    ui.btnOK->setAutoDefault(false);
-    ui.btnCancel->setAutoDefault(false);
+    QDialogButtonBox *buttons = makeDialogButtons(this, {
+        {&ui.btnOK, "btnOK", QStringLiteral("确定"), QDialogButtonBox::AcceptRole},
+        {&ui.btnCancel, "btnCancel", QStringLiteral("取消"), QDialogButtonBox::RejectRole},
+    });
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(ui.DBGrid1, 1);

@@ -5,6 +5,7 @@
 #include "core/dataset/dataset.h"
 #include "core/prompter.h"
 #include "ui/kit/appcontext.h"
+#include "ui/widgets/dialogbuttons.h"
 
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -59,13 +60,10 @@ TfrmEdSelfPsd::TfrmEdSelfPsd(AppContext &context, QWidget *parent)
     form->addRow(QStringLiteral("原有口令"), ui.EdOldPsd);
     form->addRow(QStringLiteral("新设口令"), ui.EdNewPsd);
     form->addRow(QStringLiteral("核对口令"), ui.EdChkNewPsd);
-    auto *buttons = new QDialogButtonBox(this);
-    ui.btnOK = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
-    ui.btnOK->setObjectName(QStringLiteral("btnOK"));
-    ui.btnCancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
-    ui.btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    ui.btnOK->setAutoDefault(false);
-    ui.btnCancel->setAutoDefault(false);
+    QDialogButtonBox *buttons = makeDialogButtons(this, {
+        {&ui.btnOK, "btnOK", QStringLiteral("确定"), QDialogButtonBox::AcceptRole},
+        {&ui.btnCancel, "btnCancel", QStringLiteral("取消"), QDialogButtonBox::RejectRole},
+    });
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);

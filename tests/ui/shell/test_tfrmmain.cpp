@@ -564,7 +564,7 @@ void TestTfrmMain::commandsWithoutWindowShowNothing()
     test::TempAccountSet set;
     MainFixture f;
     QVERIFY(f.start(set.path()));
-    for (const char *name : {"N14", "miSetRight", "miEdTabs", "nShowMarket",
+    for (const char *name : {"N14", "miEdTabs", "nShowMarket",
                              "nViewTotal", "N11", "nBuyManage", "nProfitAnalyse", "nTotalTabs", "N17", "PrintReport",
                              "N2", "nDisplayFormat", "spEdTabs",
                              "spViewTotal", "spMarketInfo", "spReport"})
