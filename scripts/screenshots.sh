@@ -22,6 +22,19 @@ shots=(
   "frmEdRight:rights"
   "frmScanUselessRecords:scan"
   "frmSetTabItemNo:renumber"
+  "frmBaseInfo:baseinfo"
+  "frmEdGoods:edgoods"
+  "frmEdCata:edcata"
+  "frmEdUnit:edunit"
+  "frmEdInitial:edinitial"
+  "frmPickGoods:pickgoods"
+  "frmPickCata:pickcata"
+  "frmPickCusts:pickcusts"
+  "frmPickVendor:pickvendor"
+  "frmPickEmps:pickemps"
+  "frmPickArea:pickarea"
+  "frmPickDepart:pickdepart"
+  "frmPickDate:pickdate"
 )
 for shot in "${shots[@]}"; do
   window=${shot%%:*}

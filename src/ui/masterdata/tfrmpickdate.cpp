@@ -3,6 +3,7 @@
 #include "core/masterdata/pickdate.h"
 
 #include <QCalendarWidget>
+#include <QLocale>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -49,6 +50,8 @@ TfrmPickDate::TfrmPickDate(AppContext &context, QWidget *parent)
     ui.Calendar1->setObjectName(QStringLiteral("Calendar1"));
     ui.Calendar1->setNavigationBarVisible(false);
     ui.Calendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    // Weekday names in Chinese whatever the system locale is.
+    ui.Calendar1->setLocale(QLocale(QLocale::Chinese, QLocale::China));
     ui.Calendar1->setToolTip(QStringLiteral("双击选定"));
     ui.Calendar1->setMinimumSize(320, 200);
     ui.OkBtn = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("选定"), this);
