@@ -1,6 +1,7 @@
 #include "bench/benchmark.h"
 
 #include "bench/memory.h"
+#include "bench/plainread.h"
 #include "bench/rawstatement.h"
 #include "core/analysis/receivables.h"
 #include "core/bills/singleprecision.h"
@@ -23,82 +24,6 @@
 namespace hemu::bench {
 
 namespace {
-
-template<typename Work> double timeMs(Work work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-double median(QList<double> values)
-{
-    if (values.isEmpty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const qsizetype n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-/// One plain query: the statement text and its parameters (integers or NULL).
-struct PlainRead
-{
-    QByteArray sql;
-    QList<std::optional<qint64>> params;
-};
-
-/// What the open datasets hold, as plain queries: every column of every row each shows.
-QList<PlainRead> plainReadsOf(const QList<Dataset *> &datasets)
-{
-    QList<PlainRead> reads;
-    for (Dataset *ds : datasets) {
-        if (!ds->isOpen() || ds->kind() == Dataset::Kind::Query)
-            continue;
-        PlainRead read;
-        if (ds->kind() == Dataset::Kind::Command) {
-            read.sql = ds->sql().toUtf8();
-            // The command's parameters are unset at open: NULL, as the dataset binds them.
-        } else {
-            QStringList columns{QStringLiteral("rowid")};
-            for (Field *f : ds->fields()) {
-                if (f->isData())
-                    columns << QLatin1Char('"') + f->name() + QLatin1Char('"');
-            }
-            QString sql = QStringLiteral("SELECT %1 FROM \"%2\"").arg(columns.join(QLatin1Char(',')), ds->tableName());
-            if (Dataset *master = ds->master()) {
-                QStringList where;
-                for (int i = 0; i < ds->detailFields().size(); ++i) {
-                    where << QLatin1Char('"') + ds->detailFields()[i] + QStringLiteral("\" = ?");
-                    const QVariant key = master->value(ds->masterFields().value(i));
-                    read.params << (key.isNull() ? std::nullopt : std::optional<qint64>(key.toLongLong()));
-                }
-                sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
-            }
-            read.sql = (sql + QStringLiteral(" ORDER BY rowid")).toUtf8();
-        }
-        reads << read;
-    }
-    return reads;
-}
-
-/// Runs the plain queries, reading every column of every row; returns a checksum.
-double runPlainReads(sqlite3 *h, const QList<PlainRead> &reads)
-{
-    double sum = 0;
-    for (const PlainRead &read : reads) {
-        RawStatement st(h, read.sql.constData());
-        const int parameters = sqlite3_bind_parameter_count(st.handle());
-        for (int i = 1; i <= parameters; ++i) {
-            const auto value = read.params.value(i - 1);
-            if (value)
-                st.bind(i, *value);
-        }
-        while (st.next())
-            sum += st.touchRow();
-    }
-    return sum;
-}
 
 /// Sum of every counter of both stock tables and their row counts: two runs that computed
 /// the same result have the same checksum.
@@ -203,7 +128,8 @@ bool Benchmark::run(QString *error, const QStringList &only)
                         {"delete_bill", &Benchmark::measureDeleteBill},
                         {"carry_forward", &Benchmark::measureCarryForward},
                         {"first_write_check", &Benchmark::measureFirstWriteCheck},
-                        {"layout_physical_stock", &Benchmark::measureLayoutPhysicalStock}};
+                        {"layout_physical_stock", &Benchmark::measureLayoutPhysicalStock},
+                        {"open_windows", &Benchmark::measureWindows}};
     for (const auto &m : measurements) {
         if ((only.isEmpty() || only.contains(QLatin1String(m.name))) && !(this->*m.measure)(error))
             return false;

@@ -59,6 +59,8 @@ private:
     bool measureCarryForward(QString *error);
     bool measureFirstWriteCheck(QString *error);
     bool measureLayoutPhysicalStock(QString *error);
+    /// Needs a QApplication (offscreen is enough).
+    bool measureWindows(QString *error);
     void add(const QString &name, const QList<double> &ours, const QList<double> &raw, std::optional<double> target);
 
     BenchSize m_size;
