@@ -165,6 +165,9 @@ void DataGrid::autoSizeColumns()
     if (!m_model)
         return;
     for (int column = 0; column < m_model->columnCount(); ++column) {
+        // A width the grid was given stands: measuring the rows for it would be wasted.
+        if (const GridColumn *definition = columnAt(column); definition && definition->width > 0)
+            continue;
         resizeColumnToContents(column);
         setColumnWidth(column, qMin(columnWidth(column) + cellPadding, maxAutoWidth));
     }
