@@ -486,7 +486,7 @@ void TestPickers::grabbedByName_data()
 {
     QTest::addColumn<QString>("name");
     for (const char *name : {"frmPickDate", "frmPickCata", "frmPickArea", "frmPickDepart", "frmPickCusts", "frmPickEmps",
-                             "frmPickGoods", "frmPickVendor"})
+                             "frmPickGoods", "frmPickVendor", "frmEdGoods", "frmEdCata", "frmEdUnit", "frmEdInitial"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
@@ -504,7 +504,7 @@ void TestPickers::grabbedByName()
     QVERIFY2(hemu.exitCode() == 0, hemu.readAllStandardError().constData());
     const QImage picture(png);
     QVERIFY(!picture.isNull());
-    // The picker, not the main window behind it.
+    // The dialog, not the main window behind it.
     QCOMPARE_LT(picture.width(), 1024);
     QCOMPARE_LT(picture.height(), 720);
 }
