@@ -3,6 +3,7 @@
 #include "core/db/database.h"
 #include "core/reports/sqlrecordsource.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 
 #include <array>
@@ -239,6 +240,84 @@ ReportDefinition mainStore()
 
 // ---- 实物盘存表 ------------------------------------------------------------------------
 
+/// The customer stock rows of every goods item, read with one query and grouped by item in
+/// stored order: the physical stock statement's customer lines.
+class CustomerRows
+{
+public:
+    struct Row
+    {
+        QVariant custName;
+        QVariant prevOnHand;
+        QVariant handInc;
+        QVariant sold;
+    };
+
+    static std::shared_ptr<CustomerRows> read(Database &db)
+    {
+        auto rows = std::make_shared<CustomerRows>();
+        QSqlQuery q(db.sql());
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral(
+                "SELECT gc.GoodID, cu.CustName, gc.PrevOnHand, gc.HandInc, gc.Sold FROM GoodsInCusts gc "
+                "LEFT JOIN Customers cu ON cu.CustID = gc.CustID "
+                "WHERE NOT (coalesce(gc.HandInc, 0) = 0 AND coalesce(gc.HandIncMny, 0) = 0 "
+                "AND coalesce(gc.PrevOnHand, 0) = 0 AND coalesce(gc.PrevOnHandMny, 0) = 0 "
+                "AND coalesce(gc.Sold, 0) = 0 AND coalesce(gc.SoldMny, 0) = 0) ORDER BY gc.rowid"))) {
+            rows->m_error = q.lastError().text();
+            return rows;
+        }
+        while (q.next())
+            rows->m_byGoods[q.value(0).toLongLong()].append(Row{q.value(1), q.value(2), q.value(3), q.value(4)});
+        if (q.lastError().isValid())
+            rows->m_error = q.lastError().text();
+        return rows;
+    }
+
+    /// The rows of one goods item, in stored order.
+    std::unique_ptr<RecordSource> of(qint64 goodId) const
+    {
+        return std::make_unique<Source>(m_byGoods.value(goodId), m_error);
+    }
+
+private:
+    class Source : public RecordSource, private Record
+    {
+    public:
+        Source(QList<Row> rows, QString error)
+            : m_rows(std::move(rows))
+            , m_error(std::move(error))
+        {
+        }
+        bool next() override { return ++m_at < m_rows.size(); }
+        const Record &record() const override { return *this; }
+        QString error() const override { return m_error; }
+
+    private:
+        QVariant value(const QString &name) const override
+        {
+            const Row &row = m_rows.at(m_at);
+            if (name == QLatin1String("lkCustName"))
+                return row.custName;
+            if (name == QLatin1String("PrevOnHand"))
+                return row.prevOnHand;
+            if (name == QLatin1String("HandInc"))
+                return row.handInc;
+            if (name == QLatin1String("Sold"))
+                return row.sold;
+            return {};
+        }
+
+        QList<Row> m_rows;
+        QString m_error;
+        qsizetype m_at = -1;
+    };
+
+    QHash<qint64, QList<Row>> m_byGoods;
+    QString m_error;
+};
+
+
 ReportDefinition physicalStock(Database &db)
 {
     const FontSpec font = song(11);
@@ -309,17 +388,13 @@ ReportDefinition physicalStock(Database &db)
                             font, kSigned);
     def.subDetail = customer;
     // Rows without any stock or movement are purged when the report menu opens; they are left
-    // out here as well, so that a report made without the menu prints the same. One prepared
-    // query serves every goods line.
-    const auto customers = std::make_shared<QSqlQuery>(db.sql());
-    customers->prepare(QStringLiteral(
-        "SELECT gc.*, cu.CustName AS lkCustName FROM GoodsInCusts gc LEFT JOIN Customers cu ON cu.CustID = gc.CustID "
-        "WHERE gc.GoodID = ? AND NOT (coalesce(gc.HandInc, 0) = 0 AND coalesce(gc.HandIncMny, 0) = 0 "
-        "AND coalesce(gc.PrevOnHand, 0) = 0 AND coalesce(gc.PrevOnHandMny, 0) = 0 "
-        "AND coalesce(gc.Sold, 0) = 0 AND coalesce(gc.SoldMny, 0) = 0) ORDER BY gc.rowid"));
-    def.subDetailSource = [customers](const Record &goods) -> std::unique_ptr<RecordSource> {
-        customers->bindValue(0, goods.value(QStringLiteral("GoodID")));
-        return std::make_unique<SqlRecordSource>(customers);
+    // out here as well, so that a report made without the menu prints the same. The customer
+    // rows are read with one query on the first goods line and kept grouped by goods item.
+    def.subDetailSource = [&db, rows = std::shared_ptr<CustomerRows>()](const Record &goods) mutable
+        -> std::unique_ptr<RecordSource> {
+        if (!rows)
+            rows = CustomerRows::read(db);
+        return rows->of(goods.value(QStringLiteral("GoodID")).toLongLong());
     };
 
     // The opening cell of the category total adds up the goods lines' own opening figures.
@@ -448,6 +523,11 @@ ReportDefinition stockReportDefinition(StockReport report, Database &db)
         break;
     }
     return goodsList();
+}
+
+GoodsSelection menuSelection(StockReport report, std::optional<qint64> category)
+{
+    return {category, report != StockReport::GoodsList};
 }
 
 std::unique_ptr<RecordSource> goodsRows(Database &db, const GoodsSelection &selection)

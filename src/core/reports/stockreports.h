@@ -31,6 +31,10 @@ struct GoodsSelection
     bool skipIdle = true;
 };
 
+/// What the report menu prints of `report`: the goods list shows every item of the category
+/// (all categories without one), the stock statements leave out the idle items.
+GoodsSelection menuSelection(StockReport report, std::optional<qint64> category = {});
+
 /// The statement's definition; the physical stock's customer lines are read from `db`.
 ReportDefinition stockReportDefinition(StockReport report, Database &db);
 

@@ -65,6 +65,9 @@ double width(const QString &text, const FontSpec &font)
 QStringList wrap(const QString &text, const FontSpec &font, double width)
 {
     QStringList lines;
+    // Most texts fit on one line: measure before breaking anything.
+    if (!text.contains(QLatin1Char('\n')) && textmetrics::width(text, font) <= width + 1e-9)
+        return {text};
     for (const QString &paragraph : text.split(QLatin1Char('\n')))
         wrapParagraph(paragraph, font, width, lines);
     return lines;

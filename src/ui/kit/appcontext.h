@@ -11,6 +11,7 @@ class ProgressSink;
 class Prompter;
 class TabData;
 class TfrmMain;
+class TfrmMyPreview;
 
 /** What every window of the program works with, built once by HemuApp in start-up order. */
 struct AppContext
@@ -26,6 +27,8 @@ struct AppContext
     Pickers *pickers = nullptr;
     /// The resident master-data editors (set with the pickers).
     MasterEditors *editors = nullptr;
+    /// The report preview, made once at start-up.
+    TfrmMyPreview *preview = nullptr;
 };
 
 } // namespace hemu

@@ -15,6 +15,9 @@
 #include "ui/masterdata/editors.h"
 #include "ui/masterdata/pickers.h"
 #include "ui/masterdata/tfrmbaseinfo.h"
+#include "ui/reports/reportwindow.h"
+#include "ui/reports/tfrmmypreview.h"
+#include "ui/reports/tfrmreportsmenu.h"
 #include "ui/shell/tfrmanimate.h"
 #include "ui/shell/tfrmmain.h"
 #include "ui/shell/tfrmpassworddlg.h"
@@ -74,6 +77,7 @@ HemuApp::HemuApp(AppSeams seams)
     m_context->pickers = m_pickers.get();
     m_editors = std::make_unique<MasterEditors>(*m_context, m_main.get());
     m_context->editors = m_editors.get();
+    m_context->preview = new TfrmMyPreview(*m_context, m_main.get()); // the main window owns it
     m_periodClose = std::make_unique<PeriodClose>(*m_base, *m_tab, *m_shell, *m_prompter);
     m_nameCard = std::make_unique<TfrNameCard>(m_main.get());
     registerWindows();
@@ -127,10 +131,19 @@ void HemuApp::registerWindows()
             dialog = new TfrmEdRight(*m_context, m_main.get());
         dialog->showModal();
     });
+    // A statement opened by its window name shows all goods in the preview (the report menu
+    // asks for a category first).
+    for (const auto report : {reports::StockReport::BookStock, reports::StockReport::PhysicalStock,
+                              reports::StockReport::GoodsList, reports::StockReport::MainStore}) {
+        main.registerResident(ReportWindow::windowName(report), [this, report] {
+            (new ReportWindow(*m_context, report, reports::menuSelection(report), m_context->preview))->preview();
+        });
+    }
     // Child windows: registerChild<TfrmXxx>("frmXxx") as they are built.
     registerChild<TfrmBaseInfo>(QStringLiteral("frmBaseInfo"));
     registerChild<TfrmScanUselessRecords>(QStringLiteral("frmScanUselessRecords"));
     registerChild<TfrmSetTabItemNo>(QStringLiteral("frmSetTabItemNo"));
+    registerChild<TfrmReportsMenu>(QStringLiteral("frmReportsMenu"));
 }
 
 bool HemuApp::logIn(const QString &path, const QString &user, const QString &password, QString *error)
