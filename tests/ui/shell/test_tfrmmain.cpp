@@ -565,14 +565,19 @@ void TestTfrmMain::commandsWithoutWindowShowNothing()
     MainFixture f;
     QVERIFY(f.start(set.path()));
     for (const char *name : {"N14", "miEdTabs", "nShowMarket",
-                             "nViewTotal", "N11", "nBuyManage", "nProfitAnalyse", "nTotalTabs", "N17", "PrintReport",
+                             "nViewTotal", "N11", "nBuyManage", "nProfitAnalyse", "nTotalTabs", "N17",
                              "N2", "nDisplayFormat", "spEdTabs",
-                             "spViewTotal", "spMarketInfo", "spReport"})
+                             "spViewTotal", "spMarketInfo"})
         f.act(name)->trigger();
     f.win.miEdTabsClick();
     QCOMPARE(f.children(), 0);
     QVERIFY(f.prompter.entries().isEmpty());
     QVERIFY(f.shell.AccSetOpen);
+    // The report menu and its tool button open one menu window between them.
+    f.act("PrintReport")->trigger();
+    f.act("spReport")->trigger();
+    QCOMPARE(f.children(), 1);
+    QCOMPARE(f.win.mdiArea()->currentSubWindow()->widget()->objectName(), QString("frmReportsMenu"));
 }
 
 void TestTfrmMain::residentWindowsAndOperations()
