@@ -35,6 +35,8 @@ shots=(
   "frmPickArea:pickarea"
   "frmPickDepart:pickdepart"
   "frmPickDate:pickdate"
+  "frmReportsMenu:reportsmenu"
+  "frmRepTotalwithoutMny:preview"
 )
 for shot in "${shots[@]}"; do
   window=${shot%%:*}

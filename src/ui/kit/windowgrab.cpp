@@ -59,7 +59,7 @@ QWidget *WindowGrab::topMostWindow() const
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *w : windows) {
         if (w->isVisible() && w != &m_main && !m_shownBefore.contains(w) && w->isWindow()
-            && !(w->windowFlags() & Qt::Popup) && !w->inherits("QMenu"))
+            && w->windowType() != Qt::Popup && !w->inherits("QMenu"))
             return w;
     }
     return &m_main;

@@ -65,6 +65,7 @@ TfrmReportsMenu::TfrmReportsMenu(AppContext &context)
     bold.setPointSize(14);
     heading->setFont(bold);
     auto *top = new QHBoxLayout;
+    top->setSpacing(12);
     top->addWidget(picture);
     top->addWidget(heading);
     top->addStretch();
