@@ -284,7 +284,8 @@ void TfrmMyPreview::print()
     pages->setPrinting(false);
 }
 
-void TfrmMyPreview::saveText()
+void TfrmMyPreview::exportPages(const QString &title, const QString &suffix,
+                                const std::function<bool(const PageStore &, const QString &, QString *)> &write)
 {
     PageStore *pages = store();
     if (!pages)
@@ -293,35 +294,30 @@ void TfrmMyPreview::saveText()
         m_context.prompter.warning(busyPrintText());
         return;
     }
-    QString file = m_context.files.chooseSave(QStringLiteral("转存为文本文件"), QStringLiteral("txt"), {});
+    QString file = m_context.files.chooseSave(title, suffix, {});
     if (file.isEmpty())
         return;
-    // The text is always a .txt file: a name chosen with another ending keeps it and gets
-    // ".txt" after it.
-    if (!file.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
-        file += QLatin1String(".txt");
+    // The file always ends in the export's own suffix: a name chosen with another ending
+    // keeps it and gets the suffix after it (a.htm becomes a.htm.txt).
+    if (!file.endsWith(QLatin1Char('.') + suffix, Qt::CaseInsensitive))
+        file += QLatin1Char('.') + suffix;
     QString error;
-    if (!reports::textexport::writeFile(pages->model(), file, &error))
+    if (!write(*pages, file, &error))
         m_context.prompter.warning(error);
+}
+
+void TfrmMyPreview::saveText()
+{
+    exportPages(QStringLiteral("转存为文本文件"), QStringLiteral("txt"), [](const PageStore &pages, const QString &file, QString *error) {
+        return reports::textexport::writeFile(pages.model(), file, error);
+    });
 }
 
 void TfrmMyPreview::savePdf()
 {
-    PageStore *pages = store();
-    if (!pages)
-        return;
-    if (busy()) {
-        m_context.prompter.warning(busyPrintText());
-        return;
-    }
-    QString file = m_context.files.chooseSave(QStringLiteral("保存为 PDF 文件"), QStringLiteral("pdf"), {});
-    if (file.isEmpty())
-        return;
-    if (!file.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
-        file += QLatin1String(".pdf");
-    QString error;
-    if (!render::writePdf(pages->model(), file, pages->title(), &error))
-        m_context.prompter.warning(error);
+    exportPages(QStringLiteral("保存为 PDF 文件"), QStringLiteral("pdf"), [](const PageStore &pages, const QString &file, QString *error) {
+        return render::writePdf(pages.model(), file, pages.title(), error);
+    });
 }
 
 void TfrmMyPreview::closePreview()

@@ -61,6 +61,9 @@ protected:
 private:
     QToolButton *addButton(const QString &name, const QString &hint, const QString &caption, std::function<void()> act);
     void pagePressed(Qt::MouseButton button);
+    /// Asks for a file name, makes it end in `suffix` and writes the pages with `write`.
+    void exportPages(const QString &title, const QString &suffix,
+                     const std::function<bool(const PageStore &, const QString &, QString *)> &write);
     void showProgress();
     bool busy() const;
 
