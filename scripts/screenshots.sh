@@ -20,6 +20,8 @@ shots=(
   "frNameCard:service"
   "frmEdSelfPsd:ownpassword"
   "frmEdRight:rights"
+  "frmEdUserInfo:userinfo"
+  "frmSetDisplayFormat:displayformat"
   "frmScanUselessRecords:scan"
   "frmSetTabItemNo:renumber"
   "frmBaseInfo:baseinfo"

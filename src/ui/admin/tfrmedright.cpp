@@ -8,7 +8,6 @@
 #include "ui/widgets/datagrid.h"
 #include "ui/widgets/datasetwatcher.h"
 #include "ui/widgets/dialogbuttons.h"
-#include "ui/widgets/errorreporter.h"
 #include "ui/widgets/fieldbinders.h"
 #include "ui/widgets/navigator.h"
 
@@ -110,16 +109,10 @@ void TfrmEdRight::showRoleDescription()
 
 void TfrmEdRight::btnOKClick()
 {
-    Dataset &psd = *m_context.base.Psd;
-    FieldBinder::commitPending(&psd);
     // A refused save has been told (a duplicate user is dropped by the data module's rule):
     // the window stays open either way.
-    if (psd.isEditing()) {
-        ErrorReporter errors(this);
-        if (!errors.report(psd.post()))
-            return;
-    }
-    accept();
+    if (FieldBinder::savePending(m_context.base.Psd, this))
+        accept();
 }
 
 void TfrmEdRight::reject()

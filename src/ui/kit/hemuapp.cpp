@@ -8,6 +8,8 @@
 #include "core/shell/periodclose.h"
 #include "ui/admin/tfrmedright.h"
 #include "ui/admin/tfrmedselfpsd.h"
+#include "ui/admin/tfrmeduserinfo.h"
+#include "ui/admin/tfrmsetdisplayformat.h"
 #include "ui/admin/tfrmscanuselessrecords.h"
 #include "ui/admin/tfrmsettabitemno.h"
 #include "ui/kit/startoptions.h"
@@ -139,11 +141,20 @@ void HemuApp::registerWindows()
             (new ReportWindow(*m_context, report, reports::menuSelection(report), m_context->preview))->preview();
         });
     }
+    main.registerResident(QStringLiteral("frmSetDisplayFormat"), [this] {
+        auto *window = m_main->findChild<TfrmSetDisplayFormat *>(QStringLiteral("frmSetDisplayFormat"));
+        if (!window)
+            window = new TfrmSetDisplayFormat(*m_context, m_main.get()); // keeps its choices
+        window->show();
+        window->raise();
+        window->activateWindow();
+    });
     // Child windows: registerChild<TfrmXxx>("frmXxx") as they are built.
     registerChild<TfrmBaseInfo>(QStringLiteral("frmBaseInfo"));
     registerChild<TfrmScanUselessRecords>(QStringLiteral("frmScanUselessRecords"));
     registerChild<TfrmSetTabItemNo>(QStringLiteral("frmSetTabItemNo"));
     registerChild<TfrmReportsMenu>(QStringLiteral("frmReportsMenu"));
+    registerChild<TfrmEdUserInfo>(QStringLiteral("frmEdUserInfo"));
 }
 
 bool HemuApp::logIn(const QString &path, const QString &user, const QString &password, QString *error)

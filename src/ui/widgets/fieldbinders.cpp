@@ -149,6 +149,15 @@ void FieldBinder::commitPending(const Dataset *dataset)
     }
 }
 
+bool FieldBinder::savePending(Dataset *dataset, QWidget *owner)
+{
+    commitPending(dataset);
+    if (!dataset->isEditing())
+        return true;
+    ErrorReporter errors(owner);
+    return errors.report(dataset->post());
+}
+
 bool FieldBinder::eventFilter(QObject *watched, QEvent *event)
 {
     // Enter in a bound widget posts the pending row of its dataset, after the widget's own

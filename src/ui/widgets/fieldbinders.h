@@ -63,6 +63,9 @@ public:
     /// (text typed into an edit box that still has the focus). Buttons that post or move a
     /// dataset without taking the focus call it first.
     static void commitPending(const Dataset *dataset);
+    /// What a window's "确定"/"保存" does with its row: commits the binders, saves a pending
+    /// row and tells a failure through `owner`'s window. True when nothing is left pending.
+    static bool savePending(Dataset *dataset, QWidget *owner);
 
 public slots:
     /// Shows the current value again.

@@ -566,7 +566,7 @@ void TestTfrmMain::commandsWithoutWindowShowNothing()
     QVERIFY(f.start(set.path()));
     for (const char *name : {"N14", "miEdTabs", "nShowMarket",
                              "nViewTotal", "N11", "nBuyManage", "nProfitAnalyse", "nTotalTabs", "N17",
-                             "N2", "nDisplayFormat", "spEdTabs",
+                             "spEdTabs",
                              "spViewTotal", "spMarketInfo"})
         f.act(name)->trigger();
     f.win.miEdTabsClick();
