@@ -37,6 +37,8 @@ shots=(
   "frmPickArea:pickarea"
   "frmPickDepart:pickdepart"
   "frmPickDate:pickdate"
+  "frmPickCustHasGoods:pickcusthasgoods"
+  "frmPickDueGoodsOfCust:pickduegoods"
   "frmReportsMenu:reportsmenu"
   "frmRepTotalwithoutMny:preview"
 )

@@ -44,4 +44,26 @@ DatasetError appendLine(Dataset &details, const Dataset &goods)
     return details.setValue(QStringLiteral("Price"), price);
 }
 
+DatasetError editCurrentLine(Dataset &details)
+{
+    if (details.isEditing())
+        return {};
+    return details.currentRow() < 0 ? details.append() : details.edit();
+}
+
+DatasetError pickIntoLine(Dataset &details, const Dataset &goods)
+{
+    if (goods.currentRow() < 0)
+        return {};
+    const QVariant goodId = goods.value(QStringLiteral("GoodID"));
+    const QVariant price = goods.value(priceField(details));
+    DatasetError result = editCurrentLine(details);
+    if (result.failed())
+        return result;
+    result = details.setValue(QStringLiteral("GoodID"), goodId);
+    if (result.failed())
+        return result;
+    return details.setValue(QStringLiteral("Price"), price);
+}
+
 } // namespace hemu::GoodsPick

@@ -34,5 +34,13 @@ QString priceField(const Dataset &details);
 /// the line pending before it is posted first.
 DatasetError appendLine(Dataset &details, const Dataset &goods);
 
+/// Puts the current goods item of `goods` into the current line of `details` (a bill
+/// without lines gets a new one): its GoodID and the price priceField() names replace what
+/// the line held; the quantity stays. The line is left pending for the user to confirm.
+DatasetError pickIntoLine(Dataset &details, const Dataset &goods);
+
+/// Starts editing the current line of `details`, or a new line when the bill has none.
+DatasetError editCurrentLine(Dataset &details);
+
 } // namespace GoodsPick
 } // namespace hemu

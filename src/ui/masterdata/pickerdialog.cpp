@@ -5,6 +5,7 @@
 #include "ui/widgets/datagrid.h"
 #include "ui/widgets/promptchannel.h"
 
+#include <QHideEvent>
 #include <QVBoxLayout>
 
 namespace hemu {
@@ -55,6 +56,31 @@ void PickerDialog::pickCurrent()
 void PickerDialog::pickAll()
 {
     done(All);
+}
+
+Dataset *FillPicker::FillTarget() const
+{
+    return m_fillTarget;
+}
+
+void FillPicker::setFillTarget(Dataset *target)
+{
+    m_fillTarget = target;
+}
+
+void FillPicker::fillInto(Dataset &target)
+{
+    setFillTarget(&target);
+    show();
+    raise();
+    activateWindow();
+}
+
+void FillPicker::hideEvent(QHideEvent *event)
+{
+    if (!event->spontaneous())
+        m_fillTarget = nullptr;
+    PickerDialog::hideEvent(event);
 }
 
 ListPicker::ListPicker(AppContext &context, const QString &objectName, const QString &caption, Dataset *dataset,

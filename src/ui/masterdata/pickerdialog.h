@@ -4,6 +4,7 @@
 #include "ui/widgets/gridcolumn.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QVariant>
 #include <functional>
 
@@ -56,6 +57,29 @@ private:
     AppContext &m_context;
     QVariant m_pickedId;
     QString m_pickedName;
+};
+
+/**
+ * A picker that can also fill a bill: with a FillTarget (a bill's detail dataset) it stays
+ * open beside the bill window, not modal, and each pick appends a line to that bill. The
+ * target is dropped whenever the picker hides, so a later modal use never appends.
+ */
+class FillPicker : public PickerDialog
+{
+    Q_OBJECT
+public:
+    using PickerDialog::PickerDialog;
+
+    Dataset *FillTarget() const;
+    void setFillTarget(Dataset *target);
+    /// Fill mode: shows the picker beside the bill window, appending to `target`'s bill.
+    void fillInto(Dataset &target);
+
+protected:
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    QPointer<Dataset> m_fillTarget;
 };
 
 /**

@@ -9,8 +9,10 @@ namespace hemu {
 class TfrmPickArea;
 class TfrmPickCata;
 class TfrmPickCusts;
+class TfrmPickCustHasGoods;
 class TfrmPickDate;
 class TfrmPickDepart;
+class TfrmPickDueGoodsOfCust;
 class TfrmPickEmps;
 class TfrmPickGoods;
 class TfrmPickVendor;
@@ -35,6 +37,8 @@ struct Pickers
     TfrmPickEmps *frmPickEmps;
     TfrmPickGoods *frmPickGoods;
     TfrmPickVendor *frmPickVendor;
+    TfrmPickCustHasGoods *frmPickCustHasGoods;
+    TfrmPickDueGoodsOfCust *frmPickDueGoodsOfCust;
 };
 
 } // namespace hemu

@@ -10,7 +10,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,7 +29,7 @@ QColor outOfUseColour()
 } // namespace
 
 TfrmPickGoods::TfrmPickGoods(AppContext &context, QWidget *parent)
-    : PickerDialog(context, QStringLiteral("frmPickGoods"), QStringLiteral("选取商品"), parent)
+    : FillPicker(context, QStringLiteral("frmPickGoods"), QStringLiteral("选取商品"), parent)
 {
     setWindowFlag(Qt::WindowStaysOnTopHint);
     Dataset *goods = base().lkGoods;
@@ -108,14 +107,6 @@ TfrmPickGoods::TfrmPickGoods(AppContext &context, QWidget *parent)
     resize(820, 480);
 }
 
-void TfrmPickGoods::fillInto(Dataset &target)
-{
-    setFillTarget(&target);
-    show();
-    raise();
-    activateWindow();
-}
-
 void TfrmPickGoods::filterByCurrentCategory()
 {
     Dataset *cata = base().Cata;
@@ -150,25 +141,18 @@ void TfrmPickGoods::goodsPicked()
     Dataset *goods = base().lkGoods;
     if (goods->currentRow() < 0)
         return;
-    if (!m_fillTarget) {
+    if (!FillTarget()) {
         pickCurrent();
         return;
     }
-    ErrorReporter(this).report(GoodsPick::appendLine(*m_fillTarget, *goods));
+    ErrorReporter(this).report(GoodsPick::appendLine(*FillTarget(), *goods));
 }
 
 void TfrmPickGoods::showEvent(QShowEvent *event)
 {
     if (!event->spontaneous() && base().MyADOCnn().isOpen())
         refreshGoods();
-    PickerDialog::showEvent(event);
-}
-
-void TfrmPickGoods::hideEvent(QHideEvent *event)
-{
-    if (!event->spontaneous())
-        m_fillTarget = nullptr;
-    PickerDialog::hideEvent(event);
+    FillPicker::showEvent(event);
 }
 
 } // namespace hemu

@@ -3,7 +3,6 @@
 #include "core/dataset/dataset.h"
 #include "ui/masterdata/pickerdialog.h"
 
-#include <QPointer>
 
 class QCheckBox;
 class QComboBox;
@@ -20,16 +19,11 @@ namespace hemu {
  * ends with All. With a FillTarget (a bill's detail dataset) every double-click on goods
  * appends a line to that bill instead and the picker stays open beside the bill window.
  */
-class TfrmPickGoods : public PickerDialog
+class TfrmPickGoods : public FillPicker
 {
     Q_OBJECT
 public:
     TfrmPickGoods(AppContext &context, QWidget *parent);
-
-    Dataset *FillTarget() const { return m_fillTarget; }
-    void setFillTarget(Dataset *target) { m_fillTarget = target; }
-    /// Fill mode: shows the picker beside the bill window, appending to `target`'s bill.
-    void fillInto(Dataset &target);
 
     /// The category filter as a click on the current category sets it.
     void filterByCurrentCategory();
@@ -40,13 +34,10 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
 
 private:
     void goodsPicked();
     void categoryActivated();
-
-    QPointer<Dataset> m_fillTarget;
 
     struct
     {

@@ -12,7 +12,10 @@
 #include "ui/masterdata/pickers.h"
 #include "ui/masterdata/tfrmpickarea.h"
 #include "ui/masterdata/tfrmpickcata.h"
+#include "core/masterdata/custholdings.h"
+#include "ui/masterdata/tfrmpickcusthasgoods.h"
 #include "ui/masterdata/tfrmpickcusts.h"
+#include "ui/masterdata/tfrmpickduegoodsofcust.h"
 #include "ui/masterdata/tfrmpickdate.h"
 #include "ui/masterdata/tfrmpickdepart.h"
 #include "ui/masterdata/tfrmpickemps.h"
@@ -28,6 +31,8 @@
 #include <QLabel>
 #include <QPointer>
 #include <QProcess>
+#include <QRadioButton>
+#include <QSplitter>
 #include <QTableView>
 #include <QtTest>
 
@@ -91,6 +96,8 @@ private slots:
     void goodsFillMode_data();
     void goodsFillMode();
     void customerNamesHaveRoom();
+    void customersWithGoods();
+    void dueGoodsFillMode();
     void grabbedByName_data();
     void grabbedByName();
 
@@ -108,8 +115,8 @@ private:
 void TestPickers::residentAndOpenedByName()
 {
     // Made with the program, before any set is open, and kept between uses.
-    const QStringList all{"frmPickDate", "frmPickCata", "frmPickArea",  "frmPickDepart",
-                          "frmPickCusts", "frmPickEmps", "frmPickGoods", "frmPickVendor"};
+    const QStringList all{"frmPickDate", "frmPickCata", "frmPickArea",  "frmPickDepart", "frmPickCusts",
+                          "frmPickEmps", "frmPickGoods", "frmPickVendor", "frmPickCustHasGoods", "frmPickDueGoodsOfCust"};
     for (const QString &name : all) {
         QVERIFY2(f->main().windowNames().contains(name), qPrintable(name));
         QCOMPARE(picker(name)->parentWidget(), static_cast<QWidget *>(&f->main()));
@@ -482,11 +489,86 @@ void TestPickers::customerNamesHaveRoom()
     QCOMPARE_GE(customers->columnWidth(2), 3 * customers->columnWidth(1));
 }
 
+// 张三商店 holds 3 of 矿泉水 worth 30 and 饼干 in quantity 0; 李四超市's holdings are worth 0.
+void holdings(const QString &path)
+{
+    test::execOn(path, {"INSERT INTO GoodsInCusts (GoodID, CustID, HandInc, HandIncMny, Sold, SoldMny) VALUES "
+                        "(101, 1, 4, 40, 1, 10), (103, 1, 2, 6.5, 2, 6.5), (104, 2, 5, 50, 0, 0), (105, 2, 1, -50, 0, 0),"
+                        "(105, 3, 2, 12, 0, 0)"});
+}
+
+void TestPickers::customersWithGoods()
+{
+    holdings(set->path());
+    QVERIFY(f->start(set->path()));
+    TfrmPickCustHasGoods *window = pickers().frmPickCustHasGoods;
+    QStringList seen;
+    Qt::Orientation lying = Qt::Horizontal;
+    test::whenModal<TfrmPickCustHasGoods>([&](TfrmPickCustHasGoods *shown) {
+        seen << names(*shown->holdings().qSumDue, "CustName").join(',');
+        seen << names(*shown->holdings().qCustHasGoods, "GoodID").join(',');
+        seen << test::control<QLabel>(shown, "Panel1")->text();
+        clickRow(test::control<DataGrid>(shown, "DBGCusts"), 1);
+        seen << names(*shown->holdings().qCustHasGoods, "GoodID").join(',');
+        QTest::mouseClick(test::control<QRadioButton>(shown, "rbLying"), Qt::LeftButton);
+        lying = test::control<QSplitter>(shown, "Splitter")->orientation();
+        doubleClickRow(test::control<DataGrid>(shown, "DBGCusts"), 1);
+    });
+    QCOMPARE(window->pick(), PickerDialog::Ok);
+    QCOMPARE(seen, (QStringList{"张三商店,张家港百货", "101,103", " 客户:  1  张三商店", "105"}));
+    QCOMPARE(window->PickedID(), QVariant(3));
+    QCOMPARE(lying, Qt::Vertical);
+    // The layout chosen stays for the next use; "取消" ends with Cancel.
+    test::whenModal<TfrmPickCustHasGoods>([](TfrmPickCustHasGoods *shown) {
+        QTest::mouseClick(test::control<QPushButton>(shown, "BitBtn2"), Qt::LeftButton);
+    });
+    QCOMPARE(window->pick(), PickerDialog::Cancel);
+    QVERIFY(!window->isUpright());
+}
+
+void TestPickers::dueGoodsFillMode()
+{
+    holdings(set->path());
+    QVERIFY(f->start(set->path()));
+    Dataset *receipt = f->tab().ChuKu;
+    QVERIFY(receipt->append().ok());
+    QVERIFY(receipt->setValue("CustID", 1).ok());
+    QVERIFY(receipt->post().ok());
+    Dataset *lines = f->tab().ChuKuMx;
+    TfrmPickDueGoodsOfCust *window = pickers().frmPickDueGoodsOfCust;
+    window->fillInto(*lines);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QCOMPARE(test::control<QLabel>(window, "DBText2")->text(), QStringLiteral("张三商店"));
+    Dataset &goods = *window->holdings().qCustHasGoods;
+    auto *grid = test::control<DataGrid>(window, "DBGGoods");
+    // Held in quantity 0: refused, nothing appended.
+    doubleClickRow(grid, rowOf(goods, "GoodID", 103));
+    QCOMPARE(f->prompter.texts(), QStringList{"数量为0，免选。"});
+    QCOMPARE(lines->state(), Dataset::State::Browse);
+    // 3 held worth 30: a line of 3 at 10, the picker stays open.
+    doubleClickRow(grid, rowOf(goods, "GoodID", 101));
+    QVERIFY(window->isVisible());
+    QCOMPARE(lines->state(), Dataset::State::Insert);
+    QCOMPARE(lines->value("Qty").toDouble(), 3.0);
+    QCOMPARE(lines->value("Price").toDouble(), 10.0);
+    QVERIFY(lines->post().ok());
+    window->close();
+    QVERIFY(!window->FillTarget());
+    // Without a target a double-click is a modal pick.
+    test::whenModal<TfrmPickDueGoodsOfCust>([&](TfrmPickDueGoodsOfCust *shown) {
+        doubleClickRow(test::control<DataGrid>(shown, "DBGGoods"), rowOf(goods, "GoodID", 103));
+    });
+    QCOMPARE(window->pick(), PickerDialog::Ok);
+    QCOMPARE(goods.value("GoodID"), QVariant(103));
+    QCOMPARE(f->base().MyADOCnn().scalar("SELECT Sold FROM GoodsInCusts WHERE GoodID = 101 AND CustID = 1").toDouble(), 4.0);
+}
+
 void TestPickers::grabbedByName_data()
 {
     QTest::addColumn<QString>("name");
     for (const char *name : {"frmPickDate", "frmPickCata", "frmPickArea", "frmPickDepart", "frmPickCusts", "frmPickEmps",
-                             "frmPickGoods", "frmPickVendor", "frmEdGoods", "frmEdCata", "frmEdUnit", "frmEdInitial"})
+                             "frmPickGoods", "frmPickVendor", "frmPickCustHasGoods", "frmPickDueGoodsOfCust", "frmEdGoods",
+                             "frmEdCata", "frmEdUnit", "frmEdInitial"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
