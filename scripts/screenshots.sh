@@ -41,6 +41,8 @@ shots=(
   "frmPickDueGoodsOfCust:pickduegoods"
   "frmReportsMenu:reportsmenu"
   "frmRepTotalwithoutMny:preview"
+  "frmTotalTabs:totaltabs"
+  "frmSearchTabs:searchtabs"
 )
 for shot in "${shots[@]}"; do
   window=${shot%%:*}

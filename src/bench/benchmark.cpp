@@ -3,6 +3,7 @@
 #include "bench/memory.h"
 #include "bench/plainread.h"
 #include "bench/rawstatement.h"
+#include "core/analysis/billsearch.h"
 #include "core/analysis/receivables.h"
 #include "core/bills/singleprecision.h"
 #include "core/data/basedata.h"
@@ -125,6 +126,7 @@ bool Benchmark::run(QString *error, const QStringList &only)
                         {"recalc_totals", &Benchmark::measureRecalc},
                         {"filter_goods", &Benchmark::measureFilterGoods},
                         {"receivables", &Benchmark::measureReceivables},
+                        {"bill_search", &Benchmark::measureBillSearch},
                         {"delete_bill", &Benchmark::measureDeleteBill},
                         {"carry_forward", &Benchmark::measureCarryForward},
                         {"first_write_check", &Benchmark::measureFirstWriteCheck},
@@ -420,6 +422,49 @@ bool Benchmark::measureFilterGoods(QString *error)
     goods->setFiltered(false);
     add(QStringLiteral("filter_goods"), ours, raw, std::nullopt);
     m_notes << QStringLiteral("filter_goods: \"%1\" on lkGoods finds %2 items").arg(text).arg(found);
+    return true;
+}
+
+bool Benchmark::measureBillSearch(QString *error)
+{
+    Database &db = m_base->MyADOCnn();
+    sqlite3 *h = db.handle();
+    TabData &tab = *m_tab;
+    const QList<Dataset *> headers = {tab.RuKu, tab.DiaoBo, tab.ChuKu};
+    for (Dataset *header : headers) {
+        if (!header->isOpen() && !datasetOk(header->open(), QStringLiteral("bill list"), error))
+            return false;
+    }
+    // The goods item on the most delivery lines: the search with the most bills to show.
+    const qint64 goods = db.scalar(QStringLiteral("SELECT GoodID FROM DiaoBoMx GROUP BY GoodID ORDER BY count(*) DESC LIMIT 1"))
+                             .toLongLong();
+    const BillSearch::Criteria criteria{QString(), QString::number(goods), QString(), QString()};
+    // The yardstick reads the bills found, every column, straight from the file.
+    QList<PlainRead> reads;
+    for (BillKind kind : {BillKind::StockIn, BillKind::Delivery, BillKind::Receipt}) {
+        reads.append({QStringLiteral("SELECT * FROM %1 WHERE TabID IN (SELECT h.TabID FROM %1 h JOIN %2 m ON h.TabID = m.TabID "
+                                     "WHERE m.GoodID = ?1)")
+                          .arg(headerTable(kind), detailTable(kind))
+                          .toUtf8(),
+                      {goods}});
+    }
+    QList<double> ours, raw;
+    for (int run = 0; run < m_size.runs; ++run) {
+        BillSearch::Outcome outcome;
+        ours << timeMs([&] { outcome = BillSearch::run(db, headers, criteria); });
+        if (!outcome.searched || !outcome.failures.isEmpty()) {
+            *error = QStringLiteral("bill search: ") + outcome.error + outcome.failures.join(QLatin1Char('\n'));
+            return false;
+        }
+        raw << timeMs([&] { runPlainReads(h, reads); });
+    }
+    m_notes << QStringLiteral("bill_search: goods item %1 on %2 + %3 + %4 bills")
+                   .arg(goods)
+                   .arg(tab.RuKu->rowCount())
+                   .arg(tab.DiaoBo->rowCount())
+                   .arg(tab.ChuKu->rowCount());
+    tab.ShowAllBills();
+    add(QStringLiteral("bill_search"), ours, raw, 3.0);
     return true;
 }
 

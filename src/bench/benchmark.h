@@ -55,6 +55,7 @@ private:
     bool measureRecalc(QString *error);
     bool measureFilterGoods(QString *error);
     bool measureReceivables(QString *error);
+    bool measureBillSearch(QString *error);
     bool measureDeleteBill(QString *error);
     bool measureCarryForward(QString *error);
     bool measureFirstWriteCheck(QString *error);

@@ -31,7 +31,7 @@ int usage()
 }
 
 const char *const figureOrder[] = {"post_line",   "recalc_totals", "open_account_set", "delete_bill",
-                                   "filter_goods", "carry_forward", "receivables",      "first_write_check", "layout_physical_stock",
+                                   "filter_goods", "carry_forward", "receivables", "bill_search", "first_write_check", "layout_physical_stock",
                                    "open_frmBaseInfo", "open_frmPickGoods", "peak_rss_mb"};
 
 QList<Figure> ordered(const QList<Figure> &figures)

@@ -15,6 +15,9 @@ int scanOrphans(const QString &file, bool deleteOrphans);
 int renumberDetails(const QString &file);
 /// The password is read from stdin (first line).
 int setPassword(const QString &file, const QString &user);
+/// The lists of the receivables window and the stock-change browser; `customer` > 0 keeps
+/// that customer's rows only.
+int showList(const QString &file, const QString &list, int customer, bool asJson);
 
 /// Prints "hemu-cli: <text>" to stderr and returns 1.
 int fail(const QString &text);

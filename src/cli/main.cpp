@@ -23,7 +23,10 @@ int usage()
                "                                              written as text (.txt) or PDF (.pdf)\n"
                "  hemu-cli scan-orphans FILE [--delete]       list (or delete) bill lines whose bill is gone\n"
                "  hemu-cli renumber FILE                      number every bill's lines 1, 2, 3...\n"
-               "  hemu-cli set-password FILE USER             USER (id or name) gets the password read from stdin\n",
+               "  hemu-cli set-password FILE USER             USER (id or name) gets the password read from stdin\n"
+               "  hemu-cli show FILE LIST [--customer ID] [--json]\n"
+               "                                              LIST receivables, receivables-detail, stock or customer-stock:\n"
+               "                                              the lists of the receivables and stock-change windows\n",
                stderr);
     return 2;
 }
@@ -88,6 +91,15 @@ int main(int argc, char **argv)
     }
     if (command == QLatin1String("renumber"))
         return args.size() == 1 ? hemu::cli::renumberDetails(args.at(0)) : usage();
+    if (command == QLatin1String("show")) {
+        const QString customer = takeOption(args, QStringLiteral("--customer"), QString());
+        const bool asJson = args.removeAll(QStringLiteral("--json")) > 0;
+        bool ok = true;
+        const int custId = customer.isEmpty() ? 0 : customer.toInt(&ok);
+        if (args.size() != 2 || !ok || (!customer.isEmpty() && custId <= 0))
+            return usage();
+        return hemu::cli::showList(args.at(0), args.at(1), custId, asJson);
+    }
     if (command == QLatin1String("set-password"))
         return args.size() == 2 ? hemu::cli::setPassword(args.at(0), args.at(1)) : usage();
     return usage();

@@ -35,7 +35,7 @@ void TestBenchSmoke::tinyRunWritesEveryFigure()
     QCOMPARE(root.value(QStringLiteral("size")).toString(), QStringLiteral("tiny"));
     const QStringList expected = {QStringLiteral("post_line"),    QStringLiteral("recalc_totals"), QStringLiteral("open_account_set"),
                                   QStringLiteral("delete_bill"),  QStringLiteral("filter_goods"),  QStringLiteral("carry_forward"),
-                                  QStringLiteral("receivables"), QStringLiteral("first_write_check"), QStringLiteral("layout_physical_stock"),
+                                  QStringLiteral("receivables"), QStringLiteral("bill_search"), QStringLiteral("first_write_check"), QStringLiteral("layout_physical_stock"),
                                   QStringLiteral("open_frmBaseInfo"), QStringLiteral("open_frmPickGoods"), QStringLiteral("peak_rss_mb")};
     QStringList names;
     for (const QJsonValue &v : root.value(QStringLiteral("results")).toArray()) {

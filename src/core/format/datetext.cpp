@@ -148,13 +148,31 @@ QDateTime parseStoredDateTime(QStringView text)
     return QDateTime(parsed.date, parsed.time.isValid() ? parsed.time : QTime(0, 0));
 }
 
-QString shortDateText(QDate date)
+namespace {
+QLocale shortDateLocale()
 {
     // The program speaks Chinese: without a configured locale, Chinese formats are used.
     QLocale locale = QLocale::system();
     if (locale.language() == QLocale::C)
         locale = QLocale(QLocale::Chinese, QLocale::China);
-    return locale.toString(date, QLocale::ShortFormat);
+    return locale;
+}
+} // namespace
+
+QString shortDateText(QDate date)
+{
+    return shortDateLocale().toString(date, QLocale::ShortFormat);
+}
+
+QDate parseShortDate(QStringView text)
+{
+    const QString trimmed = text.trimmed().toString();
+    const QLocale locale = shortDateLocale();
+    QDate date = locale.toDate(trimmed, QLocale::ShortFormat);
+    // A two-digit year reads as 19xx; the books are kept in this century.
+    if (date.isValid() && !locale.dateFormat(QLocale::ShortFormat).contains(QStringLiteral("yyyy")) && date.year() < 2000)
+        date = date.addYears(100);
+    return date.isValid() ? date : parseStoredDate(trimmed);
 }
 
 QString timeText(QTime time)

@@ -16,6 +16,9 @@ QString isoDateTimeText(const QDateTime &dateTime);
 
 /// A date in the short format of the user's locale (Chinese formats where none is set up).
 QString shortDateText(QDate date);
+/// The date of a text in the short format shortDateText() writes, or in the stored form; an
+/// invalid QDate for anything else.
+QDate parseShortDate(QStringView text);
 /// The time of day as the program shows it: "14:03:07".
 QString timeText(QTime time);
 

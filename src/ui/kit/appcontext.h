@@ -12,6 +12,7 @@ class Prompter;
 class TabData;
 class TfrmMain;
 class TfrmMyPreview;
+class TfrmSearchTabs;
 
 /** What every window of the program works with, built once by HemuApp in start-up order. */
 struct AppContext
@@ -29,6 +30,9 @@ struct AppContext
     MasterEditors *editors = nullptr;
     /// The report preview, made once at start-up.
     TfrmMyPreview *preview = nullptr;
+    /// The bill search, made once at start-up: bill entry's "找单据" shows it, the browsers
+    /// fill its criteria and run it (searchFor) before opening bill entry.
+    TfrmSearchTabs *searchTabs = nullptr;
 };
 
 } // namespace hemu

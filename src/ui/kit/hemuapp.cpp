@@ -12,6 +12,8 @@
 #include "ui/admin/tfrmsetdisplayformat.h"
 #include "ui/admin/tfrmscanuselessrecords.h"
 #include "ui/admin/tfrmsettabitemno.h"
+#include "ui/analysis/tfrmsearchtabs.h"
+#include "ui/analysis/tfrmtotaltabs.h"
 #include "ui/kit/startoptions.h"
 #include "ui/kit/windowgrab.h"
 #include "ui/masterdata/editors.h"
@@ -81,6 +83,9 @@ HemuApp::HemuApp(AppSeams seams)
     m_context->editors = m_editors.get();
     m_context->preview = new TfrmMyPreview(*m_context, m_main.get()); // the main window owns it
     m_periodClose = std::make_unique<PeriodClose>(*m_base, *m_tab, *m_shell, *m_prompter);
+    // Resident windows of the statistics: made once, hidden between uses, owned by the main window.
+    m_totalTabs = new TfrmTotalTabs(*m_context, m_main.get());
+    m_context->searchTabs = new TfrmSearchTabs(*m_context, m_main.get());
     m_nameCard = std::make_unique<TfrNameCard>(m_main.get());
     registerWindows();
 }
@@ -149,6 +154,8 @@ void HemuApp::registerWindows()
         window->raise();
         window->activateWindow();
     });
+    main.registerResident(QStringLiteral("frmTotalTabs"), [this] { m_totalTabs->showWindow(); });
+    main.registerResident(QStringLiteral("frmSearchTabs"), [this] { m_context->searchTabs->showWindow(); });
     // Child windows: registerChild<TfrmXxx>("frmXxx") as they are built.
     registerChild<TfrmBaseInfo>(QStringLiteral("frmBaseInfo"));
     registerChild<TfrmScanUselessRecords>(QStringLiteral("frmScanUselessRecords"));

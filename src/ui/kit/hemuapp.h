@@ -18,6 +18,7 @@ class PeriodClose;
 struct Pickers;
 class TfrmAnimate;
 class TfrNameCard;
+class TfrmTotalTabs;
 struct StartOptions;
 
 /** The user-facing seams a program is built with; the GUI's own where left empty. */
@@ -87,6 +88,7 @@ private:
     std::unique_ptr<TfrNameCard> m_nameCard;
     std::unique_ptr<Pickers> m_pickers; // the pickers themselves belong to the main window
     std::unique_ptr<MasterEditors> m_editors; // so do the editors
+    TfrmTotalTabs *m_totalTabs = nullptr;     // and the resident windows of the statistics
     int m_exitCode = 0;
 };
 

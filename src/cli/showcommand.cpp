@@ -1,0 +1,197 @@
+// hemu-cli show: the lists of the receivables window and the stock-change browser, read
+// through the same core queries and views, as an aligned table or as JSON.
+#include "cli/commands.h"
+
+#include "core/analysis/receivables.h"
+#include "core/analysis/stockchange.h"
+#include "core/data/basedata.h"
+#include "core/data/datamodules.h"
+#include "core/data/tabdata.h"
+#include "core/dataset/dataset.h"
+#include "core/prompter.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+namespace hemu::cli {
+
+namespace {
+
+struct Shown
+{
+    Field *field;
+    QString title;
+};
+
+/// Columns a terminal gives `text`: two for a CJK character, one for the rest.
+int textWidth(const QString &text)
+{
+    int width = 0;
+    for (const QChar c : text)
+        width += c.unicode() >= 0x2E80 ? 2 : 1;
+    return width;
+}
+
+QString padded(const QString &text, int width, bool right)
+{
+    const QString room(qMax(0, width - textWidth(text)), QLatin1Char(' '));
+    return right ? room + text : text + room;
+}
+
+QString table(Dataset &ds, const QList<Shown> &columns)
+{
+    QList<QStringList> rows;
+    QStringList titles;
+    for (const Shown &c : columns)
+        titles << c.title;
+    rows << titles;
+    for (int r = 0; r < ds.rowCount(); ++r) {
+        QStringList row;
+        for (const Shown &c : columns)
+            row << ds.displayText(r, ds.fieldIndex(c.field->name()));
+        rows << row;
+    }
+    QList<int> widths(columns.size(), 0);
+    for (const QStringList &row : std::as_const(rows))
+        for (int c = 0; c < row.size(); ++c)
+            widths[c] = qMax(widths[c], textWidth(row[c]));
+    QString text;
+    for (int r = 0; r < rows.size(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < columns.size(); ++c)
+            cells << padded(rows[r][c], widths[c], columns[c].field->isNumeric());
+        // Figures and their titles to the right; no blanks at the end of a line.
+        QString line = cells.join(QStringLiteral("  "));
+        while (line.endsWith(QLatin1Char(' ')))
+            line.chop(1);
+        text += line + QLatin1Char('\n');
+    }
+    return text;
+}
+
+QJsonValue jsonValue(const QVariant &v, const Field &field)
+{
+    if (v.isNull() || !v.isValid())
+        return QJsonValue::Null;
+    if (field.dataType() == DataType::Boolean)
+        return QJsonValue(v.toBool());
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return QJsonValue(v.toLongLong());
+    case QMetaType::Double:
+        return QJsonValue(v.toDouble());
+    default:
+        return field.isNumeric() ? QJsonValue(v.toDouble()) : QJsonValue(v.toString());
+    }
+}
+
+QString json(Dataset &ds, const QList<Field *> &fields)
+{
+    QJsonArray rows;
+    for (int r = 0; r < ds.rowCount(); ++r) {
+        QJsonObject row;
+        for (Field *f : fields)
+            row.insert(f->name(), jsonValue(ds.value(r, ds.fieldIndex(f->name())), *f));
+        rows.append(row);
+    }
+    return QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("rows"), rows}}).toJson(QJsonDocument::Compact))
+        + QLatin1Char('\n');
+}
+
+/// The window's columns of a query list: its visible fields under their captions.
+QList<Shown> visibleColumns(Dataset &ds)
+{
+    QList<Shown> out;
+    for (Field *f : ds.visibleFields())
+        out.append({f, f->caption()});
+    return out;
+}
+
+QList<Shown> listedColumns(Dataset &ds, const QList<StockChange::Column> &columns)
+{
+    QList<Shown> out;
+    for (const StockChange::Column &c : columns)
+        out.append({&ds.fieldByName(c.field), QString(c.title).remove(QLatin1Char('|'))});
+    return out;
+}
+
+QList<Field *> fieldsOf(const QList<Shown> &columns)
+{
+    QList<Field *> out;
+    for (const Shown &c : columns)
+        out.append(c.field);
+    return out;
+}
+
+QList<Field *> dataFields(Dataset &ds)
+{
+    QList<Field *> out;
+    for (Field *f : ds.fields())
+        if (f->isData())
+            out.append(f);
+    return out;
+}
+
+int print(const QString &text)
+{
+    QTextStream out(stdout);
+    out.setEncoding(QStringConverter::Utf8);
+    out << text;
+    out.flush();
+    return 0;
+}
+
+} // namespace
+
+int showList(const QString &file, const QString &list, int customer, bool asJson)
+{
+    const bool receivables = list == QLatin1String("receivables") || list == QLatin1String("receivables-detail");
+    const bool stock = list == QLatin1String("stock") || list == QLatin1String("customer-stock");
+    if (!receivables && !stock)
+        return fail(QStringLiteral("unknown list %1 (receivables, receivables-detail, stock or customer-stock)").arg(list));
+    if (customer > 0 && list == QLatin1String("stock"))
+        return fail(QStringLiteral("the stock list is per goods item; --customer goes with the other lists"));
+    ScriptedPrompter prompter;
+    BaseData base(prompter);
+    TabData tab(base);
+    Database &db = base.MyADOCnn();
+    QString error;
+    if (!db.open(file, &error))
+        return fail(QStringLiteral("cannot open %1: %2").arg(file, error));
+    // One snapshot; a read that meets a damaged page is an error, never a shorter list.
+    ReadTransaction snapshot(db);
+    if (!snapshot.isActive())
+        return fail(QStringLiteral("cannot read %1: %2").arg(file, db.lastError().text()));
+
+    if (receivables) {
+        Receivables due(db);
+        if (const DatasetError e = due.open(); e.failed())
+            return fail(QStringLiteral("cannot read %1: %2").arg(file, e.message()));
+        Dataset &ds = list == QLatin1String("receivables") ? *due.qSumDue : *due.qCustsDue;
+        if (customer > 0) {
+            ds.setFilter(QStringLiteral("CustID=%1").arg(customer));
+            ds.setFiltered(true);
+        }
+        return print(asJson ? json(ds, dataFields(ds)) : table(ds, visibleColumns(ds)));
+    }
+
+    if (const auto failure = base.registry().openTables())
+        return fail(QStringLiteral("cannot read %1: %2 %3").arg(file, failure->message(), failure->error.message()));
+    // Figures in the number display format the windows use.
+    const QString format = db.scalar(QStringLiteral("SELECT DataFormat FROM DisplayStyle ORDER BY rowid LIMIT 1")).toString();
+    if (!format.isEmpty())
+        DataModules::ApplyDisplayFormat(base, tab, format);
+    const bool perGoods = list == QLatin1String("stock");
+    Dataset &ds = perGoods ? *tab.Goods : *tab.GoodsInCusts;
+    if (customer > 0)
+        StockChange::filterCustomer(ds, customer);
+    const QList<Shown> columns = listedColumns(ds, perGoods ? StockChange::goodsColumns() : StockChange::customerColumns());
+    const QString text = asJson ? json(ds, fieldsOf(columns)) : table(ds, columns);
+    base.registry().closeAll();
+    return print(text);
+}
+
+} // namespace hemu::cli
