@@ -51,118 +51,30 @@ const QString inRange = QStringLiteral("substr(h.TabDate, 1, 10) > ? AND substr(
 const QString qtySum = QStringLiteral("sum(coalesce(m.Qty, 0))");
 const QString amountSum = QStringLiteral("sum(coalesce(m.Qty, 0) * coalesce(m.Price, 0))");
 
-// The bills are summed in runs of goods codes, about a hundredth of the goods each, so the
-// bar moves while the statements run and the window showing it can repaint between runs.
-// Each run walks the lines of its codes through the goods index, as the whole sum would.
-constexpr qint64 runsPerStep = 100;
-constexpr qint64 smallestRun = 64;
-
-/// A run of goods codes: from `from` (none: from the lowest) up to `to`, exclusive (none: no
-/// end), so that lines of goods no longer on file are summed too; `done` goods are behind it.
-struct GoodsRun
-{
-    QVariant from;
-    QVariant to;
-    qint64 done = 0;
-};
-
-QList<GoodsRun> goodsRuns(Database &db, qint64 *total, QSqlError *error)
-{
-    QList<qint64> codes;
-    QSqlQuery q = db.query(QStringLiteral("SELECT GoodID FROM Goods ORDER BY GoodID"));
-    if (!q.exec()) {
-        *error = q.lastError();
-        return {};
-    }
-    while (q.next())
-        codes.append(q.value(0).toLongLong());
-    if (q.lastError().isValid()) {
-        *error = q.lastError();
-        return {};
-    }
-    *total = codes.size();
-    const qint64 size = qMax(smallestRun, (qint64(codes.size()) + runsPerStep - 1) / runsPerStep);
-    QList<GoodsRun> runs;
-    GoodsRun run;
-    for (qint64 i = size; i < codes.size(); i += size) {
-        run.to = codes.at(i);
-        run.done = i;
-        runs.append(run);
-        run.from = run.to;
-    }
-    run.to = QVariant();
-    run.done = codes.size();
-    runs.append(run);
-    return runs;
-}
-
-/// The movement sums of one run of goods codes; `params` gets the bounds it binds.
-QString runSums(BillKind kind, bool perCustomer, const GoodsRun &run, QVariantList *params)
-{
-    QString bounds;
-    if (!run.from.isNull()) {
-        bounds += QStringLiteral(" AND m.GoodID >= ?");
-        params->append(run.from);
-    }
-    if (!run.to.isNull()) {
-        bounds += QStringLiteral(" AND m.GoodID < ?");
-        params->append(run.to);
-    }
-    return movementSums(kind, perCustomer, bounds);
-}
-
-QString goodsSums(const QString &sums, const char *qtyCol, const char *mnyCol)
+QString goodsSums(BillKind kind, const char *qtyCol, const char *mnyCol)
 {
     return QStringLiteral("UPDATE Goods SET %1 = s.sQty, %2 = s.sMny FROM (%3) s WHERE Goods.GoodID = s.GoodID")
-        .arg(QLatin1String(qtyCol), QLatin1String(mnyCol), sums);
+        .arg(QLatin1String(qtyCol), QLatin1String(mnyCol), movementSums(kind, false));
 }
 
-QString customerSums(const QString &sums, const char *qtyCol, const char *mnyCol)
+QString customerSums(BillKind kind, const char *qtyCol, const char *mnyCol)
 {
     // "WHERE true" keeps the upsert clause from being read as part of the join.
     return QStringLiteral("INSERT INTO GoodsInCusts(CustID, GoodID, %1, %2) SELECT CustID, GoodID, sQty, sMny FROM (%3) WHERE true "
                           "ON CONFLICT(GoodID, CustID) DO UPDATE SET %1 = excluded.%1, %2 = excluded.%2")
-        .arg(QLatin1String(qtyCol), QLatin1String(mnyCol), sums);
-}
-
-struct Sum
-{
-    BillKind kind;
-    const char *qtyCol;
-    const char *mnyCol;
-};
-
-/// One step of the recalculation: every run of goods codes through `sums`, the bar moving
-/// after each run.
-bool sumInRuns(Database &db, const QList<GoodsRun> &runs, qint64 total, const QVariantList &range, bool perCustomer,
-               std::initializer_list<Sum> sums, ProgressSink &progress, Result *r)
-{
-    progress.progress(0, total);
-    for (const GoodsRun &run : runs) {
-        for (const Sum &sum : sums) {
-            QVariantList params = range;
-            const QString inner = runSums(sum.kind, perCustomer, run, &params);
-            const QString sql = perCustomer ? customerSums(inner, sum.qtyCol, sum.mnyCol) : goodsSums(inner, sum.qtyCol, sum.mnyCol);
-            if (!db.exec(sql, params, &r->error)) {
-                r->ok = false;
-                return false;
-            }
-        }
-        progress.progress(run.done, total);
-    }
-    return true;
+        .arg(QLatin1String(qtyCol), QLatin1String(mnyCol), movementSums(kind, true));
 }
 
 } // namespace
 
-QString movementSums(BillKind kind, bool perCustomer, const QString &moreConditions)
+QString movementSums(BillKind kind, bool perCustomer)
 {
     // A line without a goods item has no customer row; a header without a party counts as 0.
     return QStringLiteral("SELECT m.GoodID AS GoodID, %3 %6 AS sQty, %7 AS sMny "
-                          "FROM %1 h JOIN %2 m ON h.TabID = m.TabID WHERE %4%8 GROUP BY %5m.GoodID")
+                          "FROM %1 h JOIN %2 m ON h.TabID = m.TabID WHERE %4 GROUP BY %5m.GoodID")
         .arg(headerTable(kind), detailTable(kind), perCustomer ? QStringLiteral("coalesce(h.CustID, 0) AS CustID,") : QString(),
              perCustomer ? inRange + QStringLiteral(" AND m.GoodID > 0") : inRange,
-             perCustomer ? QStringLiteral("coalesce(h.CustID, 0), ") : QString(), qtySum, amountSum, moreConditions);
+             perCustomer ? QStringLiteral("coalesce(h.CustID, 0), ") : QString(), qtySum, amountSum);
 }
 
 QString recalcStep1Text() { return QStringLiteral(" 1、统计库存变动..."); }
@@ -173,14 +85,10 @@ QString recalcDoneText() { return QStringLiteral("   汇总完毕，请关闭此
 Result RecalcTotals(Database &db, const QString &start, const QString &end, ProgressSink &progress, const QDate &today)
 {
     const QVariantList range = {start, end};
+    // Each step is set-based: the bar moves after every statement, the step lines come
+    // between them. Summing in smaller runs would move it more often at twice the cost.
     progress.begin(QStringLiteral("汇总单据"));
     const Result result = inTransaction(db, [&](Result *r) {
-        qint64 total = 0;
-        const QList<GoodsRun> runs = goodsRuns(db, &total, &r->error);
-        if (runs.isEmpty()) {
-            r->ok = false;
-            return false;
-        }
         if (!runAll(db,
                     {QStringLiteral("DELETE FROM GoodsInCusts WHERE PrevOnHand = 0 AND PrevOnHandMny = 0"),
                      QStringLiteral("UPDATE GoodsInCusts SET HandInc = 0, HandIncMny = 0, Sold = 0, SoldMny = 0"),
@@ -194,18 +102,25 @@ Result RecalcTotals(Database &db, const QString &start, const QString &end, Prog
             r->ok = false;
             return false;
         }
-        if (!sumInRuns(db, runs, total, range, false,
-                       {{BillKind::StockIn, "HandInc", "HandIncMny"},
-                        {BillKind::Delivery, "CustHandInc", "CustHandIncMny"},
-                        {BillKind::Receipt, "Sold", "SoldMny"}},
-                       progress, r))
-            return false;
+        const QStringList goodsSteps = {goodsSums(BillKind::StockIn, "HandInc", "HandIncMny"),
+                                        goodsSums(BillKind::Delivery, "CustHandInc", "CustHandIncMny"),
+                                        goodsSums(BillKind::Receipt, "Sold", "SoldMny")};
+        progress.progress(0, goodsSteps.size());
+        for (qsizetype i = 0; i < goodsSteps.size(); ++i) {
+            if (!runAll(db, {goodsSteps.at(i)}, range, r))
+                return false;
+            progress.progress(i + 1, goodsSteps.size());
+        }
         progress.line(recalcStep2Text());
-        if (!sumInRuns(db, runs, total, range, true, {{BillKind::Delivery, "HandInc", "HandIncMny"}}, progress, r))
+        progress.progress(0, 1);
+        if (!runAll(db, {customerSums(BillKind::Delivery, "HandInc", "HandIncMny")}, range, r))
             return false;
+        progress.progress(1, 1);
         progress.line(recalcStep3Text());
-        if (!sumInRuns(db, runs, total, range, true, {{BillKind::Receipt, "Sold", "SoldMny"}}, progress, r))
+        progress.progress(0, 1);
+        if (!runAll(db, {customerSums(BillKind::Receipt, "Sold", "SoldMny")}, range, r))
             return false;
+        progress.progress(1, 1);
         progress.line(QStringLiteral("    "));
         progress.line(recalcDoneText());
         return true;

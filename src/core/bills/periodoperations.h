@@ -27,7 +27,7 @@ struct Result
 /// Rebuilds every movement counter from the bills dated after `start` and up to and including
 /// `end` (both 'yyyy-MM-dd'; an empty start counts every bill up to `end`); the opening balances stay. An empty quantity, price, goods code
 /// or customer of an older line counts as 0, as it does when the line is posted. Writes its step lines and drives the
-/// bar of `progress`: each step walks the goods, reporting after every run of about a hundredth of them. `today` decides the month stored in UserInfo.闸帐月.
+/// bar of `progress`. `today` decides the month stored in UserInfo.闸帐月.
 Result RecalcTotals(Database &db, const QString &start, const QString &end, ProgressSink &progress,
                     const QDate &today = QDate::currentDate());
 
@@ -54,8 +54,7 @@ Result ClearAll(Database &db);
 /// The movements the bills of `kind` dated after the first and up to the second parameter
 /// give, one row per goods item (per customer and goods item with `perCustomer`): columns
 /// GoodID, [CustID,] sQty, sMny. What RecalcTotals writes and the books check compares with.
-/// `moreConditions` (" AND ...") narrows the lines summed.
-QString movementSums(BillKind kind, bool perCustomer, const QString &moreConditions = {});
+QString movementSums(BillKind kind, bool perCustomer);
 
 QString recalcStep1Text();
 QString recalcStep2Text();
