@@ -12,6 +12,8 @@
 #include "ui/admin/tfrmsetdisplayformat.h"
 #include "ui/admin/tfrmscanuselessrecords.h"
 #include "ui/admin/tfrmsettabitemno.h"
+#include "ui/analysis/tfrmbrcustsdue.h"
+#include "ui/analysis/tfrmbrtotal.h"
 #include "ui/analysis/tfrmsearchtabs.h"
 #include "ui/analysis/tfrmtotaltabs.h"
 #include "ui/kit/startoptions.h"
@@ -162,6 +164,8 @@ void HemuApp::registerWindows()
     registerChild<TfrmSetTabItemNo>(QStringLiteral("frmSetTabItemNo"));
     registerChild<TfrmReportsMenu>(QStringLiteral("frmReportsMenu"));
     registerChild<TfrmEdUserInfo>(QStringLiteral("frmEdUserInfo"));
+    registerChild<TfrmBrTotal>(QStringLiteral("frmBrTotal"));
+    registerChild<TfrmBrCustsDue>(QStringLiteral("frmBrCustsDue"));
 }
 
 bool HemuApp::logIn(const QString &path, const QString &user, const QString &password, QString *error)

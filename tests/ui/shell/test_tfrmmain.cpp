@@ -565,9 +565,9 @@ void TestTfrmMain::commandsWithoutWindowShowNothing()
     MainFixture f;
     QVERIFY(f.start(set.path()));
     for (const char *name : {"N14", "miEdTabs", "nShowMarket",
-                             "nViewTotal", "N11", "nBuyManage", "nProfitAnalyse", "nTotalTabs", "N17",
+                             "nBuyManage", "nProfitAnalyse", "nTotalTabs", "N17",
                              "spEdTabs",
-                             "spViewTotal", "spMarketInfo"})
+                             "spMarketInfo"})
         f.act(name)->trigger();
     f.win.miEdTabsClick();
     QCOMPARE(f.children(), 0);

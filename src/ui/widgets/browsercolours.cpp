@@ -1,0 +1,45 @@
+#include "ui/widgets/browsercolours.h"
+
+#include "ui/widgets/datagrid.h"
+
+namespace hemu::BrowserColours {
+
+QColor oddRow()
+{
+    return QColor(240, 240, 240);
+}
+
+QColor evenRow()
+{
+    return QColor(210, 240, 240);
+}
+
+QColor selection()
+{
+    return QColor(100, 100, 200);
+}
+
+void keepSelectionVisible(QAbstractItemView *view)
+{
+    QPalette colours = view->palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
+    view->setPalette(colours);
+}
+
+void apply(DataGrid *grid)
+{
+    // Row 0 is the first record: record numbers count from 1.
+    grid->setRowColours([](int row, int role) -> QVariant {
+        if (role == Qt::BackgroundRole)
+            return row % 2 == 0 ? oddRow() : evenRow();
+        return {};
+    });
+    QPalette colours = grid->palette();
+    colours.setColor(QPalette::Highlight, selection());
+    colours.setColor(QPalette::HighlightedText, Qt::white);
+    grid->setPalette(colours);
+    keepSelectionVisible(grid);
+}
+
+} // namespace hemu::BrowserColours
