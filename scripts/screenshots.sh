@@ -43,6 +43,8 @@ shots=(
   "frmRepTotalwithoutMny:preview"
   "frmTotalTabs:totaltabs"
   "frmSearchTabs:searchtabs"
+  "frmBrTotal:brtotal"
+  "frmBrCustsDue:brcustsdue"
 )
 for shot in "${shots[@]}"; do
   window=${shot%%:*}

@@ -1,12 +1,16 @@
-// The windows' figures: opening the base-information window (every page shown once) and the
-// goods picker, offscreen through the program's own start-up, against plain reads of the
-// rows they show.
+// The windows' figures: opening the base-information window (every page shown once), the
+// goods picker, the stock-change browser (both pages) and the receivables window, offscreen
+// through the program's own start-up, against plain reads of the rows they show.
 #include "bench/benchmark.h"
 #include "bench/plainread.h"
+#include "core/analysis/receivables.h"
 #include "core/data/basedata.h"
+#include "core/data/tabdata.h"
 #include "core/filechooser.h"
 #include "core/prompter.h"
 #include "core/shell/accountsetshell.h"
+#include "ui/analysis/tfrmbrcustsdue.h"
+#include "ui/analysis/tfrmbrtotal.h"
 #include "ui/kit/hemuapp.h"
 #include "ui/masterdata/pickers.h"
 #include "ui/masterdata/tfrmbaseinfo.h"
@@ -74,10 +78,51 @@ bool Benchmark::measureWindows(QString *error)
         pickRaw << timeMs([&] { runPlainReads(h, listed); });
     }
     add(QStringLiteral("open_frmPickGoods"), pickOurs, pickRaw, 3.0);
+    // The stock-change browser shows TabData's stock views as they are in memory; the
+    // yardstick reads their rows.
+    TabData &tab = app.tab();
+    const QList<PlainRead> stock = plainReadsOf({tab.Goods, tab.GoodsInCusts});
+    QList<double> totalOurs, totalRaw;
+    for (int run = 0; run < m_size.runs; ++run) {
+        totalOurs << timeMs([&] {
+            TfrmBrTotal window(app.context());
+            window.resize(1000, 580);
+            window.show();
+            QTabWidget *pages = window.ui.PageControl1;
+            for (int page = 0; page < pages->count(); ++page) {
+                pages->setCurrentIndex(page);
+                window.grab();
+            }
+        });
+        totalRaw << timeMs([&] { runPlainReads(h, stock); });
+    }
+    add(QStringLiteral("open_frmBrTotal"), totalOurs, totalRaw, 3.0);
+
+    // The receivables window reads both of its lists when it comes up.
+    const QList<PlainRead> owed = {{Receivables::sumDueSql().toUtf8(), {}}, {Receivables::custsDueSql().toUtf8(), {}}};
+    QList<double> dueOurs, dueRaw;
+    int dueLines = 0;
+    for (int run = 0; run < m_size.runs; ++run) {
+        dueOurs << timeMs([&] {
+            TfrmBrCustsDue window(app.context());
+            window.resize(900, 520);
+            window.show();
+            window.grab();
+            dueLines = window.receivables().qCustsDue->rowCount();
+        });
+        dueRaw << timeMs([&] { runPlainReads(h, owed); });
+    }
+    add(QStringLiteral("open_frmBrCustsDue"), dueOurs, dueRaw, 3.0);
+
     m_notes << QStringLiteral("open_frmBaseInfo: made, shown and each of its %1 pages painted once, offscreen; "
-                              "open_frmPickGoods: shown and painted with %2 goods listed")
+                              "open_frmPickGoods: shown and painted with %2 goods listed; "
+                              "open_frmBrTotal: made, shown and both pages painted over %3 goods and %4 customer rows; "
+                              "open_frmBrCustsDue: made, shown (both lists read) and painted with %5 lines")
                    .arg(6)
-                   .arg(base.lkGoods->rowCount());
+                   .arg(base.lkGoods->rowCount())
+                   .arg(tab.Goods->rowCount())
+                   .arg(tab.GoodsInCusts->rowCount())
+                   .arg(dueLines);
     shell.CloseAccSet();
     return true;
 }

@@ -36,7 +36,8 @@ void TestBenchSmoke::tinyRunWritesEveryFigure()
     const QStringList expected = {QStringLiteral("post_line"),    QStringLiteral("recalc_totals"), QStringLiteral("open_account_set"),
                                   QStringLiteral("delete_bill"),  QStringLiteral("filter_goods"),  QStringLiteral("carry_forward"),
                                   QStringLiteral("receivables"), QStringLiteral("bill_search"), QStringLiteral("first_write_check"), QStringLiteral("layout_physical_stock"),
-                                  QStringLiteral("open_frmBaseInfo"), QStringLiteral("open_frmPickGoods"), QStringLiteral("peak_rss_mb")};
+                                  QStringLiteral("open_frmBaseInfo"), QStringLiteral("open_frmPickGoods"), QStringLiteral("open_frmBrTotal"),
+                                  QStringLiteral("open_frmBrCustsDue"), QStringLiteral("peak_rss_mb")};
     QStringList names;
     for (const QJsonValue &v : root.value(QStringLiteral("results")).toArray()) {
         const QJsonObject r = v.toObject();

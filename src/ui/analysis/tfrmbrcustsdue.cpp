@@ -8,7 +8,7 @@
 #include "ui/masterdata/pickers.h"
 #include "ui/masterdata/tfrmpickcusts.h"
 #include "ui/widgets/arrowrelease.h"
-#include "ui/widgets/browsercolours.h"
+#include "ui/widgets/browsergrid.h"
 #include "ui/widgets/datagrid.h"
 #include "ui/widgets/errorreporter.h"
 
@@ -35,18 +35,6 @@ QLabel *areaTitle(QWidget *parent, const QString &name, const QString &text)
     bold.setBold(true);
     title->setFont(bold);
     return title;
-}
-
-DataGrid *list(QWidget *parent, const QString &name, Dataset *rows, const QList<GridColumn> &columns)
-{
-    auto *grid = new DataGrid(parent);
-    grid->setObjectName(name);
-    grid->setReadOnly(true);
-    grid->setDoubleClickCommand(true);
-    grid->setColumns(columns);
-    grid->setDataset(rows);
-    BrowserColours::keepSelectionVisible(grid);
-    return grid;
 }
 
 } // namespace
@@ -88,11 +76,12 @@ QWidget *TfrmBrCustsDue::totalsArea()
     ui.SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     ui.CheckBox3 = new QCheckBox(QStringLiteral("过滤"), area);
     ui.CheckBox3->setObjectName(QStringLiteral("CheckBox3"));
-    ui.DBGrid4 = list(area, QStringLiteral("DBGrid4"), m_receivables->qSumDue,
+    ui.DBGrid4 = BrowserGrid::make(area, QStringLiteral("DBGrid4"), m_receivables->qSumDue,
                       {{.field = QStringLiteral("CustID"), .width = 52},
                        // Twenty characters of a customer's name.
                        {.field = QStringLiteral("CustName"), .width = fontMetrics().horizontalAdvance(QString(10, QChar(0x4E00))) + 8},
-                       {.field = QStringLiteral("smny"), .width = 90}});
+                       {.field = QStringLiteral("smny"), .width = 90}},
+                                     BrowserGrid::Rows::Plain);
 
     auto *bar = new QHBoxLayout;
     bar->addWidget(ui.Panel1);
@@ -123,13 +112,14 @@ QWidget *TfrmBrCustsDue::linesArea()
     ui.Panel2 = areaTitle(area, QStringLiteral("Panel2"), QStringLiteral(" 应收款明细"));
     ui.SpeedButton3 = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogDetailedView), QStringLiteral("调阅单据"), area);
     ui.SpeedButton3->setObjectName(QStringLiteral("SpeedButton3"));
-    ui.DBGridDue = list(area, QStringLiteral("DBGridDue"), m_receivables->qCustsDue,
+    ui.DBGridDue = BrowserGrid::make(area, QStringLiteral("DBGridDue"), m_receivables->qCustsDue,
                         {{.field = QStringLiteral("CustName"), .width = 130},
                          {.field = QStringLiteral("GoodID"), .width = 52},
                          {.field = QStringLiteral("Description"), .width = 200},
                          {.field = QStringLiteral("Unit"), .width = 40},
                          {.field = QStringLiteral("OnHand"), .width = 70},
-                         {.field = QStringLiteral("OnHandMny"), .width = 90}});
+                         {.field = QStringLiteral("OnHandMny"), .width = 90}},
+                                       BrowserGrid::Rows::Plain);
 
     auto *bar = new QHBoxLayout;
     bar->addWidget(ui.Panel2);

@@ -11,7 +11,7 @@
 #include "ui/masterdata/tfrmpickcata.h"
 #include "ui/masterdata/tfrmpickcusts.h"
 #include "ui/shell/tfrmmain.h"
-#include "ui/widgets/browsercolours.h"
+#include "ui/widgets/browsergrid.h"
 #include "ui/widgets/datagrid.h"
 #include "ui/widgets/errorreporter.h"
 #include "ui/widgets/gridactions.h"
@@ -50,10 +50,6 @@ QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &text)
 /// narrow, names wide, figures alike.
 DataGrid *browser(QWidget *parent, const QString &name, Dataset *rows, const QList<StockChange::Column> &list)
 {
-    auto *grid = new DataGrid(parent);
-    grid->setObjectName(name);
-    grid->setReadOnly(true);
-    grid->setDoubleClickCommand(true);
     QList<GridColumn> columns;
     for (const StockChange::Column &c : list) {
         int width = 64;
@@ -65,10 +61,7 @@ DataGrid *browser(QWidget *parent, const QString &name, Dataset *rows, const QLi
             width = 44;
         columns.append({.field = c.field, .title = c.title, .width = width});
     }
-    grid->setColumns(columns);
-    grid->setDataset(rows);
-    BrowserColours::apply(grid);
-    return grid;
+    return BrowserGrid::make(parent, name, rows, columns, BrowserGrid::Rows::Banded);
 }
 
 } // namespace

@@ -14,7 +14,7 @@
 #include "ui/analysis/tfrmbrtotal.h"
 #include "ui/masterdata/tfrmpickcata.h"
 #include "ui/masterdata/tfrmpickcusts.h"
-#include "ui/widgets/browsercolours.h"
+#include "ui/widgets/browsergrid.h"
 #include "ui/widgets/datagrid.h"
 
 #include <QCheckBox>
@@ -141,7 +141,7 @@ void TestBrTotal::rowColours()
         auto *grid = test::control<DataGrid>(window, name);
         QVERIFY(grid->model()->rowCount() >= 3);
         // Odd record numbers (the first, third...) light grey, even ones light cyan.
-        const QColor expected[] = {BrowserColours::oddRow(), BrowserColours::evenRow(), BrowserColours::oddRow()};
+        const QColor expected[] = {BrowserGrid::oddRow(), BrowserGrid::evenRow(), BrowserGrid::oddRow()};
         for (int row = 0; row < 3; ++row)
             QCOMPARE(grid->model()->index(row, 2).data(Qt::BackgroundRole).value<QColor>(), expected[row]);
         QCOMPARE(expected[0], QColor(240, 240, 240));

@@ -1,8 +1,8 @@
-#include "ui/widgets/browsercolours.h"
+#include "ui/widgets/browsergrid.h"
 
 #include "ui/widgets/datagrid.h"
 
-namespace hemu::BrowserColours {
+namespace hemu::BrowserGrid {
 
 QColor oddRow()
 {
@@ -19,6 +19,20 @@ QColor selection()
     return QColor(100, 100, 200);
 }
 
+DataGrid *make(QWidget *parent, const QString &name, Dataset *rows, const QList<GridColumn> &columns, Rows look)
+{
+    auto *grid = new DataGrid(parent);
+    grid->setObjectName(name);
+    grid->setReadOnly(true);
+    grid->setDoubleClickCommand(true);
+    grid->setColumns(columns);
+    grid->setDataset(rows);
+    if (look == Rows::Banded)
+        band(grid);
+    keepSelectionVisible(grid);
+    return grid;
+}
+
 void keepSelectionVisible(QAbstractItemView *view)
 {
     QPalette colours = view->palette();
@@ -27,7 +41,7 @@ void keepSelectionVisible(QAbstractItemView *view)
     view->setPalette(colours);
 }
 
-void apply(DataGrid *grid)
+void band(DataGrid *grid)
 {
     // Row 0 is the first record: record numbers count from 1.
     grid->setRowColours([](int row, int role) -> QVariant {
@@ -39,7 +53,6 @@ void apply(DataGrid *grid)
     colours.setColor(QPalette::Highlight, selection());
     colours.setColor(QPalette::HighlightedText, Qt::white);
     grid->setPalette(colours);
-    keepSelectionVisible(grid);
 }
 
-} // namespace hemu::BrowserColours
+} // namespace hemu::BrowserGrid
