@@ -3,7 +3,7 @@
 // Goods and customer stock as the stock-change browser and the receivables window see them:
 // two categories, a goods item out of use, one whose unit is not on file, customers whose
 // lines cancel out, are paid in quantity but not in amount, owe plainly, owe nothing, and
-// one row that holds nothing at all.
+// one row that holds nothing at all; and a few bills to look up behind them.
 #include "support/masterbooks.h"
 
 namespace hemu::test {
@@ -32,6 +32,18 @@ inline void fillCustomerStock(const QString &path)
         "(4, 2, 1, 5, 0, 0, 1, 5), "
         // 5: a row that holds nothing.
         "(5, 1, 0, 0, 0, 0, 0, 0)",
+        "INSERT INTO Vendors (VendorID, VendorName) VALUES (1, '红星工厂')",
+        // Stock-in 1 from vendor 1; deliveries 1 (customer 3), 2 (customer 1), 3 (customer 3,
+        // another item); receipt 1 (customer 3). Their lines, not their totals, are what a
+        // look-up finds.
+        "INSERT INTO RuKuDan (TabID, BookID, CustID, TabDate, KindID) VALUES (1, 'RK-1', 1, '2026-03-01', 1)",
+        "INSERT INTO RuKuMx (TabID, ItemNo, GoodID, Price, Qty) VALUES (1, 1, 1, 10, 5)",
+        "INSERT INTO DiaoBoDan (TabID, BookID, CustID, TabDate, KindID) VALUES (1, 'CK-1', 3, '2026-03-02', 2), "
+        "(2, 'CK-2', 1, '2026-03-02', 2), (3, 'CK-3', 3, '2026-03-03', 2)",
+        "INSERT INTO DiaoBoMx (TabID, ItemNo, GoodID, Price, Qty) VALUES (1, 1, 1, 10, 4), (1, 2, 3, 4, 2), (2, 1, 1, 10, 1), "
+        "(3, 1, 2, 5, 1)",
+        "INSERT INTO ChuKuDan (TabID, BookID, CustID, TabDate, KindID) VALUES (1, 'SK-1', 3, '2026-03-04', 3)",
+        "INSERT INTO ChuKuMx (TabID, ItemNo, GoodID, Price, Qty) VALUES (1, 1, 1, 10, 1)",
     });
 }
 

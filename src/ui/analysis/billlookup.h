@@ -8,9 +8,9 @@
 namespace hemu {
 
 /**
- * "调阅单据" of the browsers: the bills behind a row. The bill search is emptied and given the
- * row's goods item and customer, bill entry is opened and shows the search, where the user
- * starts it.
+ * "调阅单据" of the browsers: the bills behind a row. The bill search is given the row's goods
+ * item (and customer) and run, bill entry is opened on the bills found, and its "找单据"
+ * shows the search window with those criteria, where the user can narrow them further.
  */
 namespace BillLookup {
 

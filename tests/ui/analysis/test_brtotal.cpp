@@ -11,6 +11,7 @@
 #include "support/pickeranswers.h"
 #include "support/testsupport.h"
 #include "ui/analysis/billlookup.h"
+#include "ui/analysis/tfrmsearchtabs.h"
 #include "ui/analysis/tfrmbrtotal.h"
 #include "ui/masterdata/tfrmpickcata.h"
 #include "ui/masterdata/tfrmpickcusts.h"
@@ -324,8 +325,32 @@ void TestBrTotal::purgeRefusedKeepsTheWindowOnce()
 void TestBrTotal::viewBills()
 {
     TfrmBrTotal *window = open();
-    click(window, "spViewTabs");
-    QCOMPARE(f->prompter.texts(), QStringList{BillLookup::notAvailableText()});
+    auto *goodsGrid = test::control<DataGrid>(window, "DBGridEh1");
+    // A double-click on a goods row does what "调阅单据" does.
+    test::doubleClickRow(goodsGrid, test::rowOf(goods(), "GoodID", 1));
+    if (!f->main().windowNames().contains("frmBusiness")) {
+        QCOMPARE(f->prompter.texts(), QStringList{BillLookup::notAvailableText()});
+        return;
+    }
+    auto billsFound = [this] {
+        TabData &t = f->tab();
+        return QVariantList{columnOf(*t.RuKu, "TabID"), columnOf(*t.DiaoBo, "TabID"), columnOf(*t.ChuKu, "TabID")};
+    };
+    TfrmSearchTabs *search = f->app->context().searchTabs;
+    QVERIFY(f->main().findChild<QWidget *>("frmBusiness"));
+    QVERIFY(search->isVisible());
+    QCOMPARE(search->ui.EdGood->text(), QString("1"));
+    QCOMPARE(search->ui.EdCust->text(), QString());
+    // Every bill with a line of goods item 1, of every kind.
+    QCOMPARE(billsFound(), (QVariantList{QVariantList{1}, QVariantList{1, 2}, QVariantList{1}}));
+
+    // The customer page: the customer's bills with that goods item (a stock-in bill would need
+    // a vendor with the customer's number).
+    test::control<QTabWidget>(window, "PageControl1")->setCurrentIndex(1);
+    QVERIFY(stock().locate(QStringList{"CustID", "GoodID"}, QVariantList{3, 1}));
+    click(window, "spViewTabs1");
+    QCOMPARE(search->ui.EdCust->text(), QString("3"));
+    QCOMPARE(billsFound(), (QVariantList{QVariantList{}, QVariantList{1}, QVariantList{1}}));
 }
 
 QTEST_MAIN(TestBrTotal)
