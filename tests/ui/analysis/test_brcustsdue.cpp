@@ -11,6 +11,7 @@
 #include "support/testsupport.h"
 #include "ui/analysis/billlookup.h"
 #include "ui/analysis/tfrmsearchtabs.h"
+#include "ui/shell/tfrmmain.h"
 #include "ui/analysis/tfrmbrcustsdue.h"
 #include "ui/masterdata/tfrmpickcusts.h"
 #include "ui/widgets/datagrid.h"

@@ -12,6 +12,7 @@
 #include "support/testsupport.h"
 #include "ui/analysis/billlookup.h"
 #include "ui/analysis/tfrmsearchtabs.h"
+#include "ui/shell/tfrmmain.h"
 #include "ui/analysis/tfrmbrtotal.h"
 #include "ui/masterdata/tfrmpickcata.h"
 #include "ui/masterdata/tfrmpickcusts.h"
