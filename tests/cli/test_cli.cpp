@@ -109,6 +109,11 @@ void TestCli::demoHasBillsAndAHistory()
         // A carry-forward in the past left opening balances and a date.
         QVERIFY(!db.scalar("SELECT 结转时间 FROM UserInfo").toString().isEmpty());
         QVERIFY(db.scalar("SELECT count(*) FROM Goods WHERE PrevOnHand <> 0").toInt() > 0);
+        // Average prices for every goods item bought in, so that the profit lists show figures.
+        QCOMPARE(db.scalar("SELECT count(*) FROM GoodsAvgPrice").toInt(),
+                 db.scalar("SELECT count(DISTINCT GoodID) FROM RuKuMx").toInt());
+        QVERIFY(db.scalar("SELECT count(*) FROM Goods g JOIN GoodsAvgPrice a ON a.GoodID = g.GoodID "
+                          "WHERE g.SoldMny <> 0 AND a.CostAvgPrice > 0").toInt() > 0);
     }
     const Output check = cliWithInput({"check", file});
     QCOMPARE(check.code, 0);

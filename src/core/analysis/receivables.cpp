@@ -1,44 +1,24 @@
 #include "core/analysis/receivables.h"
 
+#include "core/analysis/listcolumns.h"
 #include "core/dataset/dataset.h"
 #include "core/format/displayformats.h"
 
 namespace hemu {
-
-namespace {
-struct Column
-{
-    const char *name;
-    const char *caption;
-    const char *format;
-};
-
-void describe(Dataset &ds, std::initializer_list<Column> columns)
-{
-    for (const Column &c : columns) {
-        Field &f = ds.addDataField(QString::fromLatin1(c.name));
-        f.setCaption(QString::fromUtf8(c.caption));
-        if (c.format) {
-            f.setDataType(DataType::Float);
-            f.setDisplayFormat(QString::fromLatin1(c.format));
-        }
-    }
-}
-} // namespace
 
 Receivables::Receivables(Database &db, QObject *parent)
     : QObject(parent)
 {
     qSumDue = new QueryDataset(db, QStringLiteral("qSumDue"), sumDueSql(), this);
     qCustsDue = new QueryDataset(db, QStringLiteral("qCustsDue"), custsDueSql(), this);
-    describe(*qSumDue, {{"CustID", "客户码", nullptr}, {"CustName", "客户名称", nullptr}, {"smny", "总金额", DisplayFormats::DueTotal}});
-    describe(*qCustsDue, {{"CustID", "客户码", nullptr},
-                          {"CustName", "客户名称", nullptr},
-                          {"GoodID", "产品码", nullptr},
-                          {"Description", "品名型号", nullptr},
-                          {"Unit", "单位", nullptr},
-                          {"OnHand", "数量", DisplayFormats::Quantity},
-                          {"OnHandMny", "金额", DisplayFormats::DueMoney}});
+    describeColumns(*qSumDue, {{"CustID", "客户码", nullptr}, {"CustName", "客户名称", nullptr}, {"smny", "总金额", DisplayFormats::DueTotal}});
+    describeColumns(*qCustsDue, {{"CustID", "客户码", nullptr},
+                                 {"CustName", "客户名称", nullptr},
+                                 {"GoodID", "产品码", nullptr},
+                                 {"Description", "品名型号", nullptr},
+                                 {"Unit", "单位", nullptr},
+                                 {"OnHand", "数量", DisplayFormats::Quantity},
+                                 {"OnHandMny", "金额", DisplayFormats::DueMoney}});
     qCustsDue->fieldByName(QStringLiteral("CustID")).setVisible(false);
 }
 

@@ -2,8 +2,10 @@
 #include "core/data/invoiceentry.h"
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
+#include "core/filechooser.h"
 #include "core/format/datetext.h"
 #include "core/demo/demodata.h"
+#include "core/masterdata/averageprices.h"
 
 #include <QDate>
 #include <QRandomGenerator>
@@ -114,7 +116,15 @@ bool fillBills(BaseData &base, TabData &tab, QString *error)
             return false;
     }
     const int bills = tab.RuKu->rowCount();
-    return w.invoice(bills - 1, QStringLiteral("FP-0001"), thisMonth.addDays(5)) && w.invoice(bills - 3, QStringLiteral("FP-0002"), thisMonth.addMonths(-1).addDays(3));
+    if (!w.invoice(bills - 1, QStringLiteral("FP-0001"), thisMonth.addDays(5))
+        || !w.invoice(bills - 3, QStringLiteral("FP-0002"), thisMonth.addMonths(-1).addDays(3)))
+        return false;
+    // The average prices the profit figures stand on, as "求均价" makes them.
+    NullProgress quiet;
+    const AveragePrices::Result prices = AveragePrices::rebuild(db, quiet);
+    if (!prices.ok && error)
+        *error = prices.error;
+    return prices.ok;
 }
 
 } // namespace hemu::DemoData
