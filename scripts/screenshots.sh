@@ -39,6 +39,8 @@ shots=(
   "frmPickDate:pickdate"
   "frmPickCustHasGoods:pickcusthasgoods"
   "frmPickDueGoodsOfCust:pickduegoods"
+  "frmBusiness:business"
+  "frmEdInvoices:edinvoices"
   "frmReportsMenu:reportsmenu"
   "frmRepTotalwithoutMny:preview"
   "frmTotalTabs:totaltabs"

@@ -31,6 +31,145 @@ QString InvoiceEntry::invalidText()
     return QStringLiteral("发票无效：没有发票号或没有明细项，不予保存。");
 }
 
+QString InvoiceEntry::lineExistText()
+{
+    return QStringLiteral("明细项已经存在，请手动编辑。");
+}
+
+QString InvoiceEntry::notThisBillText()
+{
+    return QStringLiteral("此发票不是当前单据的。");
+}
+
+DatasetError InvoiceEntry::openForBill()
+{
+    Dataset &bill = *m_tab.RuKu;
+    Dataset &inv = *m_tab.Invoices;
+    if (!bill.isOpen() || bill.currentRow() < 0 || bill.state() == Dataset::State::Insert || !inv.isOpen())
+        return refused();
+    if (inv.isEditing())
+        inv.cancel();
+    if (inv.rowCount() > 0)
+        return {};
+    DatasetError e = inv.append();
+    if (e.ok())
+        e = inv.setValue(QStringLiteral("TabID"), bill.value(QStringLiteral("TabID")));
+    if (e.ok())
+        e = inv.setValue(QStringLiteral("vendorid"), bill.value(QStringLiteral("CustID")));
+    if (e.ok())
+        e = inv.post();
+    if (e.failed() && inv.isEditing())
+        inv.cancel();
+    return e;
+}
+
+DatasetError InvoiceEntry::takeBillVendor()
+{
+    Dataset &inv = *m_tab.Invoices;
+    if (!inv.isOpen() || (inv.currentRow() < 0 && !inv.isEditing()))
+        return refused();
+    DatasetError e = inv.isEditing() ? DatasetError() : inv.edit();
+    if (e.ok())
+        e = inv.setValue(QStringLiteral("vendorid"), m_tab.RuKu->value(QStringLiteral("CustID")));
+    return e.ok() ? inv.post() : e;
+}
+
+DatasetError InvoiceEntry::copyBillLines()
+{
+    Dataset &inv = *m_tab.Invoices;
+    Dataset &invLines = *m_tab.InvoiceMx;
+    if (inv.isEditing()) {
+        const DatasetError e = inv.post();
+        if (e.failed())
+            return e;
+    }
+    if (inv.currentRow() < 0)
+        return refused();
+    if (invLines.rowCount() > 0) {
+        m_tab.base().prompter().warning(lineExistText());
+        return refused();
+    }
+    const QList<Line> lines = billLines();
+    Database &db = m_tab.base().MyADOCnn();
+    DatasetError e;
+    {
+        // Each line updates the invoice total as it is posted; the lines come together or not at all.
+        Transaction tx(db);
+        if (!tx.isActive())
+            return DatasetError(DatasetError::Code::Database, failureText(db.lastError()), db.lastError());
+        for (const Line &l : lines) {
+            e = invLines.append();
+            if (e.ok())
+                e = invLines.setValue(QStringLiteral("GoodID"), l.goods);
+            if (e.ok())
+                e = invLines.setValue(QStringLiteral("paidqty"), l.qty);
+            if (e.ok())
+                e = invLines.setValue(QStringLiteral("price"), l.price);
+            if (e.ok())
+                e = invLines.setValue(QStringLiteral("paidmny"), l.money);
+            if (e.ok())
+                e = invLines.post();
+            if (e.failed())
+                break;
+        }
+        if (e.ok() && !tx.commit())
+            e = DatasetError(DatasetError::Code::Database, failureText(db.lastError()), db.lastError());
+        if (e.failed() && invLines.isEditing())
+            invLines.cancel();
+    }
+    if (e.ok())
+        inv.refreshRow(inv.currentRowid());
+    return e;
+}
+
+QString InvoiceEntry::validityRefusal() const
+{
+    const Dataset &inv = *m_tab.Invoices;
+    const bool numbered = inv.currentRow() >= 0 && !inv.value(QStringLiteral("invoice")).toString().trimmed().isEmpty();
+    return numbered && m_tab.InvoiceMx->rowCount() > 0 ? QString() : invalidText();
+}
+
+DatasetError InvoiceEntry::handOver()
+{
+    Dataset &bill = *m_tab.RuKu;
+    Dataset &inv = *m_tab.Invoices;
+    if (inv.currentRow() < 0 || bill.currentRow() < 0 || bill.value(QStringLiteral("TabID")) != inv.value(QStringLiteral("TabID"))) {
+        m_tab.base().prompter().warning(notThisBillText());
+        return refused();
+    }
+    Database &db = m_tab.base().MyADOCnn();
+    DatasetError e;
+    {
+        Transaction tx(db);
+        if (!tx.isActive())
+            return DatasetError(DatasetError::Code::Database, failureText(db.lastError()), db.lastError());
+        // The number and total as the file holds them: another program may have changed a line.
+        const QVariant tabId = bill.value(QStringLiteral("TabID"));
+        QSqlQuery q = db.query(QStringLiteral("SELECT invoice, totalmny FROM Invoices WHERE TabID = ?"), {tabId});
+        if (!q.exec() || !q.next()) {
+            e = q.lastError().isValid() ? DatasetError(DatasetError::Code::Database, failureText(q.lastError()), q.lastError())
+                                        : refused();
+            if (!q.lastError().isValid())
+                m_tab.base().prompter().warning(notThisBillText());
+        } else {
+            const QVariant number = q.value(0);
+            const QVariant total = q.value(1);
+            e = bill.isEditing() ? DatasetError() : bill.edit();
+            if (e.ok())
+                e = bill.setValue(QStringLiteral("invoice"), number);
+            if (e.ok())
+                e = bill.setValue(QStringLiteral("invoiceMny"), total);
+            if (e.ok())
+                e = bill.post();
+            if (e.ok() && !tx.commit())
+                e = DatasetError(DatasetError::Code::Database, failureText(db.lastError()), db.lastError());
+        }
+        if (e.failed() && bill.isEditing())
+            bill.cancel();
+    }
+    return e;
+}
+
 QString InvoiceEntry::billMissingText()
 {
     return QStringLiteral("单据不存在。");

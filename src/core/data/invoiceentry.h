@@ -36,6 +36,25 @@ public:
     DatasetError save(const QString &number, const QVariant &date, const QList<Line> &lines, bool copyBillLines,
                       double *total = nullptr);
 
+    // The invoice dialog's steps, each one user action on the invoice views of the current
+    // stock-in bill (Invoices and InvoiceMx follow RuKu).
+
+    /// The bill's invoice, made and saved with the bill's TabID and vendor when it has none,
+    /// so that it exists from the first click on.
+    DatasetError openForBill();
+    /// Sets the invoice's vendor to the bill's and saves it.
+    DatasetError takeBillVendor();
+    /// Copies the bill's lines (goods, quantity, price, amount) into an invoice without lines,
+    /// all of them or none; an invoice that has lines is refused with lineExistText().
+    DatasetError copyBillLines();
+    /// An invoice needs a number and at least one line: the refusal to show, empty when valid.
+    QString validityRefusal() const;
+    /// Hands the saved invoice's number and total (as the file holds it) to its bill and saves
+    /// the bill; refused with notThisBillText() when the invoice shown is not the bill's.
+    DatasetError handOver();
+
+    static QString lineExistText();
+    static QString notThisBillText();
     static QString alreadyInvoicedText();
     /// An invoice needs a number and at least one line.
     static QString invalidText();

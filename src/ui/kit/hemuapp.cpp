@@ -16,6 +16,8 @@
 #include "ui/analysis/tfrmbrtotal.h"
 #include "ui/analysis/tfrmsearchtabs.h"
 #include "ui/analysis/tfrmtotaltabs.h"
+#include "ui/bills/tfrmbusiness.h"
+#include "ui/bills/tfrmedinvoices.h"
 #include "ui/kit/startoptions.h"
 #include "ui/kit/windowgrab.h"
 #include "ui/masterdata/editors.h"
@@ -84,6 +86,7 @@ HemuApp::HemuApp(AppSeams seams)
     m_editors = std::make_unique<MasterEditors>(*m_context, m_main.get());
     m_context->editors = m_editors.get();
     m_context->preview = new TfrmMyPreview(*m_context, m_main.get()); // the main window owns it
+    m_invoices = new TfrmEdInvoices(*m_context, m_main.get());
     m_periodClose = std::make_unique<PeriodClose>(*m_base, *m_tab, *m_shell, *m_prompter);
     // Resident windows of the statistics: made once, hidden between uses, owned by the main window.
     m_totalTabs = new TfrmTotalTabs(*m_context, m_main.get());
@@ -158,6 +161,7 @@ void HemuApp::registerWindows()
     });
     main.registerResident(QStringLiteral("frmTotalTabs"), [this] { m_totalTabs->showWindow(); });
     main.registerResident(QStringLiteral("frmSearchTabs"), [this] { m_context->searchTabs->showWindow(); });
+    main.registerResident(QStringLiteral("frmEdInvoices"), [this] { m_invoices->editForCurrentBill(); });
     // Child windows: registerChild<TfrmXxx>("frmXxx") as they are built.
     registerChild<TfrmBaseInfo>(QStringLiteral("frmBaseInfo"));
     registerChild<TfrmScanUselessRecords>(QStringLiteral("frmScanUselessRecords"));
@@ -166,6 +170,7 @@ void HemuApp::registerWindows()
     registerChild<TfrmEdUserInfo>(QStringLiteral("frmEdUserInfo"));
     registerChild<TfrmBrTotal>(QStringLiteral("frmBrTotal"));
     registerChild<TfrmBrCustsDue>(QStringLiteral("frmBrCustsDue"));
+    registerChild<TfrmBusiness>(QStringLiteral("frmBusiness"));
 }
 
 bool HemuApp::logIn(const QString &path, const QString &user, const QString &password, QString *error)

@@ -17,6 +17,7 @@ class MessageBoxPrompter;
 class PeriodClose;
 struct Pickers;
 class TfrmAnimate;
+class TfrmEdInvoices;
 class TfrNameCard;
 class TfrmTotalTabs;
 struct StartOptions;
@@ -89,6 +90,7 @@ private:
     std::unique_ptr<Pickers> m_pickers; // the pickers themselves belong to the main window
     std::unique_ptr<MasterEditors> m_editors; // so do the editors
     TfrmTotalTabs *m_totalTabs = nullptr;     // and the resident windows of the statistics
+    TfrmEdInvoices *m_invoices = nullptr;     // and the invoice dialog
     int m_exitCode = 0;
 };
 

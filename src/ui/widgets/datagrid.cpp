@@ -287,6 +287,10 @@ void DataGrid::onFocusChanged(QWidget *, QWidget *now)
     if (!now)
         return;
     const bool inside = isOwn(now);
+    // The keyboard gone to another window (a picker filling this grid, a message about it)
+    // comes back here: only a move within the grid's own window leaves it.
+    if (!inside && now->window() != window())
+        return;
     if (inside && !m_hadFocus) {
         m_hadFocus = true;
         emit focusEntered();
@@ -332,7 +336,9 @@ bool DataGrid::insertRow()
     Dataset *ds = dataset();
     if (!ds || m_readOnly || !ds->isOpen())
         return false;
-    const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+    // An empty grid starts where line entry starts.
+    const int entryColumn = m_model && !m_nextRowField.isEmpty() ? qMax(0, m_model->columnOf(m_nextRowField)) : 0;
+    const int column = currentIndex().isValid() ? currentIndex().column() : entryColumn;
     if (!m_errors.report(ds->insert()))
         return false;
     syncFromDataset();
@@ -384,13 +390,47 @@ void DataGrid::currentChanged(const QModelIndex &current, const QModelIndex &pre
         QMetaObject::invokeMethod(this, &DataGrid::syncFromDataset, Qt::QueuedConnection);
 }
 
+void DataGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    // Enter in a cell editor posts through the model; a new row posted that way starts the
+    // next one as Enter on the grid does.
+    Dataset *ds = dataset();
+    const bool wasNew = ds && ds->state() == Dataset::State::Insert;
+    QTableView::closeEditor(editor, hint);
+    if (wasNew && hint == QAbstractItemDelegate::SubmitModelCache && !m_nextRowField.isEmpty() && ds == dataset()
+        && !ds->isEditing())
+        QMetaObject::invokeMethod(this, &DataGrid::startNextRow, Qt::QueuedConnection);
+}
+
+bool DataGrid::startNextRow()
+{
+    Dataset *ds = dataset();
+    if (!ds || m_readOnly || !ds->isOpen() || ds->isEditing())
+        return false;
+    if (!m_errors.report(ds->append()))
+        return false;
+    syncFromDataset();
+    const int column = m_model ? m_model->columnOf(m_nextRowField) : -1;
+    if (column >= 0 && ds->currentRow() >= 0)
+        setCurrentIndex(m_model->index(ds->currentRow(), column));
+    return true;
+}
+
 void DataGrid::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        // Enter in a cell editor: the editor's value is committed and the row posted as the
+        // editor closes; posting here first would leave the typed value out.
+        if (state() == QAbstractItemView::EditingState) {
+            event->accept();
+            return;
+        }
         if (!m_readOnly && dataset() && dataset()->isEditing()) {
-            postRow();
+            const bool wasNew = dataset()->state() == Dataset::State::Insert;
+            if (postRow() && wasNew && !m_nextRowField.isEmpty())
+                startNextRow();
             event->accept();
             return;
         }

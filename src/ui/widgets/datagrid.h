@@ -69,6 +69,11 @@ public:
     QString printTitle() const;
     GridActions *gridActions() const { return m_gridActions; }
 
+    /// Line entry: Enter on a new row posts it and starts the next row, the keyboard in the
+    /// column of `field`. Empty (the default): Enter only posts.
+    void setNextRowOnEnter(const QString &field) { m_nextRowField = field; }
+    QString nextRowField() const { return m_nextRowField; }
+
     /// Title clicks sort the dataset (default on).
     void setTitleSort(bool on) { m_titleSort = on; }
     /// The field whose title shows the sort in force; empty when no title sort is.
@@ -88,14 +93,17 @@ public slots:
     bool cancelRow();
     /// Puts the grid's current row where the dataset's cursor is.
     void syncFromDataset();
+    /// Starts a new row at the end, the keyboard in the next-row column.
+    bool startNextRow();
 
 signals:
     /// A title was clicked and the sort done (or not: `sorted` false).
     void titleClicked(const QString &fieldName, bool sorted);
     /// A row was double-clicked while double-clicks are a command.
     void rowActivated(int row);
-    /// The keyboard came to the grid from outside it / went outside it (not into the
-    /// grid's own cell editor).
+    /// The keyboard came to the grid from outside it / went elsewhere in the grid's window
+    /// (not into the grid's own cell editor; another window taking it, a picker or a
+    /// message, is no leaving).
     void focusEntered();
     void focusLeft();
 
@@ -103,6 +111,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void attachModel(DatasetModel *model);
@@ -131,6 +140,7 @@ private:
     QList<GridColumn> m_columns;
     DatasetModel::RowColours m_rowColours;
     QString m_printTitle;
+    QString m_nextRowField;
     GridActions *m_gridActions = nullptr;
 };
 

@@ -564,12 +564,10 @@ void TestTfrmMain::commandsWithoutWindowShowNothing()
     test::TempAccountSet set;
     MainFixture f;
     QVERIFY(f.start(set.path()));
-    for (const char *name : {"N14", "miEdTabs", "nShowMarket",
+    for (const char *name : {"N14", "nShowMarket",
                              "nBuyManage", "nProfitAnalyse", "nTotalTabs", "N17",
-                             "spEdTabs",
                              "spMarketInfo"})
         f.act(name)->trigger();
-    f.win.miEdTabsClick();
     QCOMPARE(f.children(), 0);
     QVERIFY(f.prompter.entries().isEmpty());
     QVERIFY(f.shell.AccSetOpen);

@@ -298,6 +298,20 @@ void TestGridKit::focusEnteredAndLeft()
     m_grid->edit(cell(0, "Description"));
     QTRY_VERIFY(m_grid->viewport()->findChild<QLineEdit *>());
     QCOMPARE(left.count(), 0);
+    // Another window taking the keyboard (a picker filling the grid) is no leaving; the
+    // keyboard back in the grid is no new entering.
+    m_grid->setFocus(Qt::MouseFocusReason);
+    QWidget beside;
+    auto *besideEdit = new QLineEdit(&beside);
+    beside.show();
+    beside.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&beside));
+    besideEdit->setFocus();
+    QCOMPARE(left.count(), 0);
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_grid->setFocus(Qt::MouseFocusReason);
+    QCOMPARE(entered.count(), 1);
     other->setFocus(Qt::TabFocusReason);
     QTRY_COMPARE(left.count(), 1);
     QCOMPARE(entered.count(), 1);
