@@ -25,15 +25,15 @@ int usage()
                "  --runs   runs per figure (default by size; posting a line runs at least 31 times)\n"
                "  --dir    folder for the generated file (default a new temporary folder, removed at the end)\n"
                "  --only   measure just these figures (for profiling; the open is always measured;\n"
-               "           open_windows gives open_frmBaseInfo, open_frmPickGoods, open_frmBrTotal\n"
-               "           and open_frmBrCustsDue)\n",
+                "           open_windows gives open_frmBaseInfo, open_frmPickGoods, open_frmBrTotal,\n"
+                "           open_frmBrCustsDue, open_frmBusiness and next_bill)\n",
                stderr);
     return 2;
 }
 
 const char *const figureOrder[] = {"post_line",   "recalc_totals", "open_account_set", "delete_bill",
                                    "filter_goods", "carry_forward", "receivables", "bill_search", "first_write_check", "layout_physical_stock",
-                                   "open_frmBaseInfo", "open_frmPickGoods", "open_frmBrTotal", "open_frmBrCustsDue", "peak_rss_mb"};
+                                   "open_frmBaseInfo", "open_frmPickGoods", "open_frmBrTotal", "open_frmBrCustsDue", "open_frmBusiness", "next_bill", "peak_rss_mb"};
 
 QList<Figure> ordered(const QList<Figure> &figures)
 {

@@ -1,16 +1,19 @@
 // The windows' figures: opening the base-information window (every page shown once), the
-// goods picker, the stock-change browser (both pages) and the receivables window, offscreen
-// through the program's own start-up, against plain reads of the rows they show.
+// goods picker, the stock-change browser (both pages), the receivables window and the bill
+// window, and moving to the next bill, offscreen through the program's own start-up, against
+// plain reads of the rows they show.
 #include "bench/benchmark.h"
 #include "bench/plainread.h"
 #include "core/analysis/receivables.h"
 #include "core/data/basedata.h"
 #include "core/data/tabdata.h"
+#include "core/dataset/dataset.h"
 #include "core/filechooser.h"
 #include "core/prompter.h"
 #include "core/shell/accountsetshell.h"
 #include "ui/analysis/tfrmbrcustsdue.h"
 #include "ui/analysis/tfrmbrtotal.h"
+#include "ui/bills/tfrmbusiness.h"
 #include "ui/kit/hemuapp.h"
 #include "ui/masterdata/pickers.h"
 #include "ui/masterdata/tfrmbaseinfo.h"
@@ -114,15 +117,54 @@ bool Benchmark::measureWindows(QString *error)
     }
     add(QStringLiteral("open_frmBrCustsDue"), dueOurs, dueRaw, 3.0);
 
+
+    // The bill window on the delivery bill current in TabData: made, shown and painted; the
+    // yardstick reads the delivery bills and the lines of the one shown.
+    const QList<PlainRead> bill = plainReadsOf({tab.DiaoBo, tab.DiaoBoMx});
+    QList<double> billOurs, billRaw;
+    for (int run = 0; run < m_size.runs; ++run) {
+        billOurs << timeMs([&] {
+            TfrmBusiness window(app.context());
+            window.show();
+            window.grab();
+        });
+        billRaw << timeMs([&] { runPlainReads(h, bill); });
+    }
+    add(QStringLiteral("open_frmBusiness"), billOurs, billRaw, 3.0);
+
+    // Moving to the next bill in the open window: its lines read and the page painted again;
+    // the yardstick reads the new bill's header and lines.
+    QList<double> nextOurs, nextRaw;
+    {
+        TfrmBusiness window(app.context());
+        window.show();
+        window.grab();
+        Dataset *bills = tab.DiaoBo;
+        bills->first();
+        for (int run = 0; run < m_size.runs; ++run) {
+            if (bills->eof() || bills->currentRow() >= bills->rowCount() - 1)
+                bills->first();
+            nextOurs << timeMs([&] {
+                bills->next();
+                window.grab();
+            });
+            const QList<PlainRead> lines = plainReadsOf({tab.DiaoBoMx});
+            nextRaw << timeMs([&] { runPlainReads(h, lines); });
+        }
+    }
+    add(QStringLiteral("next_bill"), nextOurs, nextRaw, 3.0);
     m_notes << QStringLiteral("open_frmBaseInfo: made, shown and each of its %1 pages painted once, offscreen; "
                               "open_frmPickGoods: shown and painted with %2 goods listed; "
                               "open_frmBrTotal: made, shown and both pages painted over %3 goods and %4 customer rows; "
-                              "open_frmBrCustsDue: made, shown (both lists read) and painted with %5 lines")
+                              "open_frmBrCustsDue: made, shown (both lists read) and painted with %5 lines; "
+                              "open_frmBusiness and next_bill: on %6 delivery bills, %7 lines on the bill shown")
                    .arg(6)
                    .arg(base.lkGoods->rowCount())
                    .arg(tab.Goods->rowCount())
                    .arg(tab.GoodsInCusts->rowCount())
-                   .arg(dueLines);
+                   .arg(dueLines)
+                   .arg(tab.DiaoBo->rowCount())
+                   .arg(tab.DiaoBoMx->rowCount());
     shell.CloseAccSet();
     return true;
 }

@@ -29,19 +29,35 @@ QString priceField(const Dataset &details)
     return details.name() == QLatin1String("RuKuMx") ? QStringLiteral("CostPrice") : QStringLiteral("SellPrice");
 }
 
-DatasetError appendLine(Dataset &details, const Dataset &goods)
+namespace {
+
+/// Starts a line with `start` and puts the current goods item of `goods` into it at the
+/// price a pick proposes; the line is left pending.
+DatasetError putIntoLine(Dataset &details, const Dataset &goods, DatasetError (*start)(Dataset &))
 {
     if (goods.currentRow() < 0)
         return {};
     const QVariant goodId = goods.value(QStringLiteral("GoodID"));
     const QVariant price = goods.value(priceField(details));
-    DatasetError result = details.append();
+    DatasetError result = start(details);
     if (result.failed())
         return result;
     result = details.setValue(QStringLiteral("GoodID"), goodId);
     if (result.failed())
         return result;
     return details.setValue(QStringLiteral("Price"), price);
+}
+
+DatasetError appendNewLine(Dataset &details)
+{
+    return details.append();
+}
+
+} // namespace
+
+DatasetError appendLine(Dataset &details, const Dataset &goods)
+{
+    return putIntoLine(details, goods, appendNewLine);
 }
 
 DatasetError editCurrentLine(Dataset &details)
@@ -53,17 +69,7 @@ DatasetError editCurrentLine(Dataset &details)
 
 DatasetError pickIntoLine(Dataset &details, const Dataset &goods)
 {
-    if (goods.currentRow() < 0)
-        return {};
-    const QVariant goodId = goods.value(QStringLiteral("GoodID"));
-    const QVariant price = goods.value(priceField(details));
-    DatasetError result = editCurrentLine(details);
-    if (result.failed())
-        return result;
-    result = details.setValue(QStringLiteral("GoodID"), goodId);
-    if (result.failed())
-        return result;
-    return details.setValue(QStringLiteral("Price"), price);
+    return putIntoLine(details, goods, editCurrentLine);
 }
 
 } // namespace hemu::GoodsPick

@@ -1,17 +1,22 @@
 #include "ui/bills/billpage.h"
 
 #include "core/bills/billentry.h"
+#include "core/bills/pricehistory.h"
+#include "core/data/basedata.h"
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
 #include "ui/widgets/datagrid.h"
+#include "ui/widgets/datasetwatcher.h"
 #include "ui/widgets/fieldbinders.h"
 #include "ui/widgets/navigator.h"
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -81,15 +86,53 @@ QToolButton *speedButton(QWidget *parent, const char *name, const QString &capti
 
 } // namespace
 
+QColor BillPage::priceOffColour()
+{
+    return QColor(255, 200, 120);
+}
+
 BillPage::BillPage(AppContext &context, BillKind kind, QWidget *parent)
     : QWidget(parent)
     , m_kind(kind)
     , m_header(context.tab.header(kind))
     , m_details(context.tab.detail(kind))
+    , m_prices(std::make_unique<PriceHistory>(context.base.MyADOCnn(), kind))
 {
     buildHeader(context);
     buildGrid();
     buildBottom();
+    const DatasetWatcher::Changes moves = DatasetWatcher::Current | DatasetWatcher::CurrentValues | DatasetWatcher::Active;
+    DatasetWatcher::subscribe(m_header, this, moves | DatasetWatcher::RowsReset, [this] { refreshHistory(); });
+    DatasetWatcher::subscribe(m_details, this, moves | DatasetWatcher::RowsReset, [this] { refreshHistory(); });
+}
+
+BillPage::~BillPage() = default;
+
+void BillPage::refreshHistory()
+{
+    const bool any = m_header->isOpen() && m_header->currentRow() >= 0 && m_details->isOpen();
+    const QVariant tabId = any ? m_header->value(QStringLiteral("TabID")) : QVariant();
+    const QVariant custId = any ? m_header->value(QStringLiteral("CustID")) : QVariant();
+    const QVariant goodId = any && m_details->currentRow() >= 0 ? m_details->value(QStringLiteral("GoodID")) : QVariant();
+    const QVariantList now{tabId, custId, goodId};
+    if (now == m_historyShown)
+        return;
+    m_historyShown = now;
+    m_prices->setBill(tabId, custId);
+    const QList<PriceHistory::Entry> entries = m_prices->recent(goodId);
+    ui.history->setRowCount(int(entries.size()));
+    for (int row = 0; row < entries.size(); ++row) {
+        const PriceHistory::Entry &e = entries[row];
+        const QStringList cells{e.date.toString(), e.bookId, QString::number(e.qty, 'g', 10), QString::number(e.price, 'f', 2)};
+        for (int column = 0; column < cells.size(); ++column) {
+            auto *item = new QTableWidgetItem(cells[column]);
+            if (column >= 2)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            ui.history->setItem(row, column, item);
+        }
+    }
+    // Lines whose price is far from the last one are drawn again with the new bill.
+    ui.grid->viewport()->update();
 }
 
 void BillPage::buildHeader(AppContext &)
@@ -218,9 +261,15 @@ void BillPage::buildGrid()
     ui.grid->setNextRowOnEnter(QStringLiteral("GoodID"));
     ui.grid->setPrintTitle(text(t.title));
     Dataset *details = m_details;
-    ui.grid->setRowColours([details](int row, int role) -> QVariant {
+    PriceHistory *prices = m_prices.get();
+    ui.grid->setRowColours([details, prices](int row, int role) -> QVariant {
         if (role == Qt::ForegroundRole && BillEntry::drawnRed(details->value(row, details->fieldIndex(QStringLiteral("Qty")))))
             return QColor(Qt::red);
+        // A price far from the last one for this counterpart: worth a second look.
+        if (role == Qt::BackgroundRole
+            && prices->priceOff(details->value(row, details->fieldIndex(QStringLiteral("GoodID"))),
+                                details->value(row, details->fieldIndex(QStringLiteral("Price")))))
+            return priceOffColour();
         return {};
     });
     setGridLocked(true);
@@ -261,6 +310,24 @@ void BillPage::buildBottom()
     layout->addWidget(ui.panel);
     layout->addWidget(ui.scan);
     layout->addWidget(ui.grid, 1);
+    ui.historyCaption = named(new QLabel(QStringLiteral("价格记录（本客户同类单据最近%1次）").arg(PriceHistory::shown), this),
+                              "lbHistory");
+    if (m_kind == BillKind::StockIn)
+        ui.historyCaption->setText(QStringLiteral("价格记录（本供货方入库单最近%1次）").arg(PriceHistory::shown));
+    ui.history = named(new QTableWidget(0, 4, this), "PriceHistory");
+    ui.history->setHorizontalHeaderLabels({QStringLiteral("日期"), QStringLiteral("单号"), QStringLiteral("数量"),
+                                           QStringLiteral("价格")});
+    ui.history->verticalHeader()->hide();
+    ui.history->verticalHeader()->setDefaultSectionSize(20);
+    ui.history->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ui.history->setSelectionMode(QAbstractItemView::NoSelection);
+    ui.history->setFocusPolicy(Qt::NoFocus);
+    ui.history->horizontalHeader()->setStretchLastSection(true);
+    for (int column = 0; column < 3; ++column)
+        ui.history->setColumnWidth(column, column == 1 ? 140 : 90);
+    ui.history->setFixedHeight(112);
+    layout->addWidget(ui.historyCaption);
+    layout->addWidget(ui.history);
     layout->addLayout(band);
 }
 

@@ -3,11 +3,14 @@
 #include "core/bills/billkind.h"
 #include "ui/kit/appcontext.h"
 
+#include <QVariant>
 #include <QWidget>
+#include <memory>
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QTableWidget;
 class QToolButton;
 
 namespace hemu {
@@ -15,6 +18,7 @@ namespace hemu {
 class DataGrid;
 class Dataset;
 class Navigator;
+class PriceHistory;
 
 /**
  * One page of the bill entry window: the header panel of one kind of bill (number, date,
@@ -27,6 +31,7 @@ class BillPage : public QWidget
     Q_OBJECT
 public:
     BillPage(AppContext &context, BillKind kind, QWidget *parent = nullptr);
+    ~BillPage() override;
 
     BillKind kind() const { return m_kind; }
     Dataset *header() const { return m_header; }
@@ -35,6 +40,13 @@ public:
     /// Locks the detail grid (read-only, silver) or unlocks it (editable, light yellow).
     void setGridLocked(bool locked);
     bool isGridLocked() const;
+
+    /// The earlier prices of the current line's goods item for this bill's counterpart.
+    PriceHistory &prices() const { return *m_prices; }
+    /// Shows them again (the bill, its counterpart or the current line changed).
+    void refreshHistory();
+    /// The light orange of a line whose price is far from the last one.
+    static QColor priceOffColour();
 
     struct Ui
     {
@@ -57,6 +69,8 @@ public:
         QLabel *invoiceMny = nullptr;       // stock-in only: 已付款
         QToolButton *invoiceButton = nullptr; // stock-in only: 发票号
         QLabel *invoice = nullptr;
+        QLabel *historyCaption = nullptr;   // 价格记录
+        QTableWidget *history = nullptr;    // date, bill number, quantity, price
     } ui;
 
 private:
@@ -67,6 +81,8 @@ private:
     BillKind m_kind;
     Dataset *m_header;
     Dataset *m_details;
+    std::unique_ptr<PriceHistory> m_prices;
+    QVariantList m_historyShown; // the bill, counterpart and goods item the history is of
 };
 
 } // namespace hemu

@@ -26,6 +26,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QtTest>
@@ -112,6 +113,7 @@ private slots:
     void closingWhileSearchIsOpen();
     void keyboardDeliveryBill();
     void barcodeEntry();
+    void priceHistory();
 
 private:
     TfrmBusiness *openWindow();
@@ -625,6 +627,52 @@ void TestBusiness::barcodeEntry()
     const QVariant receipt = newBill(window, BillKind::Receipt, 1);
     scan(window->page(BillKind::Receipt), "105");
     QCOMPARE(lines("ChuKuMx", receipt), QStringLiteral("105:1.0:7.5"));
+}
+
+void TestBusiness::priceHistory()
+{
+    // 张三商店 (1) was sold 101 at 1.5 and then 2.0; 李四超市 (2) at 9.
+    test::execOn(set->path(), {"INSERT INTO DiaoBoDan (TabID, BookID, CustID, TabDate) VALUES "
+                               "(1, 'D1', 1, '2026-01-05'), (2, 'D2', 1, '2026-02-01'), (3, 'D3', 2, '2026-03-01')",
+                               "INSERT INTO DiaoBoMx (TabID, ItemNo, GoodID, Qty, Price) VALUES "
+                               "(1, 1, 101, 5, 1.5), (2, 1, 101, 3, 2.0), (3, 1, 101, 9, 9)"});
+    TfrmBusiness *window = openWindow();
+    QVERIFY(window);
+    newBill(window, BillKind::Delivery, 1);
+    BillPage *page = window->page(BillKind::Delivery);
+    Dataset *lines = f->tab().DiaoBoMx;
+    QVERIFY(lines->append().ok());
+    QVERIFY(lines->setValue("GoodID", 101).ok());
+    QVERIFY(lines->setValue("Qty", 1).ok());
+    QVERIFY(lines->post().ok());
+    auto shown = [&] {
+        QStringList rows;
+        for (int row = 0; row < page->ui.history->rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < page->ui.history->columnCount(); ++column)
+                cells << page->ui.history->item(row, column)->text();
+            rows << cells.join(' ');
+        }
+        return rows;
+    };
+    QCOMPARE(shown(), (QStringList{"2026-02-01 D2 3 2.00", "2026-01-05 D1 5 1.50"}));
+    // The price typed is marked while it is more than 30 % from the last one (2.0); nothing
+    // is asked and the line posts either way.
+    const QModelIndex price = page->ui.grid->model()->index(0, 5);
+    for (const auto &[typed, off] : {std::pair{2.6, false}, std::pair{2.7, true}, std::pair{1.3, true}, std::pair{2.0, false}}) {
+        QVERIFY(lines->edit().ok());
+        QVERIFY(lines->setValue("Price", typed).ok());
+        QVERIFY(lines->post().ok());
+        QCOMPARE(price.data(Qt::BackgroundRole) == QVariant(BillPage::priceOffColour()), off);
+    }
+    QVERIFY(f->prompter.texts().isEmpty());
+    // Another customer's bill shows that customer's prices.
+    newBill(window, BillKind::Delivery, 2);
+    QVERIFY(lines->append().ok());
+    QVERIFY(lines->setValue("GoodID", 101).ok());
+    QCOMPARE(shown(), (QStringList{"2026-03-01 D3 9 9.00"}));
+    QVERIFY(lines->setValue("GoodID", 103).ok());
+    QVERIFY(shown().isEmpty());
 }
 
 QTEST_MAIN(TestBusiness)
