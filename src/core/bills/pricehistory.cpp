@@ -63,7 +63,8 @@ bool PriceHistory::farFrom(double price, double last)
 {
     if (last == 0 || !std::isfinite(price) || !std::isfinite(last))
         return false;
-    return std::abs(price - last) > tolerance * std::abs(last);
+    // Exactly 30 % off is not marked, whatever binary fractions make of 2.6 - 2.0.
+    return std::abs(price - last) > tolerance * std::abs(last) * (1 + 1e-9);
 }
 
 bool PriceHistory::priceOff(const QVariant &goodId, const QVariant &price)
