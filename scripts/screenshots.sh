@@ -12,7 +12,7 @@ trap 'rm -rf "$work"' EXIT
 "$build/src/hemu-cli" demo "$work/demo.xb" >/dev/null
 mkdir -p "$images"
 
-# window name → picture; the windows the guide shows.
+# window name (and #page for a page other than the first) → picture; the windows the guide shows.
 shots=(
   "frmMain:main"
   "frmPasswordDlg:login"
@@ -25,6 +25,11 @@ shots=(
   "frmScanUselessRecords:scan"
   "frmSetTabItemNo:renumber"
   "frmBaseInfo:baseinfo"
+  "frmBaseInfo#tsVendors:baseinfo-vendors"
+  "frmBaseInfo#tsCustoms:baseinfo-customers"
+  "frmBaseInfo#tsEmployees:baseinfo-employees"
+  "frmBaseInfo#tsDepartments:baseinfo-departments"
+  "frmBaseInfo#tsAreas:baseinfo-areas"
   "frmEdGoods:edgoods"
   "frmEdCata:edcata"
   "frmEdUnit:edunit"
@@ -51,7 +56,12 @@ shots=(
 for shot in "${shots[@]}"; do
   window=${shot%%:*}
   name=${shot#*:}
-  QT_QPA_PLATFORM=offscreen "$build/src/hemu" --user 管理员 --password "" --open "$window" \
+  page=()
+  if [[ $window == *#* ]]; then
+    page=(--page "${window#*#}")
+    window=${window%%#*}
+  fi
+  QT_QPA_PLATFORM=offscreen "$build/src/hemu" --user 管理员 --password "" --open "$window" "${page[@]}" \
     --grab "$images/$name.png" "$work/demo.xb" 2>/dev/null
-  echo "docs/images/$name.png ($window)"
+  echo "docs/images/$name.png ($window${page[1]:+ ${page[1]}})"
 done

@@ -53,6 +53,7 @@ void Dataset::setExcludedColumns(const QStringList &columns)
 void Dataset::setSql(const QString &sql)
 {
     m_sql = sql;
+    m_readStamp = {};
 }
 
 void Dataset::setParam(const QString &name, const QVariant &value)
@@ -61,11 +62,13 @@ void Dataset::setParam(const QString &name, const QVariant &value)
     if (key.startsWith(QLatin1Char(':')) || key.startsWith(QLatin1Char('@')) || key.startsWith(QLatin1Char('$')))
         key.remove(0, 1);
     m_namedParams.insert(key, value);
+    m_readStamp = {};
 }
 
 void Dataset::setParam(int position, const QVariant &value)
 {
     m_positionalParams.insert(position, value);
+    m_readStamp = {};
 }
 
 QVariant Dataset::param(const QString &name) const
@@ -80,6 +83,7 @@ void Dataset::clearParams()
 {
     m_namedParams.clear();
     m_positionalParams.clear();
+    m_readStamp = {};
 }
 
 bool Dataset::isReadOnly() const
@@ -213,6 +217,7 @@ void Dataset::close()
     m_masterKeyLoaded = false;
     m_loadedMasterKey.clear();
     ++m_loadGeneration;
+    m_readStamp = {};
     m_state = State::Inactive;
     m_bof = m_eof = true;
     emitReset();
@@ -246,6 +251,16 @@ DatasetError Dataset::refresh()
     if (m_hooks.afterRefresh)
         m_hooks.afterRefresh(*this);
     return {};
+}
+
+DatasetError Dataset::refreshIfChanged()
+{
+    // A refresh with hooks of its own runs them every time; rows read per master row follow
+    // their master instead.
+    const bool same = isOpen() && !m_rowsPending && !isEditing() && !updatesPending() && !m_master
+                      && !m_hooks.beforeRefresh && !m_hooks.afterRefresh && m_readVersion == m_version
+                      && Database::unchangedSince(m_readStamp, m_db.contentStamp());
+    return same ? DatasetError() : refresh();
 }
 
 // Reads the rows again and keeps the cursor on the same row (or the same place). Neither

@@ -183,6 +183,8 @@ DatasetError Dataset::load()
         noRows = hasNullKey(key);
         where = masterWhere();
     }
+    // Taken before the read: a commit by another program while it runs shows as a change.
+    const Database::ContentStamp stamp = m_master ? Database::ContentStamp() : m_db.contentStamp();
     if (!noRows) {
         const DatasetError e = readRows(where, key, &rows);
         if (e.failed())
@@ -196,6 +198,8 @@ DatasetError Dataset::load()
     m_masterKeyLoaded = true;
     ++m_loadGeneration;
     bumpVersion();
+    m_readStamp = stamp;
+    m_readVersion = m_version;
     // Columns of a query without a declared type take the type of their first value.
     for (int c = 0; c < m_inferType.size(); ++c) {
         if (!m_inferType[c])

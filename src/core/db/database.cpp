@@ -220,6 +220,32 @@ sqlite3_stmt *Database::cachedStatement(const QByteArray &sql)
     return stmt;
 }
 
+namespace {
+
+/// The one integer a PRAGMA returns; -1 when it cannot be read.
+qint64 pragmaValue(sqlite3_stmt *stmt)
+{
+    if (!stmt)
+        return -1;
+    const qint64 value = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : -1;
+    sqlite3_reset(stmt);
+    return value;
+}
+
+} // namespace
+
+Database::ContentStamp Database::contentStamp()
+{
+    sqlite3 *h = handle();
+    if (!h || m_depth > 0 || m_reading)
+        return {};
+    ContentStamp stamp;
+    stamp.dataVersion = pragmaValue(cachedStatement(QByteArrayLiteral("PRAGMA data_version")));
+    stamp.schemaVersion = pragmaValue(cachedStatement(QByteArrayLiteral("PRAGMA schema_version")));
+    stamp.ownChanges = stamp.dataVersion < 0 || stamp.schemaVersion < 0 ? -1 : sqlite3_total_changes64(h);
+    return stamp;
+}
+
 void Database::finalizeStatements()
 {
     for (sqlite3_stmt *stmt : std::as_const(m_statements))

@@ -64,6 +64,26 @@ public:
     /// Text of the refusal to write into a file whose structure check fails.
     static QString damagedText() { return QStringLiteral("套帐文件已损坏，不能写入。请从备份恢复。"); }
 
+    /// What the file held when it was taken: two equal stamps mean nothing was written to
+    /// the file in between, through this connection or by any other (another program, or
+    /// another connection of this one). Conservative: a write rolled back still counts.
+    struct ContentStamp
+    {
+        qint64 ownChanges = -1;    // rows this connection has changed, ever
+        qint64 dataVersion = -1;   // moves when another connection commits
+        qint64 schemaVersion = -1; // moves when a table or index is made, changed or dropped
+        bool isValid() const { return ownChanges >= 0 && dataVersion >= 0 && schemaVersion >= 0; }
+        bool operator==(const ContentStamp &) const = default;
+    };
+    /// The stamp of the file as of now; an invalid one (equal to none) on a closed connection,
+    /// inside a transaction (what it reads may still be rolled back) or when it cannot be read.
+    ContentStamp contentStamp();
+    /// Both stamps valid and equal: the file holds what it held when `before` was taken.
+    static bool unchangedSince(const ContentStamp &before, const ContentStamp &now)
+    {
+        return before.isValid() && before == now;
+    }
+
     int transactionDepth() const { return m_depth; }
     /// Runs `work` once the outermost open transaction has committed or rolled back, or at
     /// once without one. Messages for the user go here: a box shown while a transaction is

@@ -238,11 +238,11 @@ int HemuApp::run(const StartOptions &options)
     };
     WindowGrab *grab = nullptr;
     if (options.grabbing()) {
-        grab = new WindowGrab(main, options.openWindow, options.grabFile, &main);
+        grab = new WindowGrab(main, options.openWindow, options.openPage, options.grabFile, &main);
         firstOpen([grab] { grab->start(); });
-        QObject::connect(grab, &WindowGrab::finished, &main, [this, options](bool ok) {
+        QObject::connect(grab, &WindowGrab::finished, &main, [this, grab](bool ok) {
             if (!ok) {
-                tellError(QStringLiteral("cannot write %1").arg(options.grabFile));
+                tellError(grab->error());
                 m_exitCode = 1;
             }
             // Ends the main loop and any modal loop the picture was taken from; a window
@@ -252,7 +252,12 @@ int HemuApp::run(const StartOptions &options)
             stopper->start(0);
         });
     } else if (!options.openWindow.isEmpty()) {
-        firstOpen([&main, options] { main.openWindow(options.openWindow); });
+        firstOpen([&main, options] {
+            QString error;
+            main.openWindow(options.openWindow);
+            if (!options.openPage.isEmpty() && !showWindowPage(main, options.openWindow, options.openPage, &error))
+                tellError(error);
+        });
     }
     if (options.grabbing()) {
         // Pictures of one size whatever the screen; no window manager needed.

@@ -17,7 +17,10 @@ bool StartOptions::parse(const QStringList &arguments, StartOptions *options, QS
     const QCommandLineOption grab(QStringLiteral("grab"),
                                   QStringLiteral("Saves a picture of the top-most window to FILE and ends."),
                                   QStringLiteral("FILE"));
-    parser.addOptions({user, password, open, grab});
+    const QCommandLineOption page(QStringLiteral("page"),
+                                  QStringLiteral("Brings the page PAGE (its tab's text or its name) of --open's window forward."),
+                                  QStringLiteral("PAGE"));
+    parser.addOptions({user, password, open, page, grab});
     parser.addPositionalArgument(QStringLiteral("set"), QStringLiteral("The account set to open."));
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
@@ -26,6 +29,10 @@ bool StartOptions::parse(const QStringList &arguments, StartOptions *options, QS
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) {
         *error = QStringLiteral("only one account set can be opened");
+        return false;
+    }
+    if (parser.isSet(page) && !parser.isSet(open)) {
+        *error = QStringLiteral("--page needs --open");
         return false;
     }
     if (parser.isSet(password) && !parser.isSet(user)) {
@@ -39,6 +46,7 @@ bool StartOptions::parse(const QStringList &arguments, StartOptions *options, QS
     result.user = parser.value(user);
     result.password = parser.value(password);
     result.openWindow = parser.value(open);
+    result.openPage = parser.value(page);
     result.grabFile = parser.value(grab);
     if ((result.hasUser || !result.openWindow.isEmpty()) && result.accountSet.isEmpty()) {
         *error = QStringLiteral("--user and --open need an account set");

@@ -7,8 +7,9 @@ namespace hemu {
 
 /**
  * The command line of the program:
- *   hemu [--user NAME --password PW] [--open WINDOW] [--grab FILE.png] [SET.xb]
- * A user logs in without the login dialog; --open shows a window by its name; --grab saves
+ *   hemu [--user NAME --password PW] [--open WINDOW [--page PAGE]] [--grab FILE.png] [SET.xb]
+ * A user logs in without the login dialog; --open shows a window by its name and --page one
+ * of its pages (by the tab's text or the page's name); --grab saves
  * a picture of the top-most window once the program is idle and ends.
  */
 struct StartOptions
@@ -18,6 +19,7 @@ struct StartOptions
     QString password;
     bool hasUser = false;
     QString openWindow;
+    QString openPage;
     QString grabFile;
 
     bool grabbing() const { return !grabFile.isEmpty(); }

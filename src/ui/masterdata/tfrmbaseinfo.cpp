@@ -233,12 +233,13 @@ MasterPage *TfrmBaseInfo::areasPage()
 
 void TfrmBaseInfo::showEvent(QShowEvent *event)
 {
-    // The goods are read afresh each time the window comes up: other programs may have
-    // changed them, and so may the period operations.
+    // The goods show the file as it is each time the window comes up: other programs may
+    // have changed them, and so may the period operations. Rows nobody has written since
+    // they were read are not read again.
     if (!event->spontaneous() && base().Goods->isOpen()) {
         ErrorReporter errors(this);
-        errors.report(base().GoodAvgPrice->refresh());
-        errors.report(base().Goods->refresh());
+        errors.report(base().GoodAvgPrice->refreshIfChanged());
+        errors.report(base().Goods->refreshIfChanged());
     }
     ChildWindow::showEvent(event);
     if (!event->spontaneous())

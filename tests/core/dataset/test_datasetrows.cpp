@@ -6,6 +6,7 @@
 #include "datasetfixture.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <sqlite3.h>
 
 using namespace hemu;
@@ -28,7 +29,14 @@ private slots:
     void rowsReadOnFirstUse_data();
     void rowsReadOnFirstUse();
     void rowsOnFirstUseFollowTheOpen();
+    void readAgainOnlyWhenChanged_data();
+    void readAgainOnlyWhenChanged();
 };
+
+namespace {
+enum class Since { Nothing, OwnWrite, OtherProgram, NewTable, ReadInTransaction, OtherParameter, EditInMemory };
+}
+Q_DECLARE_METATYPE(Since)
 
 void TestDatasetRows::packedValuesComeBackAsTheyWere()
 {
@@ -315,6 +323,75 @@ void TestDatasetRows::rowsOnFirstUseFollowTheOpen()
     QVERIFY(units.open().ok());
     books.exec(QStringLiteral("INSERT INTO Units (UnitID, Unit) VALUES (5, '桶')"));
     QCOMPARE(units.rowCount(), 3);
+}
+
+void TestDatasetRows::readAgainOnlyWhenChanged_data()
+{
+    QTest::addColumn<Since>("since");
+    QTest::addColumn<bool>("readAgain");
+    QTest::addColumn<QVariantList>("units"); // what the view shows afterwards
+    const QVariantList before{QStringLiteral("个"), QStringLiteral("箱")};
+    QTest::newRow("nothing written") << Since::Nothing << false << before;
+    QTest::newRow("written through this connection") << Since::OwnWrite << true << QVariantList{QStringLiteral("只"), QStringLiteral("箱")};
+    QTest::newRow("written by another program") << Since::OtherProgram << true << QVariantList{QStringLiteral("只"), QStringLiteral("箱")};
+    QTest::newRow("a table made") << Since::NewTable << true << before;
+    QTest::newRow("read inside a transaction") << Since::ReadInTransaction << true << before;
+    QTest::newRow("another parameter") << Since::OtherParameter << true << QVariantList{QStringLiteral("箱")};
+    QTest::newRow("a row changed in memory") << Since::EditInMemory << true << before;
+}
+
+void TestDatasetRows::readAgainOnlyWhenChanged()
+{
+    QFETCH(Since, since);
+    QFETCH(bool, readAgain);
+    QFETCH(QVariantList, units);
+    DatasetBooks books;
+    books.addGoods();
+    // A query, so that a parameter and an edit kept in memory can be tried too.
+    QueryDataset list(books.db, QStringLiteral("lkUnits"), QStringLiteral("SELECT UnitID, Unit FROM Units WHERE UnitID >= :low"));
+    list.setParam(QStringLiteral("low"), 1);
+    list.setReadOnly(false);
+    if (since == Since::ReadInTransaction) {
+        Transaction t(books.db);
+        QVERIFY(list.open().ok());
+        QVERIFY(t.commit());
+    } else {
+        QVERIFY(list.open().ok());
+    }
+    switch (since) {
+    case Since::Nothing:
+    case Since::ReadInTransaction:
+        break;
+    case Since::OwnWrite:
+        books.exec(QStringLiteral("UPDATE Units SET Unit = '只' WHERE UnitID = 1"));
+        break;
+    case Since::OtherProgram: {
+        Database other;
+        QVERIFY(other.open(books.set.path()));
+        QVERIFY(other.exec(QStringLiteral("UPDATE Units SET Unit = '只' WHERE UnitID = 1")));
+        break;
+    }
+    case Since::NewTable:
+        books.exec(QStringLiteral("CREATE TABLE Scratch (x)"));
+        break;
+    case Since::OtherParameter:
+        list.setParam(QStringLiteral("low"), 2);
+        break;
+    case Since::EditInMemory:
+        // A query's edits stay in memory; reading again puts back what the file holds.
+        QVERIFY(list.edit().ok());
+        QVERIFY(list.setValue(QStringLiteral("Unit"), QStringLiteral("桶")).ok());
+        QVERIFY(list.post().ok());
+        QCOMPARE(list.value(QStringLiteral("Unit")), QVariant(QStringLiteral("桶")));
+        break;
+    }
+    QSignalSpy resets(&list, &Dataset::rowsReset);
+    QVERIFY(list.refreshIfChanged().ok());
+    QCOMPARE(resets.count(), readAgain ? 1 : 0);
+    QCOMPARE(test::column(list, QStringLiteral("Unit")), units);
+    // Read now: asked again with nothing written since, the rows stay.
+    QVERIFY(list.refreshIfChanged().ok());
+    QCOMPARE(resets.count(), readAgain ? 1 : 0);
 }
 
 QTEST_GUILESS_MAIN(TestDatasetRows)

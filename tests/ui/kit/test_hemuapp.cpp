@@ -238,11 +238,13 @@ void TestHemuApp::startOptions_data()
     QTest::addColumn<QString>("open");
     QTest::addColumn<QString>("grab");
     QTest::newRow("set only") << QStringList{"books.xb"} << true << "" << "" << "";
-    QTest::newRow("everything") << QStringList{"--user", "管理员", "--password", "pw", "--open", "frmMain", "--grab", "a.png", "books.xb"}
+    QTest::newRow("everything") << QStringList{"--user", "管理员", "--password", "pw", "--open", "frmMain", "--page", "供方",
+                                               "--grab", "a.png", "books.xb"}
                                 << true << "管理员" << "frmMain" << "a.png";
     QTest::newRow("empty password") << QStringList{"--user", "管理员", "books.xb"} << true << "管理员" << "" << "";
     QTest::newRow("password without user") << QStringList{"--password", "pw", "books.xb"} << false << "" << "" << "";
     QTest::newRow("open without set") << QStringList{"--open", "frmMain"} << false << "" << "" << "";
+    QTest::newRow("page without open") << QStringList{"--page", "供方", "books.xb"} << false << "" << "" << "";
     QTest::newRow("two sets") << QStringList{"a.xb", "b.xb"} << false << "" << "" << "";
     QTest::newRow("unknown option") << QStringList{"--colour", "red", "a.xb"} << false << "" << "" << "";
 }
@@ -264,6 +266,7 @@ void TestHemuApp::startOptions()
     QCOMPARE(options.user, user);
     QCOMPARE(options.openWindow, open);
     QCOMPARE(options.grabFile, grab);
+    QCOMPARE(options.openPage, arguments.contains("--page") ? arguments.at(arguments.indexOf("--page") + 1) : QString());
 }
 
 void TestHemuApp::headlessLogin_data()
@@ -330,6 +333,8 @@ void TestHemuApp::commandLineRefusals_data()
     QTest::newRow("unknown user") << QStringList{"--user", "nobody"} << "对不起，用户名无效。";
     QTest::newRow("unknown window") << QStringList{"--user", "管理员", "--open", "frmNoSuchWindow"} << "frmNoSuchWindow";
     QTest::newRow("operation is no window") << QStringList{"--user", "管理员", "--open", "N20"} << "N20";
+    QTest::newRow("unknown page") << QStringList{"--user", "管理员", "--open", "frmBaseInfo", "--page", "仓库"}
+                                  << "frmBaseInfo has no page 仓库; its pages: 产品 (tsCatalogs)";
 }
 
 void TestHemuApp::commandLineRefusals()

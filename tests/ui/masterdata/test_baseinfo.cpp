@@ -8,6 +8,7 @@
 #include "support/gridrows.h"
 #include "support/masterbooks.h"
 #include "support/testsupport.h"
+#include "ui/kit/windowgrab.h"
 #include "ui/masterdata/employeephoto.h"
 #include "ui/masterdata/goodspage.h"
 #include "ui/masterdata/masterpage.h"
@@ -15,6 +16,7 @@
 #include "ui/masterdata/tfrmbaseinfo.h"
 #include "ui/masterdata/tfrmedgoods.h"
 #include "ui/masterdata/tfrmpickgoods.h"
+#include "ui/shell/tfrmmain.h"
 #include "ui/widgets/datagrid.h"
 #include "ui/widgets/fieldbinders.h"
 #include "ui/widgets/navigator.h"
@@ -23,6 +25,8 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPrintPreviewDialog>
 #include <QProgressBar>
 #include <QTabWidget>
@@ -67,6 +71,10 @@ private slots:
     void emptyGoodsAndCount();
     void photos();
     void printsTheGrid();
+    void pageByName_data();
+    void pageByName();
+    void goodsAsTheFileHoldsThem_data();
+    void goodsAsTheFileHoldsThem();
 
 private:
     TfrmBaseInfo *open()
@@ -422,6 +430,56 @@ void TestBaseInfo::printsTheGrid()
     QVERIFY(previewed);
     QCOMPARE(grid->printTitle(), QString("客户信息"));
     QCOMPARE(f->prompter.texts(), (QStringList{"打印所有客户信息吗？", "打印所有客户信息吗？"}));
+}
+
+void TestBaseInfo::pageByName_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<int>("index"); // -1: refused
+    QTest::newRow("by the tab's text") << "供方" << 1;
+    QTest::newRow("by the page's name") << "tsAreas" << 5;
+    QTest::newRow("no such page") << "仓库" << -1;
+}
+
+void TestBaseInfo::pageByName()
+{
+    // What `hemu --open frmBaseInfo --page NAME` does once the window is open.
+    QFETCH(QString, page);
+    QFETCH(int, index);
+    TfrmBaseInfo *window = open();
+    QString error;
+    QCOMPARE(showWindowPage(f->main(), "frmBaseInfo", page, &error), index >= 0);
+    QCOMPARE(window->ui.PageControl1->currentIndex(), qMax(index, 0));
+    if (index < 0)
+        QVERIFY2(error.contains("产品 (tsCatalogs), 供方 (tsVendors)"), qPrintable(error));
+}
+
+void TestBaseInfo::goodsAsTheFileHoldsThem_data()
+{
+    QTest::addColumn<bool>("otherProgram"); // else nothing is written
+    QTest::addColumn<QString>("name");      // of item 101 when the window comes up again
+    QTest::newRow("changed by another program") << true << "矿泉水 550ml";
+    QTest::newRow("unchanged") << false << "矿泉水";
+}
+
+void TestBaseInfo::goodsAsTheFileHoldsThem()
+{
+    QFETCH(bool, otherProgram);
+    QFETCH(QString, name);
+    QVERIFY(goods().locate("GoodID", 101));
+    const QString before = goods().value("Description").toString();
+    QCOMPARE(before, QString("矿泉水"));
+    open();
+    f->main().mdiArea()->currentSubWindow()->close();
+    QTRY_COMPARE(f->childCount(), 0);
+    if (otherProgram)
+        test::execOn(set->path(), {"UPDATE Goods SET Description = '矿泉水 550ml' WHERE GoodID = 101"});
+    QSignalSpy resets(&goods(), &Dataset::rowsReset);
+    open();
+    // Read again only when the file changed; the grid stays on the same item either way.
+    QCOMPARE(resets.count(), otherProgram ? 1 : 0);
+    QCOMPARE(goods().value("GoodID"), QVariant(101));
+    QCOMPARE(goods().value("Description").toString(), name);
 }
 
 QTEST_MAIN(TestBaseInfo)
