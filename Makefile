@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 DEMO_DIR ?= $(or $(XDG_DATA_HOME),$(HOME)/.local/share)/hemu
 DEMO ?= $(DEMO_DIR)/demo.xb
 
-.PHONY: run test build programs configure deps bench screenshots clean
+.PHONY: run test build programs configure deps bench screenshots deb clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -37,6 +37,13 @@ bench: configure
 # The pictures of the user guide, taken from the program itself (no display needed).
 screenshots: programs
 	@bash scripts/screenshots.sh $(BUILD)
+
+# The Debian package: hemu, hemu-cli, the desktop entry, the file type of account sets, the
+# user guide and the manual pages (build/hemu_VERSION_ARCH.deb).
+deb: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target hemu hemu-cli manpages
+	@cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/hemu_*.deb
 
 clean:
 	@rm -rf $(BUILD)

@@ -6,10 +6,11 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-charts-dev libqt6sql6-sqlite libqt6opengl6-dev
-  libsodium-dev libsqlite3-dev sqlite3 libxlsxwriter-dev
+  libsodium-dev libsqlite3-dev sqlite3 libxlsxwriter-dev zlib1g-dev
   fonts-noto-cjk
   xvfb xauth imagemagick xdg-utils
   poppler-utils unzip
+  dpkg-dev desktop-file-utils shared-mime-info
 )
 
 missing=()

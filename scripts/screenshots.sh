@@ -52,6 +52,8 @@ shots=(
   "frmSearchTabs:searchtabs"
   "frmBrTotal:brtotal"
   "frmBrCustsDue:brcustsdue"
+  "frmRestoreBackup:restorebackup"
+  "frmImport:import"
 )
 for shot in "${shots[@]}"; do
   window=${shot%%:*}

@@ -59,6 +59,7 @@ private:
     bool measureDeleteBill(QString *error);
     bool measureCarryForward(QString *error);
     bool measureFirstWriteCheck(QString *error);
+    bool measureQuickCheck(QString *error);
     bool measureLayoutPhysicalStock(QString *error);
     /// Needs a QApplication (offscreen is enough).
     bool measureWindows(QString *error);

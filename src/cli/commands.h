@@ -3,7 +3,17 @@
 #include <QString>
 #include <QStringList>
 
+namespace hemu {
+class BaseData;
+}
+
 namespace hemu::cli {
+
+/// Connects `base` to `file`, logs user `userId` in with `password` and opens the datasets, as
+/// the program's open does; false with the reason in `error`. A `busyTimeout` of -1 keeps the
+/// open's own.
+bool logInAndOpen(BaseData &base, const QString &file, int userId, const QString &password, int busyTimeout,
+                  QString *error);
 
 /// Each command returns the process exit code; errors go to stderr.
 int createSet(const QString &file, bool force, bool demo);
@@ -18,6 +28,10 @@ int setPassword(const QString &file, const QString &user);
 /// The lists of the receivables window and the stock-change browser; `customer` > 0 keeps
 /// that customer's rows only.
 int showList(const QString &file, const QString &list, int customer, bool asJson);
+
+/// Master data from `data` (.csv or .xlsx) into `table`; exit 1 when rows were refused.
+int importMasterData(const QString &file, const QString &table, const QString &data, bool dryRun, int userId,
+                     const QString &password);
 
 /// Prints "hemu-cli: <text>" to stderr and returns 1.
 int fail(const QString &text);

@@ -382,22 +382,9 @@ int execOperations(const QString &file, const QStringList &options)
     prompter.setDefaultAnswer(answerYes);
     BaseData base(prompter);
     TabData tab(base);
-    QList<LoginUser> users;
-    QString reason;
-    if (!Login::connect(base.MyADOCnn(), file, &users, &reason))
-        return fail(QStringLiteral("%1: %2 %3").arg(file, Login::connectFailedText(), reason));
-    if (busyTimeout >= 0)
-        base.MyADOCnn().setBusyTimeout(busyTimeout);
-    switch (Login::check(base.MyADOCnn(), userId, password, &base.user())) {
-    case Login::Verdict::Admitted:
-        break;
-    case Login::Verdict::InvalidUser:
-        return fail(Login::invalidUserText());
-    case Login::Verdict::WrongPassword:
-        return fail(Login::wrongPasswordText());
-    }
-    if (const auto failure = base.registry().openTables())
-        return fail(failure->message() + QLatin1Char(' ') + failure->error.message());
+    QString error;
+    if (!logInAndOpen(base, file, userId, password, busyTimeout, &error))
+        return fail(error);
 
     Executor executor(base, tab, prompter);
     QTextStream out(stdout);

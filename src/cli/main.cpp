@@ -15,7 +15,7 @@ int usage()
                "  hemu-cli demo FILE [--force]                write an account set with demonstration data\n"
                "  hemu-cli export FILE TABLE [--format csv|json]\n"
                "                                              every column of TABLE, rows in key order\n"
-               "  hemu-cli check FILE                         verify bill totals and period counters\n"
+               "  hemu-cli check FILE                         verify the file's structure, bill totals and period counters\n"
                "  hemu-cli exec FILE [--user ID --password PW] [--answer yes|no] [--busy-timeout MS]\n"
                "                                              run operations given as JSON lines on stdin\n"
                "  hemu-cli report FILE NAME [--category ID|all] [--with-empty] --out PATH\n"
@@ -26,7 +26,11 @@ int usage()
                "  hemu-cli set-password FILE USER             USER (id or name) gets the password read from stdin\n"
                "  hemu-cli show FILE LIST [--customer ID] [--json]\n"
                "                                              LIST receivables, receivables-detail, stock or customer-stock:\n"
-               "                                              the lists of the receivables and stock-change windows\n",
+               "                                              the lists of the receivables and stock-change windows\n"
+               "  hemu-cli import FILE TABLE DATA.csv|DATA.xlsx [--dry-run] [--user ID --password PW]\n"
+               "                                              master data into TABLE (Goods, Catalogs, Units, Customers,\n"
+               "                                              Vendors, Employees, OpeningBalances); refused rows are named\n"
+               "  hemu-cli --version                          the program's version\n",
                stderr);
     return 2;
 }
@@ -53,6 +57,10 @@ int main(int argc, char **argv)
     const std::unique_ptr<QCoreApplication> app
         = report ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QStringList args = app->arguments().mid(1);
+    if (args == QStringList{QStringLiteral("--version")}) {
+        std::printf("hemu-cli %s\n", HEMU_VERSION);
+        return 0;
+    }
     if (args.size() < 2)
         return usage();
     const QString command = args.takeFirst();
@@ -102,5 +110,13 @@ int main(int argc, char **argv)
     }
     if (command == QLatin1String("set-password"))
         return args.size() == 2 ? hemu::cli::setPassword(args.at(0), args.at(1)) : usage();
+    if (command == QLatin1String("import")) {
+        const bool dryRun = args.removeAll(QStringLiteral("--dry-run")) > 0;
+        const int user = takeOption(args, QStringLiteral("--user"), QStringLiteral("1")).toInt();
+        const QString password = takeOption(args, QStringLiteral("--password"), QString());
+        if (args.size() != 3)
+            return usage();
+        return hemu::cli::importMasterData(args.at(0), args.at(1), args.at(2), dryRun, user, password);
+    }
     return usage();
 }

@@ -2,7 +2,7 @@
 
 namespace hemu {
 
-QString ScriptedFileChooser::chooseOpen(const QString &title)
+QString ScriptedFileChooser::chooseOpen(const QString &title, const QString &)
 {
     m_titles << title;
     return m_answers.isEmpty() ? QString() : m_answers.takeFirst();

@@ -18,7 +18,8 @@ public:
     using CanClose = std::function<bool(const QString &path)>;
 
     virtual ~FileChooser() = default;
-    virtual QString chooseOpen(const QString &title) = 0;
+    /// `filter` lists the file types offered ("导入文件(*.csv *.xlsx)"); empty: account sets.
+    virtual QString chooseOpen(const QString &title, const QString &filter = {}) = 0;
     /// Asks before overwriting an existing file; `canClose` may refuse a name.
     virtual QString chooseSave(const QString &title, const QString &defaultSuffix, const CanClose &canClose) = 0;
 };
@@ -28,7 +29,7 @@ class ScriptedFileChooser : public FileChooser
 {
 public:
     void queue(const QString &path) { m_answers.append(path); }
-    QString chooseOpen(const QString &title) override;
+    QString chooseOpen(const QString &title, const QString &filter = {}) override;
     /// Offers queued names to `canClose` one after another, as a user retyping would,
     /// until one is accepted or the queue runs out (a cancel).
     QString chooseSave(const QString &title, const QString &defaultSuffix, const CanClose &canClose) override;

@@ -22,6 +22,7 @@ private slots:
     void damagedRecordIsAReadError_data();
     void damagedRecordIsAReadError();
     void damagedSetIsNotWritten();
+    void checkReportsTheStructure();
     void leftoversAreRefused_data();
     void leftoversAreRefused();
     void foreignFileWithOurMarkStaysAsItWas();
@@ -90,6 +91,23 @@ void TestDamagedSets::damagedRecordIsAReadError()
     if (command.first() == "export")
         QCOMPARE(broken.out, QString());
     QCOMPARE(folderHashes(dir.path()), before);
+}
+
+void TestDamagedSets::checkReportsTheStructure()
+{
+    QTemporaryDir dir;
+    const QString path = demoIn(dir);
+    DamagedSets::grow(path, "RuKuDan", 1000);
+    const Output whole = cli({"check", path});
+    QCOMPARE(whole.code, 0);
+    QVERIFY2(whole.out.startsWith("integrity ok\n"), qPrintable(whole.out));
+    // An index page overwritten: every table still reads and the books hold, but the file
+    // is damaged, and check says so.
+    DamagedSets::breakLastPage(path, "RuKuDan_TabDate");
+    const Output broken = cli({"check", path});
+    QCOMPARE(broken.code, 1);
+    QVERIFY2(broken.out.startsWith("integrity damaged: "), qPrintable(broken.out));
+    QVERIFY(broken.out.contains("books hold"));
 }
 
 void TestDamagedSets::damagedSetIsNotWritten()

@@ -33,6 +33,8 @@ public:
     /// The user's prompter as the rules use it: what they say inside a write is shown once
     /// the write has ended (DeferredPrompter).
     Prompter &prompter() { return m_prompter; }
+    /// While set, what the rules say goes to `sink` at once (see DeferredPrompter::divertTo).
+    void divertMessages(Prompter *sink) { m_prompter.divertTo(sink); }
     /// The datasets attached to the connection: these in declaration order, then TabData's.
     DatasetRegistry &registry() { return m_registry; }
 

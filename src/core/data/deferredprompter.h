@@ -22,6 +22,9 @@ public:
     }
 
     bool question(const QString &text) override { return m_prompter.question(text); }
+    /// While set, what the rules say goes to `sink` at once instead (an import names each
+    /// message with the row that caused it); nullptr ends that.
+    void divertTo(Prompter *sink) { m_divert = sink; }
     void warning(const QString &text) override;
     void information(const QString &text) override;
     void message(const QString &text) override;
@@ -29,6 +32,7 @@ public:
 private:
     Database &m_db;
     Prompter &m_prompter;
+    Prompter *m_divert = nullptr;
 };
 
 } // namespace hemu

@@ -112,6 +112,9 @@ private:
     /// After another program changed a bill under this one: says so and shows the bill as
     /// the file holds it.
     void rereadBill(BillKind kind, const DatasetError &conflict);
+    /// The automatic backup before a carry-forward or clearing; a failure is said and the
+    /// operation goes on.
+    void backUpFirst();
     /// Closes the stock views around a bulk statement and opens them again afterwards.
     template<typename Work> bool withStockViewsClosed(Work work);
     /// Closes the bill and invoice views around a bulk statement and opens them afterwards.

@@ -1,5 +1,6 @@
 // Period operations of TabData: the bulk statements run with the stock views closed, and
 // the views come back with what the statements wrote.
+#include "core/backup/backupstore.h"
 #include "core/bills/billvalues.h"
 #include "core/bills/periodoperations.h"
 #include "core/data/basedata.h"
@@ -45,6 +46,13 @@ template<typename Work> bool TabData::withBillViewsClosed(Work work)
     return ok;
 }
 
+void TabData::backUpFirst()
+{
+    const BackupStore::Result result = BackupStore(m_db.path()).backUp(m_db);
+    if (result.outcome == BackupStore::Outcome::Failed)
+        m_prompter.warning(QStringLiteral("自动备份失败：%1").arg(result.error));
+}
+
 namespace {
 bool report(const PeriodOperations::Result &r, QString *error)
 {
@@ -67,6 +75,7 @@ bool TabData::RecalcTotals(const QString &start, const QString &end, ProgressSin
 
 bool TabData::CarryForward(const QDate &carriedOn)
 {
+    backUpFirst();
     QSqlError error;
     const bool ok = withStockViewsClosed([&] {
         const PeriodOperations::Result r = PeriodOperations::CarryForward(m_db, carriedOn);
@@ -100,16 +109,19 @@ bool TabData::PurgeIdleCustStock(QString *error)
 
 bool TabData::ClearTotals(QString *error)
 {
+    backUpFirst();
     return withStockViewsClosed([&] { return report(PeriodOperations::ClearTotals(m_db), error); });
 }
 
 bool TabData::ClearBills(QString *error)
 {
+    backUpFirst();
     return withBillViewsClosed([&] { return report(PeriodOperations::ClearBills(m_db), error); });
 }
 
 bool TabData::ClearAll(QString *error)
 {
+    backUpFirst();
     return withBillViewsClosed(
         [&] { return withStockViewsClosed([&] { return report(PeriodOperations::ClearAll(m_db), error); }); });
 }

@@ -118,6 +118,21 @@ bool backupInto(sqlite3 *source, const QString &target, QString *error)
 
 } // namespace
 
+bool isSoundAccountSet(const QString &path, bool full)
+{
+    if (probeAccountSet(path) != ProbeResult::Ok)
+        return false;
+    sqlite3 *check = nullptr;
+    bool ok = sqlite3_open_v2(QFile::encodeName(path).constData(), &check, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK;
+    sqlite3_stmt *stmt = nullptr;
+    ok = ok && sqlite3_prepare_v2(check, full ? "PRAGMA integrity_check(1)" : "PRAGMA quick_check(1)", -1, &stmt, nullptr) == SQLITE_OK
+        && sqlite3_step(stmt) == SQLITE_ROW
+        && qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)), "ok") == 0;
+    sqlite3_finalize(stmt);
+    sqlite3_close(check);
+    return ok;
+}
+
 bool createBlank(const QString &dest, QString *error)
 {
     ScratchFile scratch(dest);
@@ -160,6 +175,31 @@ bool copyOpen(const Database &source, const QString &dest, QString *error)
     // The scratch file was made private; the copy gets the permissions of the set it copies.
     QFile::setPermissions(scratch.path(), QFile::permissions(source.path()));
     if (!moveIntoPlace(scratch.path(), dest, error))
+        return false;
+    scratch.keep();
+    return true;
+}
+
+bool installVerifiedCopy(const QString &from, const QString &target, QString *error)
+{
+    ScratchFile scratch(target);
+    if (!scratch.isValid()) {
+        setError(error, QStringLiteral("无法在目标文件夹中写入。"));
+        return false;
+    }
+    QFile::remove(scratch.path());
+    if (!QFile::copy(from, scratch.path())) {
+        setError(error, QStringLiteral("无法复制 %1。").arg(QFileInfo(from).fileName()));
+        return false;
+    }
+    QFile::setPermissions(scratch.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                              | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    // The copy is judged, not its source: what was read from disk is what goes in place.
+    if (!isSoundAccountSet(scratch.path())) {
+        setError(error, QStringLiteral("%1 未通过完整性检查。").arg(QFileInfo(from).fileName()));
+        return false;
+    }
+    if (!moveIntoPlace(scratch.path(), target, error))
         return false;
     scratch.keep();
     return true;
@@ -220,15 +260,7 @@ bool compact(const QString &path, QString *error)
 
     // Check the new file as a reader would see it before it replaces anything.
     if (ok) {
-        sqlite3 *check = nullptr;
-        ok = sqlite3_open_v2(targetName.constData(), &check, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK;
-        sqlite3_stmt *stmt = nullptr;
-        ok = ok && sqlite3_prepare_v2(check, "PRAGMA integrity_check", -1, &stmt, nullptr) == SQLITE_OK
-            && sqlite3_step(stmt) == SQLITE_ROW
-            && qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)), "ok") == 0;
-        sqlite3_finalize(stmt);
-        sqlite3_close(check);
-        ok = ok && probeAccountSet(target) == ProbeResult::Ok;
+        ok = isSoundAccountSet(target);
         if (!ok)
             setError(error, QStringLiteral("压缩后的文件校验失败。"));
     }

@@ -21,6 +21,16 @@ bool createBlank(const QString &dest, QString *error = nullptr);
 /// snapshot even while the set is open and being written. Replaces an existing `dest`.
 bool copyOpen(const Database &source, const QString &dest, QString *error = nullptr);
 
+/// The file at `path` carries the account-set marks and passes SQLite's structure check:
+/// the full one (PRAGMA integrity_check, which also compares every index with its table) or
+/// the quick one (PRAGMA quick_check, pages and records only).
+bool isSoundAccountSet(const QString &path, bool full = true);
+
+/// Puts a copy of the account set `from` in place of `target`: copied beside `target`,
+/// checked (SQLite's full structure check and the account-set marks), then moved over it in
+/// one rename. `target` is untouched on any failure. Nothing may have `target` open.
+bool installVerifiedCopy(const QString &from, const QString &target, QString *error = nullptr);
+
 /// Name of the scratch file compaction writes beside the account set.
 QString compactScratchName();
 

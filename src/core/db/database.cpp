@@ -171,6 +171,7 @@ void Database::close()
     m_depth = 0;
     m_reading = false;
     m_soundness = Soundness::Unchecked;
+    m_integrityDetail.clear();
     m_rollbackHandlers.clear();
     m_afterTransaction.clear();
 }
@@ -313,7 +314,7 @@ QSqlError Database::lastError() const
     return m_lastError.isValid() ? m_lastError : sql().lastError();
 }
 
-bool Database::soundForWriting()
+Database::Soundness Database::checkIntegrity()
 {
     if (m_soundness == Soundness::Unchecked) {
         sqlite3 *h = handle();
@@ -321,16 +322,25 @@ bool Database::soundForWriting()
         int rc = h ? sqlite3_prepare_v2(h, "PRAGMA quick_check(1)", -1, &stmt, nullptr) : SQLITE_MISUSE;
         if (rc == SQLITE_OK)
             rc = sqlite3_step(stmt);
-        if (rc == SQLITE_ROW)
-            m_soundness = qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)), "ok") == 0 ? Soundness::Sound
-                                                                                                            : Soundness::Damaged;
-        else if ((rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB)
+        if (rc == SQLITE_ROW) {
+            const char *first = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
+            m_soundness = qstrcmp(first, "ok") == 0 ? Soundness::Sound : Soundness::Damaged;
+            if (m_soundness == Soundness::Damaged)
+                m_integrityDetail = QString::fromUtf8(first);
+        } else if ((rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB) {
             m_soundness = Soundness::Damaged;
+            m_integrityDetail = QString::fromUtf8(sqlite3_errmsg(h));
+        }
         else if (h)
             m_lastError = QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(h)), QSqlError::TransactionError, QString::number(rc));
         sqlite3_finalize(stmt);
     }
-    if (m_soundness == Soundness::Damaged)
+    return m_soundness;
+}
+
+bool Database::soundForWriting()
+{
+    if (checkIntegrity() == Soundness::Damaged)
         m_lastError = QSqlError(QString(), damagedText(), QSqlError::TransactionError, QString::number(SQLITE_CORRUPT));
     return m_soundness == Soundness::Sound;
 }

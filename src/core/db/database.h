@@ -61,6 +61,14 @@ public:
     /// or the refusal to write into a damaged file. Without one, the connection's last error.
     QSqlError lastError() const;
 
+    enum class Soundness { Unchecked, Sound, Damaged };
+    /// Runs SQLite's structure check (PRAGMA quick_check) now, unless this connection already
+    /// did: Sound, Damaged, or Unchecked when the check itself could not run (lastError()
+    /// says why). Writes rely on the same verdict.
+    Soundness checkIntegrity();
+    /// What the structure check found first when it failed (SQLite's words).
+    QString integrityDetail() const { return m_integrityDetail; }
+
     /// Text of the refusal to write into a file whose structure check fails.
     static QString damagedText() { return QStringLiteral("套帐文件已损坏，不能写入。请从备份恢复。"); }
 
@@ -112,7 +120,8 @@ private:
     QString m_path;
     int m_depth = 0;
     bool m_reading = false; // a ReadTransaction is open
-    enum class Soundness { Unchecked, Sound, Damaged } m_soundness = Soundness::Unchecked;
+    Soundness m_soundness = Soundness::Unchecked;
+    QString m_integrityDetail;
     QHash<QByteArray, sqlite3_stmt *> m_statements; // finalized before the connection closes
     mutable sqlite3 *m_handle = nullptr;            // handle() of the open connection
     QList<QList<std::function<void()>>> m_rollbackHandlers; // one list per open level

@@ -1,10 +1,15 @@
 #include "core/shell/accountsetshell.h"
 
+#include "core/backup/backupstore.h"
 #include "core/data/basedata.h"
 #include "core/db/accountsetfiles.h"
 #include "core/db/accountsetformat.h"
+#include "core/db/database.h"
 #include "core/filechooser.h"
 #include "core/prompter.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace hemu {
 
@@ -31,6 +36,7 @@ void AccountSetShell::openAccountSet()
         m_base.MyADOCnn().close();
         return;
     }
+    checkBeforeOpening(path);
     if (!loginGate || !loginGate(path)) {
         m_base.MyADOCnn().close();
         emit terminateRequested();
@@ -49,11 +55,89 @@ bool AccountSetShell::CloseAccSet()
 {
     if (!AccSetOpen)
         return true;
+    if (!m_skipCloseBackup)
+        autoBackup();
     if (closeDatasets)
         closeDatasets();
     m_base.MyADOCnn().close();
     emit accountSetClosed();
     return true;
+}
+
+void AccountSetShell::autoBackup()
+{
+    Database &db = m_base.MyADOCnn();
+    if (!db.isOpen())
+        return;
+    // No progress window: the close also runs while the program is taken down, when no
+    // window may process events any more.
+    const BackupStore::Result result = BackupStore(db.path()).backUp(db);
+    if (result.outcome == BackupStore::Outcome::Failed)
+        m_prompter.warning(QStringLiteral("自动备份失败：%1\n套帐照常关闭。").arg(result.error));
+}
+
+void AccountSetShell::checkBeforeOpening(const QString &path)
+{
+    Database probe;
+    if (!probe.open(path)) // the login says why the set cannot be opened
+        return;
+    const bool damaged = probe.checkIntegrity() == Database::Soundness::Damaged;
+    probe.close();
+    if (!damaged)
+        return;
+    const QString name = QFileInfo(path).fileName();
+    BackupStore store(path);
+    const std::optional<BackupEntry> good = store.newestSound();
+    if (!good) {
+        m_prompter.warning(QStringLiteral("套帐文件“%1”已损坏（结构检查未通过），也没有找到完好的备份。\n"
+                                          "套帐只能查看，不能写入。")
+                               .arg(name));
+        return;
+    }
+    const int bills = BackupStore::billCount(good->path);
+    if (!m_prompter.question(QStringLiteral("套帐文件“%1”已损坏（结构检查未通过），继续使用会丢失数据。\n"
+                                            "最近一份完好的备份是 %2 的备份（%3 张单据）。用它恢复套帐吗？\n"
+                                            "损坏的文件会先另存到备份文件夹。")
+                                 .arg(name, good->takenAt.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
+                                 .arg(bills)))
+        return;
+    QString error;
+    if (store.restore(good->path, &error))
+        m_prompter.information(QStringLiteral("套帐已从 %1 的备份恢复。损坏的文件另存为 %2。")
+                                   .arg(good->takenAt.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+                                        QDir::toNativeSeparators(store.preRestorePath())));
+    else
+        m_prompter.warning(QStringLiteral("恢复备份失败：%1").arg(error));
+}
+
+bool AccountSetShell::restoreBackup(const QString &backupPath)
+{
+    if (!AccSetOpen)
+        return false;
+    if (m_base.CurRoleID() != 0) {
+        m_prompter.warning(QStringLiteral("只有系统管理员才能恢复备份。"));
+        return false;
+    }
+    if (!m_prompter.question(QStringLiteral("用备份“%1”替换当前套帐吗？\n当前套帐会先另存到备份文件夹，恢复后需要重新登录。")
+                                 .arg(QFileInfo(backupPath).fileName())))
+        return false;
+    const QString path = AccSetFileName;
+    // The restore copies the set as it is first; the close need not copy it too.
+    m_skipCloseBackup = true;
+    CloseAccSet();
+    m_skipCloseBackup = false;
+    AccSetOpen = false;
+    m_busy.begin(QStringLiteral("正在恢复"));
+    QString error;
+    const bool ok = BackupStore(path).restore(backupPath, &error);
+    m_busy.end();
+    if (ok)
+        m_prompter.information(QStringLiteral("套帐已从备份恢复，请重新登录。"));
+    else
+        m_prompter.warning(QStringLiteral("恢复备份失败：%1\n当前套帐没有改变。").arg(error));
+    pendingPath = path;
+    openAccountSet();
+    return ok;
 }
 
 void AccountSetShell::closeAccountSet()

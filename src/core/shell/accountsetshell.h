@@ -54,6 +54,10 @@ public:
     void backupAccountSet();
     void compactAccountSet();
     bool CloseAccSet();
+    /// "恢复备份": after a question, replaces the open set by the backup at `backupPath`
+    /// (the set as it was is copied into the backup folder first) and opens it again through
+    /// the login. System administrators only. True when the set was replaced.
+    bool restoreBackup(const QString &backupPath);
     bool SaveDlgCanClose(const QString &fileName);
     void ApplyDisplayFormat();
     /// After the first open at start-up: reads the stored format and applies it if set.
@@ -66,12 +70,18 @@ signals:
     void terminateRequested();
 
 private:
+    /// Takes the automatic backup of the open set; a failure is said, never in the way.
+    void autoBackup();
+    /// The structure check of every open: a damaged set is said so, and the newest backup
+    /// that passes the check is offered in its place.
+    void checkBeforeOpening(const QString &path);
     void copyOpenSet(const QString &title, const QString &done, const QString &failed);
 
     BaseData &m_base;
     Prompter &m_prompter;
     FileChooser &m_files;
     ProgressSink &m_busy;
+    bool m_skipCloseBackup = false;
 };
 
 } // namespace hemu

@@ -33,6 +33,10 @@ const Row table[] = {
     {"spViewTotal",    {1, 1, 1, 1}},
     {"spMarketInfo",   {1, 1, 1, 0}},
     {"spReport",       {1, 1, 0, 0}},
+    // Replacing the whole set is the administrator's decision (after the submenu's own row).
+    {"miRestore",      {1, 0, 0, 0}},
+    // Importing master data is typing it in bulk: whoever may edit base information.
+    {"nImport",        {1, 1, 0, 0}},
 };
 // clang-format on
 } // namespace

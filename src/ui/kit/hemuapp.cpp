@@ -22,6 +22,7 @@
 #include "ui/kit/windowgrab.h"
 #include "ui/masterdata/editors.h"
 #include "ui/masterdata/pickers.h"
+#include "ui/masterdata/tfrmimport.h"
 #include "ui/masterdata/tfrmbaseinfo.h"
 #include "ui/reports/reportwindow.h"
 #include "ui/reports/tfrmmypreview.h"
@@ -29,6 +30,7 @@
 #include "ui/shell/tfrmanimate.h"
 #include "ui/shell/tfrmmain.h"
 #include "ui/shell/tfrmpassworddlg.h"
+#include "ui/shell/tfrmrestorebackup.h"
 #include "ui/shell/tfrmsplash.h"
 #include "ui/shell/tfrnamecard.h"
 #include "ui/widgets/dialogfilechooser.h"
@@ -142,6 +144,18 @@ void HemuApp::registerWindows()
         if (!dialog)
             dialog = new TfrmEdRight(*m_context, m_main.get());
         dialog->showModal();
+    });
+    main.registerResident(QStringLiteral("frmRestoreBackup"), [this] {
+        if (m_base->CurRoleID() != 0) {
+            m_prompter->warning(QStringLiteral("只有系统管理员才能恢复备份。"));
+            return;
+        }
+        TfrmRestoreBackup dialog(*m_context, m_main.get()); // the list is read at each use
+        dialog.exec();
+    });
+    main.registerResident(QStringLiteral("frmImport"), [this] {
+        TfrmImport dialog(*m_context, m_main.get());
+        dialog.exec();
     });
     // A statement opened by its window name shows all goods in the preview (the report menu
     // asks for a category first).

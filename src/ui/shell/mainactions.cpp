@@ -23,6 +23,7 @@ MainActions::MainActions(QMainWindow *window)
     QMenu *maintain = addMenu(file, "miMaintainAcc", QStringLiteral("套帐维护"), Hidden);
     addItem(maintain, "miNew", QStringLiteral("新建套帐"), nullptr, Hidden);
     addItem(maintain, "miBackup", QStringLiteral("备份数据"));
+    addItem(maintain, "miRestore", QStringLiteral("恢复备份"), "frmRestoreBackup");
     addItem(maintain, "N9", QStringLiteral("压缩修复"), nullptr, SeparatorAfter);
     addItem(maintain, "N14", QStringLiteral("盘点调整"), "frmStoreCheck");
     addItem(maintain, "N12", QStringLiteral("单据诊断"), "frmScanUselessRecords");
@@ -52,7 +53,8 @@ MainActions::MainActions(QMainWindow *window)
     addItem(report, "PrintReport", QStringLiteral("打印输出"), "frmReportsMenu");
 
     QMenu *baseInfo = addMenu(nullptr, "miBaseinfo", QStringLiteral("设置"), Hidden);
-    addItem(baseInfo, "nEdBaseInfo", QStringLiteral("基础资料"), "frmBaseInfo", SeparatorAfter);
+    addItem(baseInfo, "nEdBaseInfo", QStringLiteral("基础资料"), "frmBaseInfo");
+    addItem(baseInfo, "nImport", QStringLiteral("导入基础资料"), "frmImport", SeparatorAfter);
     addItem(baseInfo, "N2", QStringLiteral("用户设置"), "frmEdUserInfo");
     addItem(baseInfo, "nDisplayFormat", QStringLiteral("数据格式"), "frmSetDisplayFormat");
 

@@ -135,19 +135,26 @@ void TfrmMain::closeEvent(QCloseEvent *event)
         }
         // Child windows close first, while their account set is still open; one that
         // refuses (unsaved work the user wants to keep) keeps the program running.
-        m_mdi->closeAllSubWindows();
-        const QList<QMdiSubWindow *> children = m_mdi->subWindowList();
-        for (QMdiSubWindow *child : children) {
-            if (!child->isHidden()) {
-                event->ignore();
-                return;
-            }
+        if (!closeChildWindows()) {
+            event->ignore();
+            return;
         }
         m_shell.CloseAccSet();
     }
     event->accept();
     // Resident windows shown non-modally must not keep the program alive.
     QCoreApplication::quit();
+}
+
+bool TfrmMain::closeChildWindows()
+{
+    m_mdi->closeAllSubWindows();
+    const QList<QMdiSubWindow *> children = m_mdi->subWindowList();
+    for (QMdiSubWindow *child : children) {
+        if (!child->isHidden())
+            return false;
+    }
+    return true;
 }
 
 void TfrmMain::terminate()

@@ -65,6 +65,10 @@ public:
     /// name nothing is registered under.
     bool openWindow(const QString &windowName);
 
+    /// Closes every child window, each asked first; false when one stays open (it keeps
+    /// work the user did not let go).
+    bool closeChildWindows();
+
     /// Opens bill entry; also used by the browsers.
     void miEdTabsClick();
     /// Opens base information; also used by the goods picker.

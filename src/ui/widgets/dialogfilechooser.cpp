@@ -34,9 +34,10 @@ DialogFileChooser::DialogFileChooser(Prompter &prompter, QWidget *parent)
 {
 }
 
-QString DialogFileChooser::run(QFileDialog &dialog)
+QString DialogFileChooser::run(QFileDialog &dialog, const QString &filter)
 {
-    dialog.setNameFilters(nameFilters(dialog.defaultSuffix()));
+    dialog.setNameFilters(filter.isEmpty() ? nameFilters(dialog.defaultSuffix())
+                                           : QStringList{filter, QStringLiteral("所有文件(*.*)")});
     // No Qt translations ship with the program: the dialog's own texts are set here.
     dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("查找范围:"));
     dialog.setLabelText(QFileDialog::FileName, QStringLiteral("文件名:"));
@@ -53,12 +54,12 @@ QString DialogFileChooser::run(QFileDialog &dialog)
     return path;
 }
 
-QString DialogFileChooser::chooseOpen(const QString &title)
+QString DialogFileChooser::chooseOpen(const QString &title, const QString &filter)
 {
     QFileDialog dialog(m_parent ? m_parent.data() : QApplication::activeWindow(), title);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    return run(dialog);
+    return run(dialog, filter);
 }
 
 QString DialogFileChooser::chooseSave(const QString &title, const QString &defaultSuffix, const CanClose &canClose)

@@ -79,6 +79,7 @@ const QStringList closedMenuTree = {
     "  miMaintainAcc 套帐维护 [hidden]",
     "    miNew 新建套帐 [hidden]",
     "    miBackup 备份数据",
+    "    miRestore 恢复备份",
     "    N9 压缩修复",
     "    -",
     "    N14 盘点调整",
@@ -110,6 +111,7 @@ const QStringList closedMenuTree = {
     "  PrintReport 打印输出",
     "miBaseinfo 设置 [hidden]",
     "  nEdBaseInfo 基础资料",
+    "  nImport 导入基础资料",
     "  -",
     "  N2 用户设置",
     "  nDisplayFormat 数据格式",
@@ -276,15 +278,15 @@ void TestTfrmMain::roleRule_data()
 {
     QTest::addColumn<int>("role");
     QTest::addColumn<QStringList>("disabled");
-    const QStringList maintain = {"miMaintainAcc", "miNew", "miBackup", "N9", "N14", "N12", "N7", "N15"};
+    const QStringList maintain = {"miMaintainAcc", "miNew", "miBackup", "miRestore", "N9", "N14", "N12", "N7", "N15"};
     const QStringList clearing = {"miClearAcc", "N18", "N19", "N20"};
     const QStringList reports = {"miReport", "PrintReport"};
     const QStringList clerk = maintain + clearing + reports
-        + QStringList{"miSetRight", "nProfitAnalyse", "nEdBaseInfo", "spEdBaseInfo", "spReport"};
+        + QStringList{"miSetRight", "nProfitAnalyse", "nEdBaseInfo", "nImport", "spEdBaseInfo", "spReport"};
     const QStringList viewer = clerk
         + QStringList{"miEdTabs", "nShowMarket", "nBuyManage", "nTotalTabs", "nDisplayFormat", "spEdTabs", "spMarketInfo"};
     QTest::newRow("0 administrator") << 0 << QStringList();
-    QTest::newRow("1 manager: all but rights") << 1 << QStringList{"miSetRight"};
+    QTest::newRow("1 manager: all but rights and restoring") << 1 << QStringList{"miSetRight", "miRestore"};
     QTest::newRow("2 clerk") << 2 << clerk;
     QTest::newRow("3 viewer") << 3 << viewer;
     QTest::newRow("7 unknown role is a viewer") << 7 << viewer;
