@@ -42,6 +42,7 @@ screenshots: programs
 # user guide and the manual pages (build/hemu_VERSION_ARCH.deb).
 deb: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target hemu hemu-cli manpages
+	@bash scripts/screenshots.sh $(BUILD) >/dev/null
 	@cd $(BUILD) && cpack -G DEB
 	@ls $(BUILD)/hemu_*.deb
 

@@ -8,8 +8,9 @@ trap 'rm -rf "$scratch"' EXIT
 
 (cd "$build" && cpack -G DEB -B "$scratch/out" >"$scratch/cpack.log" 2>&1) || { cat "$scratch/cpack.log"; exit 1; }
 deb="$(ls "$scratch"/out/hemu_*.deb)"
-dpkg-deb --info "$deb" | grep -q 'Package: hemu'
-dpkg-deb --info "$deb" | grep -q 'Depends:.*libqt6sql6-sqlite'
+info="$(dpkg-deb --info "$deb")"
+grep -q 'Package: hemu' <<<"$info"
+grep -q 'Depends:.*libqt6sql6-sqlite' <<<"$info"
 dpkg -x "$deb" "$scratch/root"
 root="$scratch/root/usr"
 
@@ -22,7 +23,8 @@ version="$("$root/bin/hemu-cli" --version)"
 [ "$version" = "hemu-cli 2.0" ] || { echo "hemu-cli --version said: $version"; exit 1; }
 # The unpacked tool does real work, not only print its version.
 "$root/bin/hemu-cli" new "$scratch/set.xb"
-"$root/bin/hemu-cli" check "$scratch/set.xb" | grep -q '^integrity ok$'
+checked="$("$root/bin/hemu-cli" check "$scratch/set.xb")"
+grep -q '^integrity ok$' <<<"$checked"
 
 desktop-file-validate "$root/share/applications/hemu.desktop"
 grep -q '^Categories=Office;' "$root/share/applications/hemu.desktop"
@@ -31,9 +33,10 @@ mime="$(sed -n 's/^MimeType=\([^;]*\);$/\1/p' "$root/share/applications/hemu.des
 [ "$mime" = "application/x-hemu-accountset" ] || { echo "desktop entry names MIME type '$mime'"; exit 1; }
 
 # The shared MIME database built from the package alone knows the type by name and content.
-update-mime-database "$root/share/mime"
+update-mime-database "$root/share/mime" >/dev/null 2>&1
 grep -q "^$mime:\*\.xb$" "$root/share/mime/globs"
 [ -f "$root/share/mime/application/x-hemu-accountset.xml" ]
 grep -q "$mime" "$root/share/mime/magic"
-man -l "$root/share/man/man1/hemu-cli.1.gz" 2>/dev/null | grep -q 'import' || zcat "$root/share/man/man1/hemu-cli.1.gz" | grep -q 'import'
+page="$(zcat "$root/share/man/man1/hemu-cli.1.gz")"
+grep -q 'import' <<<"$page"
 echo "package ok: $(basename "$deb")"

@@ -69,7 +69,24 @@ bool copyBytes(const QString &from, const QString &to)
     return QFile::copy(from, to);
 }
 
+int suspensions = 0; // NoAutomaticBackups alive; the program's work is on one thread
+
 } // namespace
+
+NoAutomaticBackups::NoAutomaticBackups()
+{
+    ++suspensions;
+}
+
+NoAutomaticBackups::~NoAutomaticBackups()
+{
+    --suspensions;
+}
+
+bool NoAutomaticBackups::active()
+{
+    return suspensions > 0;
+}
 
 BackupSettings BackupSettings::load(const QString &setPath)
 {
@@ -158,6 +175,10 @@ QString BackupStore::newName(const QDateTime &now, bool beforeRestore) const
 BackupStore::Result BackupStore::backUp(const Database &db, const QDateTime &now)
 {
     Result result;
+    if (NoAutomaticBackups::active()) {
+        result.outcome = Outcome::Unchanged;
+        return result;
+    }
     if (!db.isOpen()) {
         result.error = QStringLiteral("没有打开的套帐。");
         return result;

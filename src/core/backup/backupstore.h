@@ -21,6 +21,20 @@ struct BackupSettings
     static bool save(const QString &setPath, const BackupSettings &settings);
 };
 
+/**
+ * While one lives, backUp() takes no backup: a set that is being generated (demonstration
+ * data, a benchmark) is nobody's books yet, and its carry-forward must not leave copies of it.
+ */
+class NoAutomaticBackups
+{
+public:
+    NoAutomaticBackups();
+    ~NoAutomaticBackups();
+    NoAutomaticBackups(const NoAutomaticBackups &) = delete;
+    NoAutomaticBackups &operator=(const NoAutomaticBackups &) = delete;
+    static bool active();
+};
+
 /** One backup in a set's backup folder. */
 struct BackupEntry
 {

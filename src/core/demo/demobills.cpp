@@ -1,3 +1,4 @@
+#include "core/backup/backupstore.h"
 #include "core/data/basedata.h"
 #include "core/data/invoiceentry.h"
 #include "core/data/tabdata.h"
@@ -108,6 +109,7 @@ bool fillBills(BaseData &base, TabData &tab, QString *error)
             return false;
     }
     const QDate closed = thisMonth.addMonths(-3).addDays(-1);
+    const NoAutomaticBackups generated;
     if (!db.exec(QStringLiteral("UPDATE UserInfo SET 结转时间 = ?"), {isoDateText(closed)}) || !tab.CarryForward())
         return false;
     // The current period.

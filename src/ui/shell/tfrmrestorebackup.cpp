@@ -9,10 +9,14 @@
 #include "ui/widgets/dialogbuttons.h"
 
 #include <QDir>
+#include <QFormLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -40,6 +44,14 @@ TfrmRestoreBackup::TfrmRestoreBackup(AppContext &context, QWidget *parent)
     ui.lvBackups->setColumnWidth(0, 160);
     ui.lvBackups->setColumnWidth(1, 90);
     ui.lvBackups->setColumnWidth(2, 70);
+    ui.edFolder = new QLineEdit(this);
+    ui.edFolder->setObjectName(QStringLiteral("edFolder"));
+    ui.spKeep = new QSpinBox(this);
+    ui.spKeep->setObjectName(QStringLiteral("spKeep"));
+    ui.spKeep->setRange(1, 1000);
+    ui.spKeep->setSuffix(QStringLiteral(" 份"));
+    ui.btnSaveSettings = new QPushButton(QStringLiteral("保存设置"), this);
+    ui.btnSaveSettings->setObjectName(QStringLiteral("btnSaveSettings"));
     QDialogButtonBox *buttons = makeDialogButtons(this, {
         {&ui.btnRestore, "btnRestore", QStringLiteral("恢复"), QDialogButtonBox::ActionRole},
         {&ui.btnClose, "btnClose", QStringLiteral("关闭"), QDialogButtonBox::RejectRole},
@@ -47,11 +59,20 @@ TfrmRestoreBackup::TfrmRestoreBackup(AppContext &context, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(ui.lblFolder);
     layout->addWidget(ui.lvBackups, 1);
+    auto *settings = new QFormLayout;
+    settings->addRow(QStringLiteral("备份文件夹:"), ui.edFolder);
+    auto *keep = new QHBoxLayout;
+    keep->addWidget(ui.spKeep);
+    keep->addWidget(new QLabel(QStringLiteral("（另外每月保留一份，共一年）"), this), 1);
+    keep->addWidget(ui.btnSaveSettings);
+    settings->addRow(QStringLiteral("保留最近:"), keep);
+    layout->addLayout(settings);
     layout->addWidget(buttons);
-    resize(560, 380);
+    resize(600, 440);
 
     connect(ui.btnRestore, &QPushButton::clicked, this, &TfrmRestoreBackup::btnRestoreClick);
     connect(ui.btnClose, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui.btnSaveSettings, &QPushButton::clicked, this, &TfrmRestoreBackup::btnSaveSettingsClick);
     connect(ui.lvBackups, &QTableWidget::itemSelectionChanged, this,
             [this] { ui.btnRestore->setEnabled(ui.lvBackups->currentRow() >= 0); });
     reload();
@@ -61,6 +82,9 @@ void TfrmRestoreBackup::reload()
 {
     const BackupStore store(m_context.shell.AccSetFileName);
     ui.lblFolder->setText(QStringLiteral("备份文件夹：") + QDir::toNativeSeparators(store.folder()));
+    ui.edFolder->setText(QDir::toNativeSeparators(store.settings().folder));
+    ui.edFolder->setPlaceholderText(QDir::toNativeSeparators(BackupStore::defaultFolder(m_context.shell.AccSetFileName)));
+    ui.spKeep->setValue(store.settings().keepLast);
     const QList<BackupEntry> entries = store.list();
     ui.lvBackups->setRowCount(int(entries.size()));
     m_paths.clear();
@@ -81,6 +105,18 @@ void TfrmRestoreBackup::reload()
     if (!entries.isEmpty())
         ui.lvBackups->selectRow(0);
     ui.btnRestore->setEnabled(!entries.isEmpty());
+}
+
+void TfrmRestoreBackup::btnSaveSettingsClick()
+{
+    BackupSettings settings;
+    settings.folder = QDir::fromNativeSeparators(ui.edFolder->text().trimmed());
+    settings.keepLast = ui.spKeep->value();
+    if (!BackupSettings::save(m_context.shell.AccSetFileName, settings)) {
+        m_context.prompter.warning(QStringLiteral("无法保存备份设置。"));
+        return;
+    }
+    reload();
 }
 
 void TfrmRestoreBackup::btnRestoreClick()

@@ -3,7 +3,9 @@
 #include <QDialog>
 
 class QLabel;
+class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QTableWidget;
 
 namespace hemu {
@@ -12,8 +14,9 @@ struct AppContext;
 
 /**
  * "恢复备份": the automatic backups of the open set with their date, size and bill count;
- * the chosen one replaces the set after a question (AccountSetShell::restoreBackup). Made for
- * each use and shown modally; system administrators only.
+ * the chosen one replaces the set after a question (AccountSetShell::restoreBackup). Also where
+ * the set's backup folder and the number of backups kept are set. Made for each use and shown
+ * modally; system administrators only.
  */
 class TfrmRestoreBackup : public QDialog
 {
@@ -25,6 +28,9 @@ public:
     {
         QLabel *lblFolder;
         QTableWidget *lvBackups;
+        QLineEdit *edFolder;         // the set's own backup folder; empty: beside the set
+        QSpinBox *spKeep;            // how many of the newest stay
+        QPushButton *btnSaveSettings; // 保存设置
         QPushButton *btnRestore; // 恢复
         QPushButton *btnClose;   // 关闭
     } ui;
@@ -34,6 +40,7 @@ public:
 
 private:
     void btnRestoreClick();
+    void btnSaveSettingsClick();
     AppContext &m_context;
     QStringList m_paths; // per row
 };

@@ -10,7 +10,10 @@
 #include "ui/shell/tfrmpassworddlg.h"
 #include "ui/shell/tfrmrestorebackup.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -24,6 +27,7 @@ private slots:
     void initTestCase();
     void listsAndRestores();
     void onlyForAdministrators();
+    void folderAndCountPerSet();
 
 private:
     QTemporaryDir m_settings;
@@ -85,6 +89,36 @@ void TestRestoreBackup::onlyForAdministrators()
     f.prompter.clear();
     QVERIFY(f.main().openWindow("frmRestoreBackup"));
     QCOMPARE(f.prompter.texts(), QStringList({"只有系统管理员才能恢复备份。"}));
+}
+
+void TestRestoreBackup::folderAndCountPerSet()
+{
+    test::TempAccountSet set;
+    test::TempAccountSet other;
+    test::AppFixture f;
+    QVERIFY(f.start(set.path()));
+    const QString folder = set.file("elsewhere");
+    QString shown;
+    test::whenModal<TfrmRestoreBackup>([&](TfrmRestoreBackup *w) {
+        QVERIFY(control<QLineEdit>(w, "edFolder")->text().isEmpty()); // beside the set
+        QCOMPARE(control<QSpinBox>(w, "spKeep")->value(), 20);
+        control<QLineEdit>(w, "edFolder")->setText(folder);
+        control<QSpinBox>(w, "spKeep")->setValue(5);
+        QTest::mouseClick(control<QPushButton>(w, "btnSaveSettings"), Qt::LeftButton);
+        shown = control<QLabel>(w, "lblFolder")->text();
+        QTest::mouseClick(control<QPushButton>(w, "btnClose"), Qt::LeftButton);
+    });
+    f.action("miRestore")->trigger();
+    QCOMPARE(shown, "备份文件夹：" + folder);
+    const BackupSettings saved = BackupSettings::load(set.path());
+    QCOMPARE(saved.folder, folder);
+    QCOMPARE(saved.keepLast, 5);
+    // Another set keeps its own.
+    QCOMPARE(BackupSettings::load(other.path()).keepLast, 20);
+    QVERIFY(f.base().MyADOCnn().exec("INSERT INTO RuKuDan(BookID, CustID) VALUES ('A', 1)"));
+    f.shell().CloseAccSet();
+    QCOMPARE(QDir(folder).entryList({"*.xb"}, QDir::Files).size(), 1);
+    QVERIFY(!QFileInfo::exists(BackupStore::defaultFolder(set.path())));
 }
 
 QTEST_MAIN(TestRestoreBackup)
