@@ -54,6 +54,9 @@ shots=(
   "frmBrCustsDue:brcustsdue"
   "frmRestoreBackup:restorebackup"
   "frmImport:import"
+  "frmBrGoodFlow:goodsflow"
+  "frmMarketInfo:marketinfo"
+  "frmStoreCheck:storecheck"
 )
 for shot in "${shots[@]}"; do
   window=${shot%%:*}

@@ -61,6 +61,7 @@ private:
     bool measureFirstWriteCheck(QString *error);
     bool measureQuickCheck(QString *error);
     bool measureLayoutPhysicalStock(QString *error);
+    bool measureStockCheck(QString *error);
     /// Needs a QApplication (offscreen is enough).
     bool measureWindows(QString *error);
     void add(const QString &name, const QList<double> &ours, const QList<double> &raw, std::optional<double> target);

@@ -1,9 +1,10 @@
 // The windows' figures: opening the base-information window (every page shown once), the
-// goods picker, the stock-change browser (both pages), the receivables window and the bill
-// window, and moving to the next bill, offscreen through the program's own start-up, against
+// goods picker, the stock-change browser (both pages), the receivables window, the bill
+// window, moving to the next bill and the goods flow, offscreen through the program's own start-up, against
 // plain reads of the rows they show.
 #include "bench/benchmark.h"
 #include "bench/plainread.h"
+#include "core/analysis/goodsflow.h"
 #include "core/analysis/receivables.h"
 #include "core/data/basedata.h"
 #include "core/data/tabdata.h"
@@ -12,6 +13,7 @@
 #include "core/prompter.h"
 #include "core/shell/accountsetshell.h"
 #include "ui/analysis/tfrmbrcustsdue.h"
+#include "ui/analysis/tfrmbrgoodflow.h"
 #include "ui/analysis/tfrmbrtotal.h"
 #include "ui/bills/tfrmbusiness.h"
 #include "ui/kit/hemuapp.h"
@@ -165,6 +167,24 @@ bool Benchmark::measureWindows(QString *error)
                    .arg(dueLines)
                    .arg(tab.DiaoBo->rowCount())
                    .arg(tab.DiaoBoMx->rowCount());
+
+    // The goods flow reads its union of main-store and customer lines when it comes up; the
+    // yardstick reads the same lines with the same statement.
+    const QList<PlainRead> flowLines{{GoodsFlow::sql().toUtf8(), {}}};
+    QList<double> flowOurs, flowRaw;
+    int flowRows = 0;
+    for (int run = 0; run < m_size.runs; ++run) {
+        flowOurs << timeMs([&] {
+            TfrmBrGoodFlow window(app.context());
+            window.resize(1000, 560);
+            window.show();
+            window.grab();
+            flowRows = window.flow().Qry->rowCount();
+        });
+        flowRaw << timeMs([&] { runPlainReads(h, flowLines); });
+    }
+    add(QStringLiteral("open_frmBrGoodFlow"), flowOurs, flowRaw, 3.0);
+    m_notes << QStringLiteral("open_frmBrGoodFlow: made, shown and painted with %1 lines").arg(flowRows);
     shell.CloseAccSet();
     return true;
 }

@@ -18,6 +18,9 @@
 #include "ui/analysis/tfrmtotaltabs.h"
 #include "ui/bills/tfrmbusiness.h"
 #include "ui/bills/tfrmedinvoices.h"
+#include "ui/analysis/tfrmbrgoodflow.h"
+#include "ui/analysis/tfrmmarketinfo.h"
+#include "ui/analysis/tfrmstorecheck.h"
 #include "ui/kit/startoptions.h"
 #include "ui/kit/windowgrab.h"
 #include "ui/masterdata/editors.h"
@@ -185,6 +188,9 @@ void HemuApp::registerWindows()
     registerChild<TfrmBrTotal>(QStringLiteral("frmBrTotal"));
     registerChild<TfrmBrCustsDue>(QStringLiteral("frmBrCustsDue"));
     registerChild<TfrmBusiness>(QStringLiteral("frmBusiness"));
+    registerChild<TfrmBrGoodFlow>(QStringLiteral("frmBrGoodFlow"));
+    registerChild<TfrmMarketInfo>(QStringLiteral("frmMarketInfo"));
+    registerChild<TfrmStoreCheck>(QStringLiteral("frmStoreCheck"));
 }
 
 bool HemuApp::logIn(const QString &path, const QString &user, const QString &password, QString *error)

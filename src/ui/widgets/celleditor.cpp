@@ -22,6 +22,21 @@ CellEditor::CellEditor(DataGrid *grid)
 {
 }
 
+void CellEditor::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (!(option->state & QStyle::State_Selected))
+        return;
+    const QVariant background = index.data(DatasetModel::SelectedBackgroundRole);
+    const QVariant text = index.data(DatasetModel::SelectedForegroundRole);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        if (background.canConvert<QColor>() && background.isValid())
+            option->palette.setColor(group, QPalette::Highlight, background.value<QColor>());
+        if (text.canConvert<QColor>() && text.isValid())
+            option->palette.setColor(group, QPalette::HighlightedText, text.value<QColor>());
+    }
+}
+
 QWidget *CellEditor::createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const GridColumn *column = m_grid->columnAt(index.column());

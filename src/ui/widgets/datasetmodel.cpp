@@ -238,6 +238,8 @@ QVariant DatasetModel::data(const QModelIndex &index, int role) const
     }
     case Qt::ForegroundRole:
     case Qt::FontRole:
+    case SelectedBackgroundRole:
+    case SelectedForegroundRole:
         return m_rowColours ? m_rowColours(row, role) : QVariant();
     case FieldNameRole:
         return field->name();

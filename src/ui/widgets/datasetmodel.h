@@ -24,12 +24,17 @@ public:
     static constexpr int CaptionRole = Qt::UserRole + 1;
     /// data() role giving the field's name.
     static constexpr int FieldNameRole = Qt::UserRole + 2;
+    /// data() roles asked of the row colours for a selected row: its background and text
+    /// (invalid: the grid's selection colours).
+    static constexpr int SelectedBackgroundRole = Qt::UserRole + 3;
+    static constexpr int SelectedForegroundRole = Qt::UserRole + 4;
 
     /// How a Boolean field shows: as the field's own texts ("√", "是") or as a check box.
     enum class BooleanStyle { Text, CheckBox };
 
     /// Colours of a whole row (negative quantities red, goods out of use grey): asked for
-    /// BackgroundRole, ForegroundRole and FontRole; an invalid QVariant means the default.
+    /// BackgroundRole, ForegroundRole, FontRole and, for a selected row, the two Selected
+    /// roles; an invalid QVariant means the default.
     using RowColours = std::function<QVariant(int row, int role)>;
 
     explicit DatasetModel(Dataset *dataset, QObject *parent = nullptr);

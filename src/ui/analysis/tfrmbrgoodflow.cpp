@@ -1,0 +1,147 @@
+#include "ui/analysis/tfrmbrgoodflow.h"
+
+#include "core/analysis/goodsflow.h"
+#include "core/data/basedata.h"
+#include "core/data/tabdata.h"
+#include "core/dataset/dataset.h"
+#include "core/prompter.h"
+#include "ui/masterdata/pickers.h"
+#include "ui/masterdata/tfrmpickcata.h"
+#include "ui/masterdata/tfrmpickgoods.h"
+#include "ui/shell/tfrmmain.h"
+#include "ui/widgets/commandbutton.h"
+#include "ui/widgets/datagrid.h"
+#include "ui/widgets/errorreporter.h"
+#include "ui/widgets/gridactions.h"
+#include "ui/widgets/stripedrows.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace hemu {
+
+TfrmBrGoodFlow::TfrmBrGoodFlow(AppContext &context)
+    : ChildWindow(context, QStringLiteral("frmBrGoodFlow"))
+    , m_flow(new GoodsFlow(context.base.MyADOCnn(), this))
+{
+    setWindowTitle(QStringLiteral("库存变动统计"));
+
+    ui.plHead = new QWidget(this);
+    ui.plHead->setObjectName(QStringLiteral("plHead"));
+    ui.spSearch = commandButton(ui.plHead, QStringLiteral("spSearch"), QStringLiteral("检索"), QStyle::SP_FileDialogContentsView);
+    ui.SpeedButton1 = commandButton(ui.plHead, QStringLiteral("SpeedButton1"), QStringLiteral("刷新"), QStyle::SP_BrowserReload,
+                             QStringLiteral("刷新数据显示"));
+    ui.SpeedButton2 = commandButton(ui.plHead, QStringLiteral("SpeedButton2"), QStringLiteral("过滤类别"), QStyle::SP_DirIcon);
+    ui.spViewTabs = commandButton(ui.plHead, QStringLiteral("spViewTabs"), QStringLiteral("调阅单据"), QStyle::SP_FileDialogDetailedView);
+    // The bill search this hands the goods item to is not part of the program yet.
+    ui.spViewTabs->setEnabled(false);
+    ui.CheckBox1 = new QCheckBox(QStringLiteral("过滤"), ui.plHead);
+    ui.CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    auto *head = new QHBoxLayout(ui.plHead);
+    head->setContentsMargins(0, 0, 0, 0);
+    for (QWidget *w : {static_cast<QWidget *>(ui.spSearch), static_cast<QWidget *>(ui.SpeedButton1),
+                       static_cast<QWidget *>(ui.SpeedButton2), static_cast<QWidget *>(ui.spViewTabs),
+                       static_cast<QWidget *>(ui.CheckBox1)})
+        head->addWidget(w);
+    head->addStretch(1);
+
+    ui.DBGridEh1 = new DataGrid(this);
+    ui.DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
+    ui.DBGridEh1->setReadOnly(true);
+    QList<GridColumn> columns;
+    const QHash<QString, int> widths{{"CustID", 44}, {"lkCust", 96}, {"CataID", 44}, {"lkCata", 60},
+                                     {"GoodID", 44}, {"lkGood", 120}, {"lkUnit", 36}};
+    for (const QString &field : GoodsFlow::shownFields())
+        columns.append({.field = field, .width = widths.value(field, 62)});
+    ui.DBGridEh1->setColumns(columns);
+    ui.DBGridEh1->setDataset(m_flow->Qry);
+    ui.DBGridEh1->setRowColours(stripedRows([flow = m_flow](int row) { return flow->isStoreLine(row); }));
+    ui.DBGridEh1->setPrintTitle(GoodsFlow::printTitle());
+    ui.DBGridEh1->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+
+    ui.BitBtn1 = commandButton(this, QStringLiteral("BitBtn1"), QStringLiteral("汇总"), QStyle::SP_FileDialogListView);
+    ui.Button1 = commandButton(this, QStringLiteral("Button1"), QStringLiteral("打印"), QStyle::SP_DialogSaveButton);
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    bottom->addWidget(ui.BitBtn1);
+    bottom->addWidget(ui.Button1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(ui.plHead);
+    layout->addWidget(ui.DBGridEh1, 1);
+    layout->addLayout(bottom);
+
+    connect(ui.spSearch, &QPushButton::clicked, this, &TfrmBrGoodFlow::findGoods);
+    connect(ui.SpeedButton1, &QPushButton::clicked, this, &TfrmBrGoodFlow::refresh);
+    connect(ui.SpeedButton2, &QPushButton::clicked, this, &TfrmBrGoodFlow::filterCategory);
+    connect(ui.CheckBox1, &QCheckBox::toggled, this, [this](bool on) { ErrorReporter(this).report(m_flow->setFiltered(on)); });
+    connect(ui.BitBtn1, &QPushButton::clicked, this, [this] { mainWindow().openWindow(QStringLiteral("frmTotalTabs")); });
+    connect(ui.Button1, &QPushButton::clicked, ui.DBGridEh1->gridActions(), &GridActions::preview);
+}
+
+TfrmBrGoodFlow::~TfrmBrGoodFlow() = default;
+
+void TfrmBrGoodFlow::showEvent(QShowEvent *event)
+{
+    ChildWindow::showEvent(event);
+    if (m_centred)
+        return;
+    m_centred = true;
+    refresh();
+    centreOnMainWindow();
+}
+
+void TfrmBrGoodFlow::refresh()
+{
+    ErrorReporter(this).report(m_flow->open());
+}
+
+void TfrmBrGoodFlow::setFilterBox(bool on)
+{
+    const QSignalBlocker quiet(ui.CheckBox1);
+    ui.CheckBox1->setChecked(on);
+}
+
+void TfrmBrGoodFlow::findGoods()
+{
+    // The category filter goes first, whatever the picker then says.
+    ErrorReporter(this).report(m_flow->setFiltered(false));
+    setFilterBox(false);
+    TfrmPickGoods *picker = context().pickers->frmPickGoods;
+    picker->setFillTarget(nullptr);
+    if (picker->pick() != PickerDialog::Ok)
+        return;
+    const qint64 goodId = base().lkGoods->value(QStringLiteral("GoodID")).toLongLong();
+    if (m_flow->findGoods(goodId))
+        prompter().information(GoodsFlow::foundText());
+    else
+        prompter().warning(GoodsFlow::notFoundText());
+}
+
+void TfrmBrGoodFlow::filterCategory()
+{
+    TfrmPickCata *picker = context().pickers->frmPickCata;
+    if (picker->pick() != PickerDialog::Ok)
+        return;
+    const DatasetError e = m_flow->filterCategory(picker->PickedID().toLongLong());
+    ErrorReporter(this).report(e);
+    if (e.ok())
+        setFilterBox(true);
+}
+
+bool TfrmBrGoodFlow::canClose()
+{
+    QString error;
+    if (tab().PurgeIdleCustStock(&error))
+        return true;
+    prompter().warning(error);
+    return false;
+}
+
+} // namespace hemu

@@ -1,0 +1,17 @@
+#include "ui/widgets/commandbutton.h"
+
+#include <QPushButton>
+
+namespace hemu {
+
+QPushButton *commandButton(QWidget *parent, const QString &objectName, const QString &text, QStyle::StandardPixmap icon,
+                           const QString &hint)
+{
+    auto *b = new QPushButton(parent->style()->standardIcon(icon), text, parent);
+    b->setObjectName(objectName);
+    b->setToolTip(hint.isEmpty() ? text : hint);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace hemu
