@@ -133,6 +133,7 @@ bool Benchmark::run(QString *error, const QStringList &only)
                         {"first_write_check", &Benchmark::measureFirstWriteCheck},
                         {"quick_check", &Benchmark::measureQuickCheck},
                         {"layout_physical_stock", &Benchmark::measureLayoutPhysicalStock},
+                        {"stock_check", &Benchmark::measureStockCheck},
                         {"open_windows", &Benchmark::measureWindows}};
     for (const auto &m : measurements) {
         if ((only.isEmpty() || only.contains(QLatin1String(m.name))) && !(this->*m.measure)(error))

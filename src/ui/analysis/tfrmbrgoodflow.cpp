@@ -9,11 +9,11 @@
 #include "ui/masterdata/tfrmpickcata.h"
 #include "ui/masterdata/tfrmpickgoods.h"
 #include "ui/shell/tfrmmain.h"
+#include "ui/widgets/browsergrid.h"
 #include "ui/widgets/commandbutton.h"
 #include "ui/widgets/datagrid.h"
 #include "ui/widgets/errorreporter.h"
 #include "ui/widgets/gridactions.h"
-#include "ui/widgets/stripedrows.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -50,17 +50,13 @@ TfrmBrGoodFlow::TfrmBrGoodFlow(AppContext &context)
         head->addWidget(w);
     head->addStretch(1);
 
-    ui.DBGridEh1 = new DataGrid(this);
-    ui.DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
-    ui.DBGridEh1->setReadOnly(true);
     QList<GridColumn> columns;
     const QHash<QString, int> widths{{"CustID", 44}, {"lkCust", 96}, {"CataID", 44}, {"lkCata", 60},
                                      {"GoodID", 44}, {"lkGood", 120}, {"lkUnit", 36}};
     for (const QString &field : GoodsFlow::shownFields())
         columns.append({.field = field, .width = widths.value(field, 62)});
-    ui.DBGridEh1->setColumns(columns);
-    ui.DBGridEh1->setDataset(m_flow->Qry);
-    ui.DBGridEh1->setRowColours(stripedRows([flow = m_flow](int row) { return flow->isStoreLine(row); }));
+    ui.DBGridEh1 = BrowserGrid::make(this, QStringLiteral("DBGridEh1"), m_flow->Qry, columns, BrowserGrid::Rows::Plain);
+    BrowserGrid::band(ui.DBGridEh1, [flow = m_flow](int row) { return flow->isStoreLine(row); });
     ui.DBGridEh1->setPrintTitle(GoodsFlow::printTitle());
     ui.DBGridEh1->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 

@@ -1,6 +1,7 @@
 #include "ui/widgets/browsergrid.h"
 
 #include "ui/widgets/datagrid.h"
+#include "ui/widgets/datasetmodel.h"
 
 namespace hemu::BrowserGrid {
 
@@ -41,13 +42,21 @@ void keepSelectionVisible(QAbstractItemView *view)
     view->setPalette(colours);
 }
 
-void band(DataGrid *grid)
+void band(DataGrid *grid, std::function<bool(int row)> plainRow)
 {
     // Row 0 is the first record: record numbers count from 1.
-    grid->setRowColours([](int row, int role) -> QVariant {
-        if (role == Qt::BackgroundRole)
-            return row % 2 == 0 ? oddRow() : evenRow();
-        return {};
+    grid->setRowColours([plainRow = std::move(plainRow)](int row, int role) -> QVariant {
+        const bool plain = plainRow && plainRow(row);
+        switch (role) {
+        case Qt::BackgroundRole:
+            return plain || row % 2 == 0 ? oddRow() : evenRow();
+        case DatasetModel::SelectedBackgroundRole:
+            return plain ? QColor(Qt::black) : selection();
+        case DatasetModel::SelectedForegroundRole:
+            return QColor(Qt::white);
+        default:
+            return {};
+        }
     });
     QPalette colours = grid->palette();
     colours.setColor(QPalette::Highlight, selection());

@@ -4,6 +4,8 @@
 
 #include <QColor>
 
+#include <functional>
+
 class QAbstractItemView;
 class QWidget;
 
@@ -28,8 +30,10 @@ QColor selection();
 
 /// A read-only grid called `name` over `rows` with `columns`.
 DataGrid *make(QWidget *parent, const QString &name, Dataset *rows, const QList<GridColumn> &columns, Rows look);
-/// Bands `grid`'s rows and gives it the browsers' selection colours.
-void band(DataGrid *grid);
+/// Bands `grid`'s rows and gives it the browsers' selection colours. Rows for which
+/// `plainRow` holds (a goods item's own line among its customers' lines) are all light grey
+/// and, when selected, black with white text.
+void band(DataGrid *grid, std::function<bool(int row)> plainRow = {});
 /// The selection of `view` looks the same whether or not the view has the keyboard.
 void keepSelectionVisible(QAbstractItemView *view);
 
