@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 
 using namespace hemu::bench;
@@ -28,14 +29,17 @@ int usage()
                "  --dir    folder for the generated file (default a new temporary folder, removed at the end)\n"
                "  --only   measure just these figures (for profiling; the open is always measured;\n"
                 "           open_windows gives open_frmBaseInfo, open_frmPickGoods, open_frmBrTotal,\n"
-                "           open_frmBrCustsDue, open_frmBusiness and next_bill)\n",
+                "           open_frmBrCustsDue, open_frmBusiness, next_bill and open_frmBrGoodFlow;\n"
+                "           stock_check gives stock_check_adjust)\n",
                stderr);
     return 2;
 }
 
 const char *const figureOrder[] = {"post_line",   "recalc_totals", "open_account_set", "delete_bill",
                                    "filter_goods", "carry_forward", "receivables", "bill_search", "first_write_check", "quick_check", "layout_physical_stock",
-                                   "open_frmBaseInfo", "open_frmPickGoods", "open_frmBrTotal", "open_frmBrCustsDue", "open_frmBusiness", "next_bill", "peak_rss_mb"};
+                                   "stock_check_adjust",
+                                   "open_frmBaseInfo", "open_frmPickGoods", "open_frmBrTotal", "open_frmBrCustsDue", "open_frmBusiness", "next_bill",
+                                   "open_frmBrGoodFlow", "peak_rss_mb"};
 
 QList<Figure> ordered(const QList<Figure> &figures)
 {
@@ -45,6 +49,11 @@ QList<Figure> ordered(const QList<Figure> &figures)
             if (f.name == QLatin1String(name))
                 out << f;
         }
+    }
+    // A figure missing from the order above still shows, after the others.
+    for (const Figure &f : figures) {
+        if (std::none_of(std::begin(figureOrder), std::end(figureOrder), [&](const char *name) { return f.name == QLatin1String(name); }))
+            out << f;
     }
     return out;
 }
