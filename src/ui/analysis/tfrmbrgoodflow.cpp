@@ -5,6 +5,7 @@
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
 #include "core/prompter.h"
+#include "ui/analysis/billlookup.h"
 #include "ui/masterdata/pickers.h"
 #include "ui/masterdata/tfrmpickcata.h"
 #include "ui/masterdata/tfrmpickgoods.h"
@@ -38,8 +39,6 @@ TfrmBrGoodFlow::TfrmBrGoodFlow(AppContext &context)
                              QStringLiteral("刷新数据显示"));
     ui.SpeedButton2 = commandButton(ui.plHead, QStringLiteral("SpeedButton2"), QStringLiteral("过滤类别"), QStyle::SP_DirIcon);
     ui.spViewTabs = commandButton(ui.plHead, QStringLiteral("spViewTabs"), QStringLiteral("调阅单据"), QStyle::SP_FileDialogDetailedView);
-    // The bill search this hands the goods item to is not part of the program yet.
-    ui.spViewTabs->setEnabled(false);
     ui.CheckBox1 = new QCheckBox(QStringLiteral("过滤"), ui.plHead);
     ui.CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     auto *head = new QHBoxLayout(ui.plHead);
@@ -77,6 +76,8 @@ TfrmBrGoodFlow::TfrmBrGoodFlow(AppContext &context)
     connect(ui.SpeedButton1, &QPushButton::clicked, this, &TfrmBrGoodFlow::refresh);
     connect(ui.SpeedButton2, &QPushButton::clicked, this, &TfrmBrGoodFlow::filterCategory);
     connect(ui.CheckBox1, &QCheckBox::toggled, this, [this](bool on) { ErrorReporter(this).report(m_flow->setFiltered(on)); });
+    connect(ui.spViewTabs, &QPushButton::clicked, this, &TfrmBrGoodFlow::viewBills);
+    connect(ui.DBGridEh1, &DataGrid::rowActivated, this, &TfrmBrGoodFlow::viewBills);
     connect(ui.BitBtn1, &QPushButton::clicked, this, [this] { mainWindow().openWindow(QStringLiteral("frmTotalTabs")); });
     connect(ui.Button1, &QPushButton::clicked, ui.DBGridEh1->gridActions(), &GridActions::preview);
 }
@@ -129,6 +130,14 @@ void TfrmBrGoodFlow::filterCategory()
     ErrorReporter(this).report(e);
     if (e.ok())
         setFilterBox(true);
+}
+
+void TfrmBrGoodFlow::viewBills()
+{
+    // The goods item of the line only: a customer line's bills are found through the item.
+    Dataset &lines = *m_flow->Qry;
+    if (lines.isOpen() && lines.currentRow() >= 0)
+        BillLookup::show(context(), lines.value(QStringLiteral("GoodID")));
 }
 
 bool TfrmBrGoodFlow::canClose()

@@ -13,8 +13,9 @@ class GoodsFlow;
 
 /**
  * "库存变动统计": every goods item's main-store line and below it the lines of the customers
- * holding it (GoodsFlow), read-only; it finds an item, filters by category, prints the list
- * and shows the bill totals. Closing it removes the idle customer-stock rows.
+ * holding it (GoodsFlow), read-only; it finds an item, filters by category, prints the list,
+ * shows the bill totals and the bills of a line's goods item. Closing it removes the idle
+ * customer-stock rows.
  */
 class TfrmBrGoodFlow : public ChildWindow
 {
@@ -47,6 +48,8 @@ public:
     void findGoods();
     /// "过滤类别"
     void filterCategory();
+    /// "调阅单据" and a double-click on a line: the bills of the line's goods item.
+    void viewBills();
 
 protected:
     void showEvent(QShowEvent *event) override;

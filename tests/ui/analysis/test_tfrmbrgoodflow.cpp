@@ -2,15 +2,19 @@
 // "过滤类别", "过滤", printing, and the purge of idle customer rows when it closes.
 #include "core/analysis/goodsflow.h"
 #include "core/data/basedata.h"
+#include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
 #include "support/appfixture.h"
 #include "support/gridrows.h"
 #include "support/masterbooks.h"
 #include "support/testsupport.h"
+#include "ui/analysis/billlookup.h"
 #include "ui/analysis/tfrmbrgoodflow.h"
+#include "ui/analysis/tfrmsearchtabs.h"
 #include "ui/masterdata/pickers.h"
 #include "ui/masterdata/tfrmpickcata.h"
 #include "ui/masterdata/tfrmpickgoods.h"
+#include "ui/shell/tfrmmain.h"
 #include "ui/widgets/datagrid.h"
 
 #include <QCheckBox>
@@ -51,6 +55,7 @@ private slots:
     void categoryFilter();
     void printsTheList();
     void closingPurgesIdleCustomerRows();
+    void viewBills();
 
 private:
     TfrmBrGoodFlow *open()
@@ -110,7 +115,6 @@ void TestBrGoodFlow::linesAndColours()
     const int onHand = grid->datasetModel()->columnOf("OnHand");
     QCOMPARE(grid->model()->index(0, onHand).data().toString(), QStringLiteral("6.00"));
     QCOMPARE(grid->model()->index(3, grid->datasetModel()->columnOf("sold")).data().toString(), QString());
-    QVERIFY(!test::control<QPushButton>(window, "spViewTabs")->isEnabled());
 }
 
 void TestBrGoodFlow::findGoods_data()
@@ -212,6 +216,40 @@ void TestBrGoodFlow::closingPurgesIdleCustomerRows()
     window->closeWindow();
     QTRY_VERIFY(!alive);
     QCOMPARE(rows(), 3);
+}
+
+void TestBrGoodFlow::viewBills()
+{
+    // Bills of goods 103 for customers 1 and 2 and one of goods 101: a look-up from a
+    // customer line finds the item's bills of every customer.
+    f.reset();
+    test::execOn(set->path(),
+                 {"INSERT INTO RuKuDan (TabID, BookID, CustID, TabDate, KindID) VALUES (1, 'RK-1', 1, '2026-03-01', 1)",
+                  "INSERT INTO RuKuMx (TabID, ItemNo, GoodID, Price, Qty) VALUES (1, 1, 103, 2.5, 20)",
+                  "INSERT INTO DiaoBoDan (TabID, BookID, CustID, TabDate, KindID) VALUES (1, 'CK-1', 1, '2026-03-02', 2), "
+                  "(2, 'CK-2', 2, '2026-03-02', 2), (3, 'CK-3', 2, '2026-03-03', 2)",
+                  "INSERT INTO DiaoBoMx (TabID, ItemNo, GoodID, Price, Qty) VALUES (1, 1, 103, 3.25, 5), (2, 1, 101, 1.5, 2), "
+                  "(3, 1, 103, 3.25, 1)"});
+    f = std::make_unique<test::AppFixture>();
+    QVERIFY(f->start(set->path()));
+    TfrmBrGoodFlow *window = open();
+    auto *grid = test::control<DataGrid>(window, "DBGridEh1");
+    QVERIFY(test::control<QPushButton>(window, "spViewTabs")->isEnabled());
+    // The customer line 103/1: a double-click does what "调阅单据" does.
+    doubleClickRow(grid, 3);
+    if (!f->main().windowNames().contains("frmBusiness")) {
+        QCOMPARE(f->prompter.texts(), QStringList{BillLookup::notAvailableText()});
+        return;
+    }
+    TfrmSearchTabs *search = f->app->context().searchTabs;
+    QVERIFY(f->main().findChild<QWidget *>("frmBusiness"));
+    QVERIFY(search->isVisible());
+    QCOMPARE(search->ui.EdGood->text(), QString("103"));
+    QCOMPARE(search->ui.EdCust->text(), QString());
+    TabData &t = f->tab();
+    QCOMPARE(test::columnOf(*t.RuKu, "TabID"), QVariantList{1});
+    QCOMPARE(test::columnOf(*t.DiaoBo, "TabID"), (QVariantList{1, 3}));
+    QCOMPARE(test::columnOf(*t.ChuKu, "TabID"), QVariantList{});
 }
 
 QTEST_MAIN(TestBrGoodFlow)
