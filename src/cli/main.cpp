@@ -26,7 +26,9 @@ int usage()
                "  hemu-cli set-password FILE USER             USER (id or name) gets the password read from stdin\n"
                "  hemu-cli show FILE LIST [--customer ID] [--json]\n"
                "                                              LIST receivables, receivables-detail, stock or customer-stock:\n"
-               "                                              the lists of the receivables and stock-change windows\n"
+               "                                              the lists of the receivables and stock-change windows;\n"
+               "                                              goods-flow: the goods-flow window's lines\n"
+               "  hemu-cli show FILE market GOODID [--json]   the purchase history behind the market charts\n"
                "  hemu-cli import FILE TABLE DATA.csv|DATA.xlsx [--dry-run] [--user ID --password PW]\n"
                "                                              master data into TABLE (Goods, Catalogs, Units, Customers,\n"
                "                                              Vendors, Employees, OpeningBalances); refused rows are named\n"
@@ -104,9 +106,11 @@ int main(int argc, char **argv)
         const bool asJson = args.removeAll(QStringLiteral("--json")) > 0;
         bool ok = true;
         const int custId = customer.isEmpty() ? 0 : customer.toInt(&ok);
+        // The market list takes the goods item after its name.
+        const QString item = args.size() == 3 && args.at(1) == QLatin1String("market") ? args.takeLast() : QString();
         if (args.size() != 2 || !ok || (!customer.isEmpty() && custId <= 0))
             return usage();
-        return hemu::cli::showList(args.at(0), args.at(1), custId, asJson);
+        return hemu::cli::showList(args.at(0), args.at(1), custId, asJson, item);
     }
     if (command == QLatin1String("set-password"))
         return args.size() == 2 ? hemu::cli::setPassword(args.at(0), args.at(1)) : usage();

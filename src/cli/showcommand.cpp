@@ -1,7 +1,10 @@
-// hemu-cli show: the lists of the receivables window and the stock-change browser, read
-// through the same core queries and views, as an aligned table or as JSON.
+// hemu-cli show: the lists of the receivables window, the stock-change browser, the goods
+// flow and the market information's purchase history, read through the same core queries
+// and views, as an aligned table or as JSON.
 #include "cli/commands.h"
 
+#include "core/analysis/goodsflow.h"
+#include "core/analysis/marketinfo.h"
 #include "core/analysis/receivables.h"
 #include "core/analysis/stockchange.h"
 #include "core/data/basedata.h"
@@ -101,12 +104,13 @@ QString json(Dataset &ds, const QList<Field *> &fields)
         + QLatin1Char('\n');
 }
 
-/// The window's columns of a query list: its visible fields under their captions.
+/// The window's columns of a query list: its visible fields under their captions (a
+/// two-line title on one line).
 QList<Shown> visibleColumns(Dataset &ds)
 {
     QList<Shown> out;
     for (Field *f : ds.visibleFields())
-        out.append({f, f->caption()});
+        out.append({f, QString(f->caption()).remove(QLatin1Char('|'))});
     return out;
 }
 
@@ -146,14 +150,22 @@ int print(const QString &text)
 
 } // namespace
 
-int showList(const QString &file, const QString &list, int customer, bool asJson)
+int showList(const QString &file, const QString &list, int customer, bool asJson, const QString &item)
 {
     const bool receivables = list == QLatin1String("receivables") || list == QLatin1String("receivables-detail");
     const bool stock = list == QLatin1String("stock") || list == QLatin1String("customer-stock");
-    if (!receivables && !stock)
-        return fail(QStringLiteral("unknown list %1 (receivables, receivables-detail, stock or customer-stock)").arg(list));
-    if (customer > 0 && list == QLatin1String("stock"))
-        return fail(QStringLiteral("the stock list is per goods item; --customer goes with the other lists"));
+    const bool flow = list == QLatin1String("goods-flow");
+    const bool market = list == QLatin1String("market");
+    if (!receivables && !stock && !flow && !market)
+        return fail(QStringLiteral("unknown list %1 (receivables, receivables-detail, stock, customer-stock, goods-flow or market)")
+                        .arg(list));
+    if (customer > 0 && (list == QLatin1String("stock") || flow || market))
+        return fail(QStringLiteral("--customer goes with the receivables and customer-stock lists"));
+    bool numeric = false;
+    const qint64 goodId = item.toLongLong(&numeric);
+    if (market != !item.isEmpty() || (market && (!numeric || goodId <= 0)))
+        return fail(market ? QStringLiteral("the market list needs a goods code: show FILE market GOODID")
+                           : QStringLiteral("only the market list takes a goods code"));
     ScriptedPrompter prompter;
     BaseData base(prompter);
     TabData tab(base);
@@ -175,6 +187,23 @@ int showList(const QString &file, const QString &list, int customer, bool asJson
             ds.setFilter(QStringLiteral("CustID=%1").arg(customer));
             ds.setFiltered(true);
         }
+        return print(asJson ? json(ds, dataFields(ds)) : table(ds, visibleColumns(ds)));
+    }
+    if (flow) {
+        GoodsFlow lines(db);
+        if (const DatasetError e = lines.open(); e.failed())
+            return fail(QStringLiteral("cannot read %1: %2").arg(file, e.message()));
+        Dataset &ds = *lines.Qry;
+        return print(asJson ? json(ds, dataFields(ds)) : table(ds, visibleColumns(ds)));
+    }
+    if (market) {
+        // The window lists the goods on file; a code that is not among them is a mistake.
+        if (db.scalar(QStringLiteral("SELECT count(*) FROM Goods WHERE GoodID = ?"), {goodId}).toInt() == 0)
+            return fail(QStringLiteral("no goods item %1 in %2").arg(goodId).arg(file));
+        MarketInfo info(base);
+        if (const DatasetError e = info.readItem(goodId); e.failed())
+            return fail(QStringLiteral("cannot read %1: %2").arg(file, e.message()));
+        Dataset &ds = *info.queryPrice;
         return print(asJson ? json(ds, dataFields(ds)) : table(ds, visibleColumns(ds)));
     }
 

@@ -50,6 +50,24 @@ MarketInfo::MarketInfo(BaseData &base, QObject *parent)
 
     queryPrice = new QueryDataset(db, QStringLiteral("queryPrice"), priceSql(), this);
     qTotalMoney = new QueryDataset(db, QStringLiteral("qTotalMoney"), totalMoneySql(), this);
+    const struct
+    {
+        Dataset *dates;
+        const char *field;
+        const char *caption;
+        bool figure;
+    } dateFields[] = {{queryPrice, "TabDate", "日期", false},      {queryPrice, "GoodID", "商品码", false},
+                      {queryPrice, "aPrice", "价格", true},        {queryPrice, "sQty", "采购数量", true},
+                      {queryPrice, "sMny", "单项采购金额", true},  {qTotalMoney, "TabDate", "日期", false},
+                      {qTotalMoney, "smoney", "采购金额", true}};
+    for (const auto &d : dateFields) {
+        Field &f = d.dates->addDataField(QString::fromLatin1(d.field));
+        f.setCaption(QString::fromUtf8(d.caption));
+        if (d.figure) {
+            f.setDataType(DataType::Float);
+            f.setDisplayFormat(valueFormat());
+        }
+    }
 }
 
 MarketInfo::~MarketInfo()
@@ -97,8 +115,12 @@ void MarketInfo::close()
 
 DatasetError MarketInfo::readItem()
 {
+    return readItem(Goods->isOpen() && Goods->currentRow() >= 0 ? Goods->value(QStringLiteral("GoodID")) : QVariant());
+}
+
+DatasetError MarketInfo::readItem(const QVariant &goodId)
+{
     queryPrice->close();
-    const QVariant goodId = Goods->isOpen() && Goods->currentRow() >= 0 ? Goods->value(QStringLiteral("GoodID")) : QVariant();
     queryPrice->setParam(QStringLiteral("GoodID"), goodId);
     return queryPrice->open();
 }

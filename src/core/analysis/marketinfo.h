@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QVariant>
 
 namespace hemu {
 
@@ -28,9 +29,10 @@ public:
     Dataset *Cata = nullptr;
     /// Opening it opens Cata first; closing it closes Cata afterwards.
     Dataset *Goods = nullptr;
-    /// TabDate, GoodID, aPrice, sQty, sMny of goods item :GoodID.
+    /// TabDate, GoodID, aPrice, sQty, sMny of goods item :GoodID, captioned as the charts
+    /// title their series.
     Dataset *queryPrice = nullptr;
-    /// TabDate, smoney.
+    /// TabDate, smoney, captioned as the total chart titles its series.
     Dataset *qTotalMoney = nullptr;
 
     static QString priceSql();
@@ -41,6 +43,8 @@ public:
     void close();
     /// Reads queryPrice again for the current goods row (no row: no dates).
     DatasetError readItem();
+    /// Reads queryPrice again for goods item `goodId` (a null one: no dates).
+    DatasetError readItem(const QVariant &goodId);
 
     /// The goods search (kind 0 description, 1 code) on this window's goods.
     bool search(int kind, const QString &text, QString *error);
