@@ -56,6 +56,7 @@ shots=(
   "frmImport:import"
   "frmBrGoodFlow:goodsflow"
   "frmMarketInfo:marketinfo"
+  "frmMarketInfo#采购金额:marketinfo-amounts"
   "frmStoreCheck:storecheck"
 )
 for shot in "${shots[@]}"; do
