@@ -167,10 +167,10 @@ void TfrmMarketInfo::goodsRowChanged()
         return;
     ui.DBChartPrice->setTitle(m_market->priceTitle());
     ui.DBChartQty->setTitle(m_market->quantityTitle());
-    if (m_market->readItem().failed()) {
+    if (m_market->readItem().failed())
         prompter().warning(MarketInfo::failedText());
-        return;
-    }
+    // A failed read leaves the dates closed and the charts empty: never the previous item's
+    // points under this item's title.
     Dataset &dates = *m_market->queryPrice;
     ui.DBChartPrice->setPoints(MarketInfo::series(dates, QStringLiteral("aPrice")));
     ui.DBChartQty->setPoints(MarketInfo::series(dates, QStringLiteral("sQty")));

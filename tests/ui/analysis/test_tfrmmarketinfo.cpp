@@ -47,6 +47,7 @@ private slots:
     void opensWithChartsOfTheFirstItem();
     void chartsFollowTheGoodsRow();
     void searchAndCategoryFilter();
+    void failedReadWarns();
 
 private:
     TfrmMarketInfo *open()
@@ -139,6 +140,19 @@ void TestMarketInfoWindow::searchAndCategoryFilter()
     QCOMPARE(test::columnOf(goods, "GoodID"), (QVariantList{105}));
     box->setChecked(false);
     QCOMPARE(goods.rowCount(), 5);
+}
+
+void TestMarketInfoWindow::failedReadWarns()
+{
+    TfrmMarketInfo *window = open();
+    Dataset &goods = *window->market().Goods;
+    auto *grid = test::control<DataGrid>(window, "DBGrid2");
+    // Another program takes the stock-in lines away: the next item cannot be read.
+    test::execOn(set->path(), {"ALTER TABLE RuKuMx RENAME TO RuKuMxGone"});
+    f->prompter.clear();
+    clickRow(grid, rowOf(goods, "GoodID", 103));
+    QCOMPARE(f->prompter.texts(), QStringList{"异常：query"});
+    QVERIFY(values(test::control<DateLineChart>(window, "DBChartPrice")).isEmpty());
 }
 
 QTEST_MAIN(TestMarketInfoWindow)

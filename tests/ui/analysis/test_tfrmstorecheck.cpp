@@ -4,6 +4,7 @@
 #include "core/data/basedata.h"
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
+#include "core/db/database.h"
 #include "support/appfixture.h"
 #include "support/gridrows.h"
 #include "support/masterbooks.h"
@@ -41,6 +42,7 @@ private slots:
     void listsGoodsWithQuantities();
     void typeSaveCancelAdjust();
     void closingSavesTypedDifferences();
+    void adjustRefusedChangesNothing();
     void printsTheCountSheet();
 
 private:
@@ -121,6 +123,35 @@ void TestStoreCheck::typeSaveCancelAdjust()
     // Every goods item listed afterwards, the one without quantities too.
     QCOMPARE(f->tab().GoodsCheck->rowCount(), 5);
     QCOMPARE(f->tab().GoodsCheck->value("GoodID").toInt(), 101);
+}
+
+void TestStoreCheck::adjustRefusedChangesNothing()
+{
+    TfrmStoreCheck *window = open();
+    type(window, 101, "-5");
+    type(window, 103, "2");
+    // Another program is writing the file: "调整" is refused as a whole.
+    Database other(QStringLiteral("other program"));
+    QVERIFY(other.open(set->path()));
+    QVERIFY(other.exec("BEGIN IMMEDIATE"));
+    QVERIFY(f->base().MyADOCnn().setBusyTimeout(50));
+    f->prompter.clear();
+    QTest::mouseClick(window->ui.SpeedButton3, Qt::LeftButton);
+    QCOMPARE(f->prompter.texts().size(), 1);
+    QVERIFY(f->prompter.texts().constFirst() != QStringLiteral("盘点调整完毕。"));
+    QVERIFY(other.exec("ROLLBACK"));
+    for (int goodId : {101, 103}) {
+        QVERIFY(stored("DiffCheck", goodId).isNull());
+        QCOMPARE(stored("HandInc", goodId).toDouble(), goodId == 101 ? 100.0 : 20.0);
+    }
+    QCOMPARE(stored("CustHandInc", 101).toDouble(), 3.0);
+    // The typed differences are still there: once the file is free the same "调整" books them.
+    QCOMPARE(f->tab().GoodsCheck->lookup({"GoodID"}, {101}, "DiffCheck").toDouble(), -5.0);
+    f->prompter.clear();
+    QTest::mouseClick(window->ui.SpeedButton3, Qt::LeftButton);
+    QCOMPARE(f->prompter.texts(), (QStringList{"盘点调整完毕。"}));
+    QCOMPARE(stored("HandInc", 101).toDouble(), 102.0);
+    QCOMPARE(stored("CustHandInc", 103).toDouble(), 2.0);
 }
 
 void TestStoreCheck::closingSavesTypedDifferences()
