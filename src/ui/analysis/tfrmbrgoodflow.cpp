@@ -61,16 +61,12 @@ TfrmBrGoodFlow::TfrmBrGoodFlow(AppContext &context)
 
     ui.BitBtn1 = commandButton(this, QStringLiteral("BitBtn1"), QStringLiteral("汇总"), QStyle::SP_FileDialogListView);
     ui.Button1 = commandButton(this, QStringLiteral("Button1"), QStringLiteral("打印"), QStyle::SP_DialogSaveButton);
-    auto *bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(ui.BitBtn1);
-    bottom->addWidget(ui.Button1);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(ui.plHead);
     layout->addWidget(ui.DBGridEh1, 1);
-    layout->addLayout(bottom);
+    layout->addLayout(commandRow({ui.BitBtn1, ui.Button1}));
 
     connect(ui.spSearch, &QPushButton::clicked, this, &TfrmBrGoodFlow::findGoods);
     connect(ui.SpeedButton1, &QPushButton::clicked, this, &TfrmBrGoodFlow::refresh);

@@ -12,6 +12,7 @@
 #include "ui/masterdata/tfrmpickcusts.h"
 #include "ui/shell/tfrmmain.h"
 #include "ui/widgets/browsergrid.h"
+#include "ui/widgets/commandbutton.h"
 #include "ui/widgets/datagrid.h"
 #include "ui/widgets/errorreporter.h"
 #include "ui/widgets/gridactions.h"
@@ -29,15 +30,6 @@
 namespace hemu {
 
 namespace {
-
-QPushButton *button(QWidget *parent, const QString &name, const QString &text, QStyle::StandardPixmap icon, const QString &hint = {})
-{
-    auto *b = new QPushButton(parent->style()->standardIcon(icon), text, parent);
-    b->setObjectName(name);
-    b->setToolTip(hint.isEmpty() ? text : hint);
-    b->setAutoDefault(false);
-    return b;
-}
 
 QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &text)
 {
@@ -75,17 +67,12 @@ TfrmBrTotal::TfrmBrTotal(AppContext &context)
     ui.PageControl1->addTab(goodsPage(), QStringLiteral("库存变动"));
     ui.PageControl1->addTab(customerPage(), QStringLiteral("应收款变动"));
 
-    ui.BitBtn1 = button(this, QStringLiteral("BitBtn1"), QStringLiteral("汇总"), QStyle::SP_BrowserReload);
-    ui.Button1 = button(this, QStringLiteral("Button1"), QStringLiteral("打印"), QStyle::SP_FileDialogDetailedView);
-    auto *bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(ui.BitBtn1);
-    bottom->addWidget(ui.Button1);
-
+    ui.BitBtn1 = commandButton(this, QStringLiteral("BitBtn1"), QStringLiteral("汇总"), QStyle::SP_BrowserReload);
+    ui.Button1 = commandButton(this, QStringLiteral("Button1"), QStringLiteral("打印"), QStyle::SP_FileDialogDetailedView);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(ui.PageControl1, 1);
-    layout->addLayout(bottom);
+    layout->addLayout(commandRow({ui.BitBtn1, ui.Button1}));
 
     connect(ui.BitBtn1, &QPushButton::clicked, this, [this] { mainWindow().openWindow(QStringLiteral("frmTotalTabs")); });
     connect(ui.Button1, &QPushButton::clicked, this, &TfrmBrTotal::print);
@@ -105,11 +92,11 @@ QWidget *TfrmBrTotal::goodsPage()
     ui.ComboBox1 = new QComboBox(ui.plHead);
     ui.ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ui.ComboBox1->addItems({QStringLiteral("品名型号"), QStringLiteral("代码")});
-    ui.spSearch = button(ui.plHead, QStringLiteral("spSearch"), QStringLiteral("检索"), QStyle::SP_FileDialogContentsView);
-    ui.SpeedButton1 = button(ui.plHead, QStringLiteral("SpeedButton1"), QStringLiteral("刷新"), QStyle::SP_BrowserReload,
+    ui.spSearch = commandButton(ui.plHead, QStringLiteral("spSearch"), QStringLiteral("检索"), QStyle::SP_FileDialogContentsView);
+    ui.SpeedButton1 = commandButton(ui.plHead, QStringLiteral("SpeedButton1"), QStringLiteral("刷新"), QStyle::SP_BrowserReload,
                              QStringLiteral("刷新数据显示"));
-    ui.SpeedButton2 = button(ui.plHead, QStringLiteral("SpeedButton2"), QStringLiteral("过滤类别"), QStyle::SP_DirIcon);
-    ui.spViewTabs = button(ui.plHead, QStringLiteral("spViewTabs"), QStringLiteral("调阅单据"), QStyle::SP_FileDialogInfoView);
+    ui.SpeedButton2 = commandButton(ui.plHead, QStringLiteral("SpeedButton2"), QStringLiteral("过滤类别"), QStyle::SP_DirIcon);
+    ui.spViewTabs = commandButton(ui.plHead, QStringLiteral("spViewTabs"), QStringLiteral("调阅单据"), QStyle::SP_FileDialogInfoView);
     ui.CheckBox2 = checkBox(ui.plHead, QStringLiteral("CheckBox2"), QStringLiteral("类别过滤"));
 
     auto *head = new QHBoxLayout(ui.plHead);
@@ -146,10 +133,10 @@ QWidget *TfrmBrTotal::customerPage()
     ui.TabSheet1 = new QWidget(this);
     QWidget *page = ui.TabSheet1;
     page->setObjectName(QStringLiteral("TabSheet1"));
-    ui.SpeedButton4 = button(page, QStringLiteral("SpeedButton4"), QStringLiteral("过滤客户"), QStyle::SP_DirIcon);
-    ui.SpeedButton6 = button(page, QStringLiteral("SpeedButton6"), QStringLiteral("刷新"), QStyle::SP_BrowserReload,
+    ui.SpeedButton4 = commandButton(page, QStringLiteral("SpeedButton4"), QStringLiteral("过滤客户"), QStyle::SP_DirIcon);
+    ui.SpeedButton6 = commandButton(page, QStringLiteral("SpeedButton6"), QStringLiteral("刷新"), QStyle::SP_BrowserReload,
                              QStringLiteral("刷新数据显示"));
-    ui.spViewTabs1 = button(page, QStringLiteral("spViewTabs1"), QStringLiteral("调阅单据"), QStyle::SP_FileDialogInfoView);
+    ui.spViewTabs1 = commandButton(page, QStringLiteral("spViewTabs1"), QStringLiteral("调阅单据"), QStyle::SP_FileDialogInfoView);
     ui.CheckBox1 = checkBox(page, QStringLiteral("CheckBox1"), QStringLiteral("过滤品名型号"));
     auto *bar = new QHBoxLayout;
     bar->addWidget(ui.SpeedButton4);

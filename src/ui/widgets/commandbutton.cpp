@@ -1,5 +1,6 @@
 #include "ui/widgets/commandbutton.h"
 
+#include <QHBoxLayout>
 #include <QPushButton>
 
 namespace hemu {
@@ -12,6 +13,15 @@ QPushButton *commandButton(QWidget *parent, const QString &objectName, const QSt
     b->setToolTip(hint.isEmpty() ? text : hint);
     b->setAutoDefault(false);
     return b;
+}
+
+QHBoxLayout *commandRow(std::initializer_list<QPushButton *> buttons)
+{
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QPushButton *b : buttons)
+        row->addWidget(b);
+    return row;
 }
 
 } // namespace hemu
