@@ -18,7 +18,6 @@
 
 #include <QCheckBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -57,7 +56,6 @@ TfrmBrGoodFlow::TfrmBrGoodFlow(AppContext &context)
     ui.DBGridEh1 = BrowserGrid::make(this, QStringLiteral("DBGridEh1"), m_flow->Qry, columns, BrowserGrid::Rows::Plain);
     BrowserGrid::band(ui.DBGridEh1, [flow = m_flow](int row) { return flow->isStoreLine(row); });
     ui.DBGridEh1->setPrintTitle(GoodsFlow::printTitle());
-    ui.DBGridEh1->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
     ui.BitBtn1 = commandButton(this, QStringLiteral("BitBtn1"), QStringLiteral("汇总"), QStyle::SP_FileDialogListView);
     ui.Button1 = commandButton(this, QStringLiteral("Button1"), QStringLiteral("打印"), QStyle::SP_DialogSaveButton);
