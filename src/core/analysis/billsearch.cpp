@@ -50,20 +50,6 @@ QString failureText(const QSqlError &error)
     return isBusy(error) ? busyText() : error.text();
 }
 
-/// The rows of `header` that show a mark now (filtering is off).
-QList<qint64> markedRows(const Dataset &header)
-{
-    QList<qint64> rowids;
-    const int mark = header.fieldIndex(QStringLiteral("ForQuery"));
-    if (mark < 0)
-        return rowids;
-    for (int row = 0; row < header.rowCount(); ++row) {
-        if (!header.isPendingRow(row) && header.value(row, mark).toInt() != 0)
-            rowids.append(header.rowidAt(row));
-    }
-    return rowids;
-}
-
 } // namespace
 
 QString BillSearch::unknownGoodsText()
@@ -106,7 +92,7 @@ QString BillSearch::Statement::text() const
     return shown;
 }
 
-BillSearch::Statement BillSearch::markStatement(BillKind kind, const Criteria &c, QString *refusal)
+BillSearch::Statement BillSearch::findStatement(BillKind kind, const Criteria &c, QString *refusal)
 {
     const QString h = headerTable(kind);
     const QString d = detailTable(kind);
@@ -144,8 +130,7 @@ BillSearch::Statement BillSearch::markStatement(BillKind kind, const Criteria &c
         }
     }
     // Joined with the lines: a bill without any line is never found.
-    st.sql = QStringLiteral("UPDATE %1 SET ForQuery = 1 WHERE TabID IN (SELECT h.TabID FROM %1 h JOIN %2 m ON h.TabID = m.TabID%3) "
-                            "RETURNING TabID")
+    st.sql = QStringLiteral("SELECT DISTINCT h.TabID FROM %1 h JOIN %2 m ON h.TabID = m.TabID%3")
                  .arg(h, d, conditions.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND ")));
     return st;
 }
@@ -153,58 +138,52 @@ BillSearch::Statement BillSearch::markStatement(BillKind kind, const Criteria &c
 BillSearch::Outcome BillSearch::run(Database &db, const QList<Dataset *> &headers, const Criteria &criteria)
 {
     Outcome outcome;
-    for (Dataset *header : headers)
-        header->setFiltered(false);
-    if (isEmpty(criteria))
+    auto showEverything = [&] {
+        for (Dataset *header : headers)
+            header->setFiltered(false);
+    };
+    if (isEmpty(criteria)) {
+        showEverything();
         return outcome;
-
+    }
     // A criterion that is no date or no code refuses the search before anything changes.
     QString refusal;
-    if (markStatement(BillKind::StockIn, criteria, &refusal).sql.isEmpty()) {
+    if (findStatement(BillKind::StockIn, criteria, &refusal).sql.isEmpty()) {
         outcome.error = refusal;
+        showEverything();
         return outcome;
     }
-    // Rows this program shows as marked, whatever the file holds by now.
-    QList<QSet<qint64>> changed;
-    for (Dataset *header : headers) {
-        const QList<qint64> marked = markedRows(*header);
-        changed.append(QSet<qint64>(marked.begin(), marked.end()));
-    }
-    while (changed.size() < kinds.size())
-        changed.append(QSet<qint64>());
-    {
-        Transaction tx(db);
-        if (!tx.isActive()) {
-            outcome.error = failureText(db.lastError());
-            return outcome;
-        }
+    QList<QSet<qint64>> found(kinds.size());
+    for (int k = 0; k < kinds.size(); ++k) {
+        const Statement st = findStatement(kinds[k], criteria);
         QSqlError error;
-        for (BillKind kind : kinds) {
-            const QString reset = QStringLiteral("UPDATE %1 SET ForQuery = 0 WHERE ForQuery <> 0 RETURNING TabID").arg(headerTable(kind));
-            if (!collect(db, reset, {}, &changed[kinds.indexOf(kind)], &error)) {
-                outcome.error = failureText(error);
-                return outcome;
-            }
-        }
-        for (BillKind kind : kinds) {
-            const Statement st = markStatement(kind, criteria);
-            // A failed statement leaves the others' marks: the search goes on.
-            if (!collect(db, st.sql, st.params, &changed[kinds.indexOf(kind)], &error))
-                outcome.failures << QStringLiteral("异常：") + st.text() + QLatin1Char('\n') + error.text();
-        }
-        if (!tx.commit()) {
-            outcome.error = failureText(db.lastError());
-            return outcome;
+        // A failed statement shows no bill of its kind: the search goes on with the others.
+        if (!collect(db, st.sql, st.params, &found[k], &error)) {
+            found[k].clear();
+            outcome.failures << QStringLiteral("异常：") + st.text() + QLatin1Char('\n') + failureText(error);
         }
     }
     outcome.searched = true;
     for (int k = 0; k < headers.size() && k < kinds.size(); ++k) {
         Dataset *header = headers[k];
-        header->refreshRows(QList<qint64>(changed[k].begin(), changed[k].end()));
-        header->setFilter(filterText());
+        // Bills another program entered since the list was read come in with the search.
+        QList<qint64> unread;
+        for (const qint64 id : std::as_const(found[k]))
+            if (!header->holdsRowid(id))
+                unread.append(id);
+        if (!unread.isEmpty())
+            header->refreshRows(unread);
+        if (!header->filter().isEmpty())
+            header->setFilter(QString());
+        header->setRowidFilter(found[k]);
         header->setFiltered(true);
     }
     return outcome;
+}
+
+QSet<qint64> BillSearch::marks(const Dataset &header)
+{
+    return header.rowidFilter().value_or(QSet<qint64>());
 }
 
 } // namespace hemu

@@ -3,6 +3,7 @@
 #include "core/bills/billkind.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -15,8 +16,10 @@ class Dataset;
 /**
  * The bill search: finds the bills of the three kinds that have a line and match a day, a
  * goods item, a customer (for stock-in bills the vendor with that number: they keep it in
- * the same column) and a person; marks them in the file (ForQuery = 1, every other bill 0)
- * and narrows the three bill lists to the marked bills. Every value travels bound.
+ * the same column) and a person, and narrows the three bill lists to them. The bills found
+ * are this program's marks, kept in memory on the lists (Dataset::setRowidFilter): a search
+ * writes nothing to the file, and another program on the same file keeps its own search.
+ * Every value travels bound.
  */
 class BillSearch
 {
@@ -42,30 +45,32 @@ public:
         QString text() const;
     };
 
-    /// The statement marking the bills of `kind` that match `criteria`; empty `sql` with the
-    /// warning in `refusal` when a criterion is no date or a code no whole number.
-    static Statement markStatement(BillKind kind, const Criteria &criteria, QString *refusal = nullptr);
+    /// The statement finding the bills of `kind` that match `criteria` (their TabID); empty
+    /// `sql` with the warning in `refusal` when a criterion is no date or a code no whole number.
+    static Statement findStatement(BillKind kind, const Criteria &criteria, QString *refusal = nullptr);
 
     struct Outcome
     {
-        bool searched = false; ///< false: no criterion, a refused one, or the marks could not be reset
+        bool searched = false; ///< false: no criterion or a refused one
         QString error;         ///< the warning when nothing was searched for a reason
         QStringList failures;  ///< "异常：" + the statement, one per kind that could not be searched
     };
 
-    /// "查找" on the header datasets `headers` (RuKu, DiaoBo, ChuKu): shows every bill; with
-    /// criteria, resets and sets the marks in one transaction, re-reads the rows whose mark
-    /// changed and filters the three lists on "ForQuery=1".
+    /// "查找" on the header datasets `headers` (RuKu, DiaoBo, ChuKu): without criteria shows
+    /// every bill; with criteria finds the bills of each kind, reads those another program
+    /// added since the lists were read, and narrows each list to the bills found. A kind
+    /// whose statement fails shows no bill and is named in `failures`.
     static Outcome run(Database &db, const QList<Dataset *> &headers, const Criteria &criteria);
+
+    /// The bills the last search found in `header` (empty before any search). They stay
+    /// when the lists show every bill again, until the next search.
+    static QSet<qint64> marks(const Dataset &header);
 
     // What the search window says of a code without a row, and of a date that is none.
     static QString unknownGoodsText();
     static QString unknownCustomerText();
     static QString unknownCodeText();
     static QString badDateText();
-
-    /// The filter of the bill lists while a search is in force.
-    static QString filterText() { return QStringLiteral("ForQuery=1"); }
 };
 
 } // namespace hemu

@@ -16,7 +16,11 @@ using namespace datasetrows;
 
 bool Dataset::passesFilter(const Row *row) const
 {
-    if (!m_filtered || !m_filterExpr || !m_filterExpr->isBound())
+    if (!m_filtered)
+        return true;
+    if (m_rowidFilter && !(row->hasRowid && m_rowidFilter->contains(row->rowid)))
+        return false;
+    if (!m_filterExpr || !m_filterExpr->isBound())
         return true;
     return m_filterExpr->matches([this, row](int f) { return fieldValue(row->values, f); },
                                  m_filterCaseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive);
@@ -31,10 +35,21 @@ void Dataset::rebuildView(bool keepCurrent)
         current = nullptr;
     const int position = m_current;
     m_view.clear();
-    m_view.reserve(qsizetype(m_rows.size()));
-    for (Row *r : m_rows) {
-        if (passesFilter(r))
-            m_view.append(r);
+    if (m_filtered && m_rowidFilter) {
+        // The few rows of the set, found by rowid, in load order.
+        m_view.reserve(m_rowidFilter->size());
+        for (const qint64 rowid : *m_rowidFilter) {
+            Row *r = findByRowid(rowid);
+            if (r && passesFilter(r))
+                m_view.append(r);
+        }
+        std::sort(m_view.begin(), m_view.end(), [](const Row *a, const Row *b) { return a->serial < b->serial; });
+    } else {
+        m_view.reserve(qsizetype(m_rows.size()));
+        for (Row *r : m_rows) {
+            if (passesFilter(r))
+                m_view.append(r);
+        }
     }
     sortView();
     for (int i = 0; i < m_view.size(); ++i)
@@ -399,7 +414,20 @@ DatasetError Dataset::setFiltered(bool filtered)
             return e;
     }
     m_filtered = filtered;
-    if (isOpen() && m_filterExpr)
+    if (isOpen() && (m_filterExpr || m_rowidFilter))
+        reapplyView();
+    return {};
+}
+
+DatasetError Dataset::setRowidFilter(std::optional<QSet<qint64>> rowids)
+{
+    if (isOpen() && m_filtered) {
+        const DatasetError e = checkBrowseMode();
+        if (e.failed())
+            return e;
+    }
+    m_rowidFilter = std::move(rowids);
+    if (isOpen() && m_filtered)
         reapplyView();
     return {};
 }

@@ -18,6 +18,9 @@ private slots:
     void badFilter_data();
     void badFilter();
     void filterOnOffKeepsText();
+    void rowidFilter_data();
+    void rowidFilter();
+    void rowidFilterTakesRowsReadAgain();
     void sort_data();
     void sort();
     void badSortKeepsOrder();
@@ -320,6 +323,51 @@ void TestDatasetFilter::bookmarkSurvivesSortAndFilter()
     m_goods->first();
     QVERIFY(m_goods->gotoBookmark(mark));
     QCOMPARE(m_goods->value("GoodID").toInt(), 3);
+}
+
+void TestDatasetFilter::rowidFilter_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<IdList>("rowids");
+    QTest::addColumn<IdList>("expected");
+    QTest::newRow("rows of the set in load order, a missing one ignored") << "" << IdList{5, 1, 3, 99} << IdList{1, 3, 5};
+    QTest::newRow("and the filter text") << "CataID=3" << IdList{1, 2, 3} << IdList{1, 2};
+    QTest::newRow("empty set shows nothing") << "" << IdList{} << IdList{};
+}
+
+void TestDatasetFilter::rowidFilter()
+{
+    QFETCH(QString, text);
+    QFETCH(IdList, rowids);
+    QFETCH(IdList, expected);
+    QVERIFY(m_goods->setFilter(text).ok());
+    QVERIFY(m_goods->setRowidFilter(QSet<qint64>(rowids.begin(), rowids.end())).ok());
+    QCOMPARE(test::ids(*m_goods, "GoodID"), (IdList{1, 2, 3, 4, 5, 6})); // not filtered yet
+    QVERIFY(m_goods->setFiltered(true).ok());
+    QCOMPARE(test::ids(*m_goods, "GoodID"), expected);
+    QCOMPARE(m_goods->recNo(), expected.isEmpty() ? 0 : 1);
+    // Off and on again: the set is kept; lifted: the text alone.
+    QVERIFY(m_goods->setFiltered(false).ok());
+    QCOMPARE(m_goods->rowCount(), 6);
+    QVERIFY(m_goods->setFiltered(true).ok());
+    QCOMPARE(test::ids(*m_goods, "GoodID"), expected);
+    QVERIFY(m_goods->setRowidFilter(std::nullopt).ok());
+    QCOMPARE(test::ids(*m_goods, "GoodID"), text.isEmpty() ? (IdList{1, 2, 3, 4, 5, 6}) : (IdList{1, 2, 6}));
+}
+
+void TestDatasetFilter::rowidFilterTakesRowsReadAgain()
+{
+    QVERIFY(m_goods->setRowidFilter(QSet<qint64>{2, 7}).ok());
+    QVERIFY(m_goods->setFiltered(true).ok());
+    QCOMPARE(test::ids(*m_goods, "GoodID"), IdList{2});
+    QVERIFY(!m_goods->holdsRowid(7));
+    // Another program adds goods 7 and 8: read again, the one in the set shows.
+    m_books->exec("INSERT INTO Goods (GoodID, Description) VALUES (7, 'Fig'), (8, 'Kiwi')");
+    QVERIFY(m_goods->refreshRows({7, 8}).ok());
+    QVERIFY(m_goods->holdsRowid(7) && m_goods->holdsRowid(8));
+    QCOMPARE(test::ids(*m_goods, "GoodID"), (IdList{2, 7}));
+    QVERIFY(m_goods->setFiltered(false).ok());
+    QCOMPARE(m_goods->rowCount(), 8);
 }
 
 void TestDatasetFilter::parsedOnceEvaluatedPerRow()
