@@ -1,6 +1,7 @@
 // Two programs on one file: every write reads what it depends on from the file inside its
 // own transaction, refuses a row the other program changed since it was read, asks and tells
 // nothing while it holds the file, and says so when the other program holds it too long.
+#include "core/analysis/billsearch.h"
 #include "core/bills/bookscheck.h"
 #include "core/data/invoiceentry.h"
 #include "core/db/refusals.h"
@@ -107,6 +108,7 @@ private slots:
     void goodsCodesFromTwoPrograms();
     void billDeleteWithAnUntouchedNewLine();
     void marksStayWithTheirProgram();
+    void billSearchStaysWithItsProgram();
     void busyFile_data();
     void busyFile();
     void busyFileThroughExec();
@@ -321,6 +323,42 @@ void TestTwoPrograms::marksStayWithTheirProgram()
     QCOMPARE(p.b.base->Goods->value("IsZero").toBool(), false);
     QVERIFY(p.a.base->Goods->locate("GoodID", 2));
     QCOMPARE(p.a.base->Goods->value("IsZero").toBool(), true);
+}
+
+void TestTwoPrograms::billSearchStaysWithItsProgram()
+{
+    TwoPrograms p;
+    const int first = p.billBothShow(BillKind::Delivery, 1, {{1, 1, 1}});
+    const int second = p.billBothShow(BillKind::Delivery, 2, {{2, 1, 1}});
+    auto deliveries = [](Books &books) {
+        QList<int> ids;
+        Dataset *h = books.tab->DiaoBo;
+        for (int row = 0; row < h->rowCount(); ++row)
+            ids << h->value(row, h->fieldIndex("TabID")).toInt();
+        return ids;
+    };
+    auto search = [](Books &books, const QString &goods) {
+        Dataset *tab[] = {books.tab->RuKu, books.tab->DiaoBo, books.tab->ChuKu};
+        return BillSearch::run(books.db(), {tab[0], tab[1], tab[2]}, {QString(), goods, QString(), QString()}).searched;
+    };
+    // A's search narrows A's lists only, and writes nothing B could read.
+    QVERIFY(search(p.a, "1"));
+    QVERIFY(p.b.tab->DiaoBo->refresh().ok());
+    QCOMPARE(deliveries(p.a), QList<int>{first});
+    QCOMPARE(deliveries(p.b), (QList<int>{first, second}));
+    // B's search leaves A's as it was, also when A reads its list again.
+    QVERIFY(search(p.b, "2"));
+    QVERIFY(p.a.tab->DiaoBo->refresh().ok());
+    QCOMPARE(deliveries(p.a), QList<int>{first});
+    QCOMPARE(deliveries(p.b), QList<int>{second});
+    // B shows every bill and enters a third with goods 2: A's next search finds it too.
+    QVERIFY(!search(p.b, " "));
+    const int third = p.b.bill(BillKind::Delivery, 3, {{2, 1, 1}});
+    QVERIFY(search(p.a, "2"));
+    QCOMPARE(deliveries(p.a), (QList<int>{second, third}));
+    QVERIFY(!search(p.a, ""));
+    QCOMPARE(deliveries(p.a), (QList<int>{first, second, third}));
+    QCOMPARE(booksCheck(p.a.db()), QString());
 }
 
 void TestTwoPrograms::busyFile_data()
