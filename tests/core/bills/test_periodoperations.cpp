@@ -14,7 +14,14 @@ class RecordingProgress : public NullProgress
 {
 public:
     QStringList lines;
+    QList<qint64> done;
+    qint64 total = 0;
     void line(const QString &text) override { lines << text; }
+    void progress(qint64 d, qint64 t) override
+    {
+        done << d;
+        total = t;
+    }
 };
 } // namespace
 
@@ -27,6 +34,7 @@ private slots:
     void dateRangeIsOpenAtStartClosedAtEnd_data();
     void dateRangeIsOpenAtStartClosedAtEnd();
     void recalcMatchesPosting();
+    void recalcProgressMovesPerStatementAndMonth();
     void recalcOverEmptyRangeKeepsOnlyOpeningRows();
     void recalcIsRepeatable();
     void carryForwardArithmetic();
@@ -80,10 +88,13 @@ void TestPeriodOperations::dateRangeIsOpenAtStartClosedAtEnd_data()
     QTest::addColumn<QString>("date");
     QTest::addColumn<bool>("counted");
     QTest::newRow("start day") << "2004-02-01" << false;
+    QTest::newRow("start day with a time") << "2004-02-01 09:15:00" << false;
     QTest::newRow("day after start") << "2004-02-02" << true;
     QTest::newRow("end day") << "2004-02-29" << true;
     QTest::newRow("end day with a time") << "2004-02-29 18:30:00" << true;
+    QTest::newRow("end day at the last second") << "2004-02-29 23:59:59" << true;
     QTest::newRow("day after end") << "2004-03-01" << false;
+    QTest::newRow("day after end with a time") << "2004-03-01 00:00:01" << false;
 }
 
 void TestPeriodOperations::dateRangeIsOpenAtStartClosedAtEnd()
@@ -119,6 +130,38 @@ void TestPeriodOperations::recalcMatchesPosting()
     QCOMPARE(val("SELECT HandInc FROM GoodsInCusts WHERE GoodID = 1 AND CustID = 6"), 1.0);
     QCOMPARE(val("SELECT Sold FROM GoodsInCusts WHERE GoodID = 1 AND CustID = 5"), 3.0);
     QCOMPARE(m_db->scalar("SELECT 闸帐月 FROM UserInfo").toInt(), 7);
+}
+
+void TestPeriodOperations::recalcProgressMovesPerStatementAndMonth()
+{
+    // Bills of every kind in three months: the bar steps once per statement before the bills
+    // are read, then once per month in each of the five reads, in order, up to its end.
+    for (const char *day : {"2026-01-10", "2026-02-10 08:00:00", "2026-03-31 17:45:00"}) {
+        addBill(1, 1, day, {{1, 1, 1}});
+        addBill(2, 5, day, {{1, 1, 1}});
+        addBill(3, 5, day, {{1, 1, 1}});
+    }
+    RecordingProgress progress;
+    QVERIFY(PeriodOperations::RecalcTotals(*m_db, "2025-12-31", "2026-03-31", progress).ok);
+    const qint64 steps = 4 + 5 * 3;
+    QCOMPARE(progress.total, steps);
+    QList<qint64> expected;
+    for (qint64 i = 0; i <= steps; ++i)
+        expected << i;
+    QCOMPARE(progress.done, expected);
+    QCOMPARE(val("SELECT HandInc FROM Goods WHERE GoodID = 1"), 3.0);
+    QCOMPARE(val("SELECT Sold FROM GoodsInCusts WHERE GoodID = 1 AND CustID = 5"), 3.0);
+
+    // Without a start the months run from the oldest bill; an empty range still ends the bar.
+    RecordingProgress all;
+    QVERIFY(PeriodOperations::RecalcTotals(*m_db, "", "2026-02-28", all).ok);
+    QCOMPARE(all.total, 4 + 5 * 2);
+    QCOMPARE(all.done.last(), all.total);
+    QCOMPARE(val("SELECT HandInc FROM Goods WHERE GoodID = 1"), 2.0);
+    RecordingProgress none;
+    QVERIFY(PeriodOperations::RecalcTotals(*m_db, "2020-01-01", "2020-01-31", none).ok);
+    QCOMPARE(none.done.last(), none.total);
+    QCOMPARE(val("SELECT HandInc FROM Goods WHERE GoodID = 1"), 0.0);
 }
 
 void TestPeriodOperations::recalcOverEmptyRangeKeepsOnlyOpeningRows()
