@@ -17,7 +17,15 @@ template<typename Work> bool TabData::withStockViewsClosed(Work work)
     GoodsInCusts->disableControls();
     Goods->close(); // closes the customer views with it
     const bool ok = work();
+    // The goods and customer stock views come back reading their rows on first use: a window
+    // that shows them reads them as it repaints, and the operation does not read 200,000
+    // customer rows before it returns for nobody to look at them.
+    const bool goodsDeferred = Goods->loadOnFirstUse(), custDeferred = GoodsInCusts->loadOnFirstUse();
+    Goods->setLoadOnFirstUse(true);
+    GoodsInCusts->setLoadOnFirstUse(true);
     Goods->open();
+    Goods->setLoadOnFirstUse(goodsDeferred);
+    GoodsInCusts->setLoadOnFirstUse(custDeferred);
     GoodsInCusts->enableControls();
     Goods->enableControls();
     // The other views of the same tables show the new counters too.
