@@ -31,14 +31,15 @@ QDateEdit *dateEdit(QWidget *parent, const QString &name)
     edit->setObjectName(name);
     edit->setCalendarPopup(true);
     edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00")) + 40);
     return edit;
 }
 
 /// A quantity and an amount column under one title.
 QList<GridColumn> figurePair(const QString &title, const char *qty, const char *mny)
 {
-    return {{.field = QString::fromLatin1(qty), .title = title + QStringLiteral("|数量"), .width = 60},
-            {.field = QString::fromLatin1(mny), .title = title + QStringLiteral("|金额"), .width = 80}};
+    return {{.field = QString::fromLatin1(qty), .title = title + QStringLiteral("|数量"), .width = 46},
+            {.field = QString::fromLatin1(mny), .title = title + QStringLiteral("|金额"), .width = 74}};
 }
 
 } // namespace
@@ -55,8 +56,6 @@ TfrmCustStatement::TfrmCustStatement(AppContext &context)
     ui.lbCustomer->setMinimumWidth(fontMetrics().horizontalAdvance(QString(14, QChar(0x4E00))));
     ui.edFrom = dateEdit(this, QStringLiteral("edFrom"));
     ui.edTo = dateEdit(this, QStringLiteral("edTo"));
-    ui.btnPrint = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogDetailedView), QStringLiteral("打印"), this);
-    ui.btnPrint->setObjectName(QStringLiteral("btnPrint"));
 
     ui.PageControl1 = new QTabWidget(this);
     ui.PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -72,7 +71,6 @@ TfrmCustStatement::TfrmCustStatement(AppContext &context)
     bar->addWidget(new QLabel(QStringLiteral("至"), this));
     bar->addWidget(ui.edTo);
     bar->addStretch(1);
-    bar->addWidget(ui.btnPrint);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(bar);
@@ -85,7 +83,6 @@ TfrmCustStatement::TfrmCustStatement(AppContext &context)
     m_customer = m_statement->firstCustomer();
 
     connect(ui.btnCustomer, &QPushButton::clicked, this, &TfrmCustStatement::pickCustomer);
-    connect(ui.btnPrint, &QPushButton::clicked, this, &TfrmCustStatement::print);
     connect(ui.edFrom, &QDateEdit::dateChanged, this, &TfrmCustStatement::refresh);
     connect(ui.edTo, &QDateEdit::dateChanged, this, &TfrmCustStatement::refresh);
     connect(ui.cbThisCustomer, &QCheckBox::toggled, this, &TfrmCustStatement::refresh);
@@ -101,9 +98,10 @@ QWidget *TfrmCustStatement::statementPage()
 {
     ui.tsStatement = new QWidget(this);
     ui.tsStatement->setObjectName(QStringLiteral("tsStatement"));
-    QList<GridColumn> goods = {{.field = QStringLiteral("GoodID"), .width = 52},
-                               {.field = QStringLiteral("Description"), .width = 160},
-                               {.field = QStringLiteral("Unit"), .width = 40}};
+    // Every column within the window's width: six figures of two columns after the goods.
+    QList<GridColumn> goods = {{.field = QStringLiteral("GoodID"), .width = 48},
+                               {.field = QStringLiteral("Description"), .width = 130},
+                               {.field = QStringLiteral("Unit"), .width = 36}};
     goods << figurePair(QStringLiteral("期初"), "startQty", "startMny") << figurePair(QStringLiteral("送货"), "deliveredQty", "deliveredMny")
           << figurePair(QStringLiteral("退货"), "returnedQty", "returnedMny") << figurePair(QStringLiteral("收款"), "paidQty", "paidMny")
           << figurePair(QStringLiteral("退款"), "refundedQty", "refundedMny") << figurePair(QStringLiteral("期末"), "endQty", "endMny");
@@ -233,10 +231,6 @@ void TfrmCustStatement::pickCustomer()
     if (picker->pick() != PickerDialog::Ok)
         return;
     setCustomer(picker->PickedID().toLongLong());
-}
-
-void TfrmCustStatement::print()
-{
 }
 
 } // namespace hemu

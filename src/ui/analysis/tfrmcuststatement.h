@@ -28,7 +28,7 @@ public:
     explicit TfrmCustStatement(AppContext &context);
     ~TfrmCustStatement() override;
 
-    QSize sizeHint() const override { return {1000, 600}; }
+    QSize sizeHint() const override { return {960, 580}; }
 
     CustStatement &statement() const { return *m_statement; }
 
@@ -41,7 +41,6 @@ public:
         QLabel *lbCustomer = nullptr;       // the customer's code and name
         QDateEdit *edFrom = nullptr;
         QDateEdit *edTo = nullptr;
-        QPushButton *btnPrint = nullptr;    // 打印
         QTabWidget *PageControl1 = nullptr;
         QWidget *tsStatement = nullptr;     // 对账单
         QSplitter *Splitter1 = nullptr;
@@ -60,8 +59,6 @@ public:
     void refresh();
     /// "客户": the picked customer's statement.
     void pickCustomer();
-    /// "打印": the statement through the report preview.
-    void print();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -148,7 +148,7 @@ void TestCustStatementWindow::pickedCustomer()
 {
     TfrmCustStatement *window = open();
     window->setRange(QDate(2026, 1, 1), QDate(2026, 12, 31));
-    test::answerPicker<TfrmPickCusts>(test::PickerAnswer::Row, "CustID", 3);
+    test::answerPicker<TfrmPickCusts>(test::PickerAnswer::Row, "客户码", 3);
     QTest::mouseClick(test::control<QPushButton>(window, "btnCustomer"), Qt::LeftButton);
     QCOMPARE(window->customer(), 3);
     QCOMPARE(test::control<QLabel>(window, "lbCustomer")->text(), QStringLiteral("3  南店"));
