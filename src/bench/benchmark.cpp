@@ -592,10 +592,10 @@ bool Benchmark::measureStatement(QString *error)
     for (BillKind kind : {BillKind::Delivery, BillKind::Receipt}) {
         const QString lines = QStringLiteral("SELECT h.CustID, h.TabDate, m.* FROM %1 h JOIN %2 m ON m.TabID = h.TabID")
                                   .arg(headerTable(kind), detailTable(kind));
-        customerLines.append({(lines + QStringLiteral(" WHERE h.CustID = ?1")).toUtf8(), {busiest}});
-        allLines.append({lines.toUtf8(), {}});
+        customerLines.append(PlainRead{(lines + QStringLiteral(" WHERE h.CustID = ?1")).toUtf8(), {busiest}});
+        allLines.append(PlainRead{lines.toUtf8(), {}});
     }
-    allLines.append({"SELECT * FROM GoodsInCusts", {}});
+    allLines.append(PlainRead{"SELECT * FROM GoodsInCusts", {}});
     CustStatement statement(db);
     QList<double> ours, raw, agesOurs, agesRaw;
     int goods = 0, bills = 0, held = 0;
