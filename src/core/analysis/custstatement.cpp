@@ -21,11 +21,11 @@ QString signedLines(const QString &custCondition)
 {
     return QStringLiteral("SELECT h.CustID, m.GoodID, h.TabID, coalesce(h.TabDate, '') AS d, 2 AS kind, "
                           "coalesce(m.Qty, 0) AS q, coalesce(m.Qty, 0) * coalesce(m.Price, 0) AS mny "
-                          "FROM DiaoBoDan h JOIN DiaoBoMx m ON m.TabID = h.TabID WHERE m.GoodID > 0 AND %1 "
+                          "FROM DiaoBoDan h JOIN DiaoBoMx m ON m.TabID = h.TabID WHERE coalesce(m.GoodID, 0) > 0 AND %1 "
                           "UNION ALL "
                           "SELECT h.CustID, m.GoodID, h.TabID, coalesce(h.TabDate, ''), 3, "
                           "-coalesce(m.Qty, 0), -coalesce(m.Qty, 0) * coalesce(m.Price, 0) "
-                          "FROM ChuKuDan h JOIN ChuKuMx m ON m.TabID = h.TabID WHERE m.GoodID > 0 AND %1")
+                          "FROM ChuKuDan h JOIN ChuKuMx m ON m.TabID = h.TabID WHERE coalesce(m.GoodID, 0) > 0 AND %1")
         .arg(custCondition);
 }
 
@@ -149,7 +149,7 @@ QString CustStatement::billsSql()
         "SELECT h.TabID AS TabID, %1 AS KindID, '%2' AS Kind, h.BookID AS BookID, h.TabDate AS TabDate, sum(coalesce(m.Qty, 0)) AS Qty, "
         "sum(coalesce(m.Qty, 0) * coalesce(m.Price, 0)) AS Mny "
         "FROM %3 h JOIN %4 m ON m.TabID = h.TabID "
-        "WHERE h.CustID = :cust AND m.GoodID > 0 AND coalesce(h.TabDate, '') >= :first AND coalesce(h.TabDate, '') < :after "
+        "WHERE h.CustID = :cust AND coalesce(m.GoodID, 0) > 0 AND coalesce(h.TabDate, '') >= :first AND coalesce(h.TabDate, '') < :after "
         "GROUP BY h.TabID, h.BookID, h.TabDate");
     return kind.arg(QStringLiteral("2"), QStringLiteral("送货单"), QStringLiteral("DiaoBoDan"), QStringLiteral("DiaoBoMx"))
         + QStringLiteral(" UNION ALL ")
@@ -163,45 +163,44 @@ QString CustStatement::heldAgeSql()
     // what left the customer (receipts and returns, less refunds) empties the oldest layers
     // first. A layer keeps what the running total of the layers up to it exceeds the outflow
     // by, at most its own quantity. What no layer explains (more paid for than delivered, or
-    // more refunded than paid) counts as recent.
+    // more refunded than paid) counts as recent. The opening balance comes from grouping the
+    // counters with the lines, and every per-pair figure is a window sum over the pair's events:
+    // nothing is joined to a list of pairs, which has no index.
     return QStringLiteral(
-               "WITH lines AS (%1), "
-               "pairs AS (SELECT CustID, GoodID, sum(q) AS allQty, sum(mny) AS allMny, sum(abs(q)) AS absQty, "
-               "sum(abs(mny)) AS absMny, sum(CASE WHEN d < :after THEN q ELSE 0 END) AS billQty, "
-               "sum(CASE WHEN d < :after THEN mny ELSE 0 END) AS billMny FROM lines GROUP BY CustID, GoodID), "
-               "held AS (SELECT CustID, GoodID, PrevOnHand + HandInc - Sold AS qty, PrevOnHandMny + HandIncMny - SoldMny AS mny "
-               "FROM GoodsInCusts WHERE :cust = 0 OR CustID = :cust), "
-               "stock AS (SELECT coalesce(p.CustID, h.CustID) AS CustID, coalesce(p.GoodID, h.GoodID) AS GoodID, "
-               "%2 AS openQty, %2 + coalesce(p.billQty, 0) AS heldQty, %3 + coalesce(p.billMny, 0) AS heldMny "
-               "FROM pairs p FULL JOIN held h ON h.CustID = p.CustID AND h.GoodID = p.GoodID), "
-               "firstday AS (SELECT min(d) AS d FROM (SELECT min(TabDate) AS d FROM DiaoBoDan UNION ALL "
+               "WITH lines AS MATERIALIZED (%1), "
+               "opening AS (SELECT CustID, GoodID, %2 AS q, %3 AS mny FROM ("
+               "SELECT CustID, GoodID, sum(hq) AS hq, sum(hm) AS hm, sum(bq) AS bq, sum(bm) AS bm, sum(aq) AS aq, "
+               "sum(am) AS am FROM (SELECT CustID, GoodID, PrevOnHand + HandInc - Sold AS hq, "
+               "PrevOnHandMny + HandIncMny - SoldMny AS hm, 0 AS bq, 0 AS bm, 0 AS aq, 0 AS am "
+               "FROM GoodsInCusts WHERE :cust = 0 OR CustID = :cust "
+               "UNION ALL SELECT CustID, GoodID, 0, 0, q, mny, abs(q), abs(mny) FROM lines) u "
+               "GROUP BY CustID, GoodID) t), "
+               "firstday AS (SELECT coalesce(min(d), :asof) AS d FROM (SELECT min(TabDate) AS d FROM DiaoBoDan UNION ALL "
                "SELECT min(TabDate) FROM ChuKuDan) b), "
-               "layers AS (SELECT s.CustID, s.GoodID, coalesce((SELECT d FROM firstday), :asof) AS d, 0 AS ord, s.openQty AS q "
-               "FROM stock s WHERE s.openQty > 0 AND s.heldQty <> 0 "
-               "UNION ALL SELECT l.CustID, l.GoodID, l.d, l.TabID, l.q FROM lines l JOIN stock s "
-               "ON s.CustID = l.CustID AND s.GoodID = l.GoodID "
-               "WHERE l.kind = 2 AND l.q > 0 AND l.d < :after AND s.heldQty <> 0), "
-               "running AS (SELECT CustID, GoodID, d, q, sum(q) OVER (PARTITION BY CustID, GoodID ORDER BY d, ord "
-               "ROWS UNBOUNDED PRECEDING) AS upto, sum(q) OVER (PARTITION BY CustID, GoodID) AS layered FROM layers), "
-               "kept AS (SELECT r.CustID, r.GoodID, "
-               "coalesce(julianday(:asof) - julianday(substr(r.d, 1, 10)), 100000) AS days, "
-               "max(0, min(r.q, r.upto - (r.layered - s.heldQty))) AS rest "
-               "FROM running r JOIN stock s ON s.CustID = r.CustID AND s.GoodID = r.GoodID), "
-               "aged AS (SELECT CustID, GoodID, sum(CASE WHEN days <= 30 THEN rest ELSE 0 END) AS a0, "
+               "events AS (SELECT o.CustID, o.GoodID, f.d, 0 AS ord, o.q, o.mny, o.q > 0 AS layer "
+               "FROM opening o CROSS JOIN firstday f WHERE o.q <> 0 OR o.mny <> 0 "
+               "UNION ALL SELECT CustID, GoodID, d, TabID, q, mny, kind = 2 AND q > 0 FROM lines WHERE d < :after), "
+               "running AS (SELECT CustID, GoodID, d, q, mny, layer, "
+               "sum(CASE WHEN layer THEN q ELSE 0 END) OVER (PARTITION BY CustID, GoodID ORDER BY d, ord "
+               "ROWS UNBOUNDED PRECEDING) AS upto, "
+               "sum(CASE WHEN layer THEN 0 ELSE -q END) OVER (PARTITION BY CustID, GoodID) AS outflow FROM events), "
+               "kept AS (SELECT CustID, GoodID, q, mny, "
+               "CASE WHEN layer THEN max(0, min(q, upto - outflow)) ELSE 0 END AS rest, "
+               "coalesce(julianday(:asof) - julianday(substr(d, 1, 10)), 100000) AS days FROM running), "
+               "aged AS (SELECT CustID, GoodID, sum(q) AS heldQty, sum(mny) AS heldMny, "
+               "sum(CASE WHEN days <= 30 THEN rest ELSE 0 END) AS a0, "
                "sum(CASE WHEN days > 30 AND days <= 90 THEN rest ELSE 0 END) AS a31, "
                "sum(CASE WHEN days > 90 AND days <= 180 THEN rest ELSE 0 END) AS a91, "
-               "sum(CASE WHEN days > 180 THEN rest ELSE 0 END) AS a181, sum(rest) AS layeredLeft "
+               "sum(CASE WHEN days > 180 THEN rest ELSE 0 END) AS a181, sum(rest) AS layered "
                "FROM kept GROUP BY CustID, GoodID) "
-               "SELECT s.CustID, c.CustName, s.GoodID, g.Description, u.Unit, s.heldQty, s.heldMny, "
-               "coalesce(a.a0, 0) + s.heldQty - coalesce(a.layeredLeft, 0) AS age0, coalesce(a.a31, 0) AS age31, "
-               "coalesce(a.a91, 0) AS age91, coalesce(a.a181, 0) AS age181 "
-               "FROM stock s LEFT JOIN aged a ON a.CustID = s.CustID AND a.GoodID = s.GoodID "
-               "LEFT JOIN Customers c ON c.CustID = s.CustID LEFT JOIN Goods g ON g.GoodID = s.GoodID "
+               "SELECT a.CustID, c.CustName, a.GoodID, g.Description, u.Unit, a.heldQty, a.heldMny, "
+               "a.a0 + a.heldQty - a.layered AS age0, a.a31 AS age31, a.a91 AS age91, a.a181 AS age181 "
+               "FROM aged a LEFT JOIN Customers c ON c.CustID = a.CustID LEFT JOIN Goods g ON g.GoodID = a.GoodID "
                "LEFT JOIN Units u ON u.UnitID = g.UnitID "
-               "WHERE s.heldQty <> 0 ORDER BY s.CustID, s.GoodID")
+               "WHERE a.heldQty <> 0 ORDER BY a.CustID, a.GoodID")
         .arg(signedLines(QStringLiteral("(:cust = 0 OR h.CustID = :cust)")),
-             opening(QStringLiteral("h.qty"), QStringLiteral("p.allQty"), QStringLiteral("p.absQty")),
-             opening(QStringLiteral("h.mny"), QStringLiteral("p.allMny"), QStringLiteral("p.absMny")));
+             opening(QStringLiteral("t.hq"), QStringLiteral("t.bq"), QStringLiteral("t.aq")),
+             opening(QStringLiteral("t.hm"), QStringLiteral("t.bm"), QStringLiteral("t.am")));
 }
 
 DatasetError CustStatement::open(qint64 custId, const QDate &from, const QDate &to)
