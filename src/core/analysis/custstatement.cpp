@@ -14,17 +14,24 @@ namespace {
 
 const char DateForm[] = "yyyy-MM-dd";
 
-/// The delivery and receipt lines of the customers `custCondition` admits, each signed by what
-/// it does to the goods the customer holds: a delivery adds, a receipt takes away. An empty
-/// bill date counts as the oldest; an empty quantity or price as 0, as posting has it.
-QString signedLines(const QString &custCondition)
+/// What the customers `custCondition` admits (on `h.CustID`) hold and did: one row per customer
+/// stock row, with the counters' holding in `hq`/`hm` (kind 0, no date), and one per delivery
+/// and receipt line, signed by what it does to the goods the customer holds (a delivery adds,
+/// a receipt takes away) in `q`/`mny`. An empty bill date counts as the oldest; an empty
+/// quantity or price as 0, as posting has it. Grouping these rows by goods item gives every
+/// figure in one pass, without joining the counters to the lines.
+QString stockEvents(const QString &custCondition)
 {
-    return QStringLiteral("SELECT h.CustID, m.GoodID, h.TabID, coalesce(h.TabDate, '') AS d, 2 AS kind, "
-                          "coalesce(m.Qty, 0) AS q, coalesce(m.Qty, 0) * coalesce(m.Price, 0) AS mny "
+    return QStringLiteral("SELECT h.CustID, h.GoodID, 0 AS TabID, '' AS d, 0 AS kind, 0 AS q, 0 AS mny, "
+                          "h.PrevOnHand + h.HandInc - h.Sold AS hq, h.PrevOnHandMny + h.HandIncMny - h.SoldMny AS hm "
+                          "FROM GoodsInCusts h WHERE %1 "
+                          "UNION ALL "
+                          "SELECT h.CustID, m.GoodID, h.TabID, coalesce(h.TabDate, ''), 2, "
+                          "coalesce(m.Qty, 0), coalesce(m.Qty, 0) * coalesce(m.Price, 0), 0, 0 "
                           "FROM DiaoBoDan h JOIN DiaoBoMx m ON m.TabID = h.TabID WHERE coalesce(m.GoodID, 0) > 0 AND %1 "
                           "UNION ALL "
                           "SELECT h.CustID, m.GoodID, h.TabID, coalesce(h.TabDate, ''), 3, "
-                          "-coalesce(m.Qty, 0), -coalesce(m.Qty, 0) * coalesce(m.Price, 0) "
+                          "-coalesce(m.Qty, 0), -coalesce(m.Qty, 0) * coalesce(m.Price, 0), 0, 0 "
                           "FROM ChuKuDan h JOIN ChuKuMx m ON m.TabID = h.TabID WHERE coalesce(m.GoodID, 0) > 0 AND %1")
         .arg(custCondition);
 }
@@ -105,27 +112,18 @@ QStringList CustStatement::figureNames()
 
 QString CustStatement::statementSql()
 {
-    // One pass over the customer's bill lines: what they add up to before the range, by kind
-    // within it, and in all (which, taken from the counters, leaves the opening balance).
+    // One pass over the customer's stock rows and bill lines: what the lines add up to before
+    // the range, by kind within it, and in all (which, taken from the counters, leaves the
+    // opening balance).
     const QString returned = QStringLiteral("kind = 2 AND q < 0"), delivered = QStringLiteral("kind = 2 AND q > 0");
     const QString paid = QStringLiteral("kind = 3 AND q < 0"), refunded = QStringLiteral("kind = 3 AND q > 0");
-    return QStringLiteral("WITH lines AS (%1), "
-                          "flows AS (SELECT GoodID, sum(q) AS allQty, sum(mny) AS allMny, sum(abs(q)) AS absQty, "
-                          "sum(abs(mny)) AS absMny, "
-                          "sum(CASE WHEN d < :first THEN q ELSE 0 END) AS beforeQty, "
-                          "sum(CASE WHEN d < :first THEN mny ELSE 0 END) AS beforeMny, "
+    return QStringLiteral("WITH events AS (%1), "
+                          "figures AS (SELECT GoodID, "
+                          "%10 + sum(CASE WHEN d < :first THEN q ELSE 0 END) AS startQty, "
+                          "%11 + sum(CASE WHEN d < :first THEN mny ELSE 0 END) AS startMny, "
                           "%2 AS deliveredQty, %3 AS deliveredMny, %4 AS returnedQty, %5 AS returnedMny, "
                           "%6 AS paidQty, %7 AS paidMny, %8 AS refundedQty, %9 AS refundedMny "
-                          "FROM lines GROUP BY GoodID), "
-                          "held AS (SELECT GoodID, PrevOnHand + HandInc - Sold AS qty, PrevOnHandMny + HandIncMny - SoldMny AS mny "
-                          "FROM GoodsInCusts WHERE CustID = :cust), "
-                          "figures AS (SELECT coalesce(f.GoodID, h.GoodID) AS GoodID, "
-                          "%10 + coalesce(f.beforeQty, 0) AS startQty, %11 + coalesce(f.beforeMny, 0) AS startMny, "
-                          "coalesce(f.deliveredQty, 0) AS deliveredQty, coalesce(f.deliveredMny, 0) AS deliveredMny, "
-                          "coalesce(f.returnedQty, 0) AS returnedQty, coalesce(f.returnedMny, 0) AS returnedMny, "
-                          "coalesce(f.paidQty, 0) AS paidQty, coalesce(f.paidMny, 0) AS paidMny, "
-                          "coalesce(f.refundedQty, 0) AS refundedQty, coalesce(f.refundedMny, 0) AS refundedMny "
-                          "FROM flows f FULL JOIN held h ON h.GoodID = f.GoodID) "
+                          "FROM events GROUP BY GoodID) "
                           "SELECT x.GoodID, g.Description, u.Unit, x.startQty, x.startMny, x.deliveredQty, x.deliveredMny, "
                           "x.returnedQty, x.returnedMny, x.paidQty, x.paidMny, x.refundedQty, x.refundedMny, "
                           "x.startQty + x.deliveredQty - x.returnedQty - x.paidQty + x.refundedQty AS endQty, "
@@ -135,12 +133,12 @@ QString CustStatement::statementSql()
                           "OR x.returnedQty <> 0 OR x.returnedMny <> 0 OR x.paidQty <> 0 OR x.paidMny <> 0 "
                           "OR x.refundedQty <> 0 OR x.refundedMny <> 0 "
                           "ORDER BY x.GoodID")
-        .arg(signedLines(QStringLiteral("h.CustID = :cust")), inRange(delivered, QStringLiteral("q")),
+        .arg(stockEvents(QStringLiteral("h.CustID = :cust")), inRange(delivered, QStringLiteral("q")),
              inRange(delivered, QStringLiteral("mny")), inRange(returned, QStringLiteral("-q")),
              inRange(returned, QStringLiteral("-mny")), inRange(paid, QStringLiteral("-q")), inRange(paid, QStringLiteral("-mny")),
              inRange(refunded, QStringLiteral("q")), inRange(refunded, QStringLiteral("mny")))
-        .arg(opening(QStringLiteral("h.qty"), QStringLiteral("f.allQty"), QStringLiteral("f.absQty")),
-             opening(QStringLiteral("h.mny"), QStringLiteral("f.allMny"), QStringLiteral("f.absMny")));
+        .arg(opening(QStringLiteral("sum(hq)"), QStringLiteral("sum(q)"), QStringLiteral("sum(abs(q))")),
+             opening(QStringLiteral("sum(hm)"), QStringLiteral("sum(mny)"), QStringLiteral("sum(abs(mny))")));
 }
 
 QString CustStatement::billsSql()
@@ -159,48 +157,37 @@ QString CustStatement::billsSql()
 
 QString CustStatement::heldAgeSql()
 {
-    // Deliveries are layers of goods, oldest first (the opening balance before every bill);
-    // what left the customer (receipts and returns, less refunds) empties the oldest layers
-    // first. A layer keeps what the running total of the layers up to it exceeds the outflow
-    // by, at most its own quantity. What no layer explains (more paid for than delivered, or
-    // more refunded than paid) counts as recent. The opening balance comes from grouping the
-    // counters with the lines, and every per-pair figure is a window sum over the pair's events:
-    // nothing is joined to a list of pairs, which has no index.
+    // Receipts and returns (less refunds) take the oldest deliveries first, so what is held is
+    // the newest deliveries: of the quantity held H, min(H, delivered within 30 days) is at
+    // most 30 days old, min(H, delivered within 90 days) at most 90, and so on; the opening
+    // balance is the oldest delivery, dated at the first bill of the books. What no delivery
+    // explains (more paid for than delivered, or more refunded than paid) counts as recent.
+    const QString days = QStringLiteral("julianday(:asof) - julianday(substr(d, 1, 10))");
+    const QString within = QStringLiteral("sum(CASE WHEN kind = 2 AND q > 0 AND d < :after AND %1 THEN q ELSE 0 END)");
+    const QString openWithin = QStringLiteral("CASE WHEN f.age <= %1 THEN max(t.openQty, 0) ELSE 0 END");
     return QStringLiteral(
-               "WITH lines AS MATERIALIZED (%1), "
-               "opening AS (SELECT CustID, GoodID, %2 AS q, %3 AS mny FROM ("
-               "SELECT CustID, GoodID, sum(hq) AS hq, sum(hm) AS hm, sum(bq) AS bq, sum(bm) AS bm, sum(aq) AS aq, "
-               "sum(am) AS am FROM (SELECT CustID, GoodID, PrevOnHand + HandInc - Sold AS hq, "
-               "PrevOnHandMny + HandIncMny - SoldMny AS hm, 0 AS bq, 0 AS bm, 0 AS aq, 0 AS am "
-               "FROM GoodsInCusts WHERE :cust = 0 OR CustID = :cust "
-               "UNION ALL SELECT CustID, GoodID, 0, 0, q, mny, abs(q), abs(mny) FROM lines) u "
-               "GROUP BY CustID, GoodID) t), "
-               "firstday AS (SELECT coalesce(min(d), :asof) AS d FROM (SELECT min(TabDate) AS d FROM DiaoBoDan UNION ALL "
-               "SELECT min(TabDate) FROM ChuKuDan) b), "
-               "events AS (SELECT o.CustID, o.GoodID, f.d, 0 AS ord, o.q, o.mny, o.q > 0 AS layer "
-               "FROM opening o CROSS JOIN firstday f WHERE o.q <> 0 OR o.mny <> 0 "
-               "UNION ALL SELECT CustID, GoodID, d, TabID, q, mny, kind = 2 AND q > 0 FROM lines WHERE d < :after), "
-               "running AS (SELECT CustID, GoodID, d, q, mny, layer, "
-               "sum(CASE WHEN layer THEN q ELSE 0 END) OVER (PARTITION BY CustID, GoodID ORDER BY d, ord "
-               "ROWS UNBOUNDED PRECEDING) AS upto, "
-               "sum(CASE WHEN layer THEN 0 ELSE -q END) OVER (PARTITION BY CustID, GoodID) AS outflow FROM events), "
-               "kept AS (SELECT CustID, GoodID, q, mny, "
-               "CASE WHEN layer THEN max(0, min(q, upto - outflow)) ELSE 0 END AS rest, "
-               "coalesce(julianday(:asof) - julianday(substr(d, 1, 10)), 100000) AS days FROM running), "
-               "aged AS (SELECT CustID, GoodID, sum(q) AS heldQty, sum(mny) AS heldMny, "
-               "sum(CASE WHEN days <= 30 THEN rest ELSE 0 END) AS a0, "
-               "sum(CASE WHEN days > 30 AND days <= 90 THEN rest ELSE 0 END) AS a31, "
-               "sum(CASE WHEN days > 90 AND days <= 180 THEN rest ELSE 0 END) AS a91, "
-               "sum(CASE WHEN days > 180 THEN rest ELSE 0 END) AS a181, sum(rest) AS layered "
-               "FROM kept GROUP BY CustID, GoodID) "
-               "SELECT a.CustID, c.CustName, a.GoodID, g.Description, u.Unit, a.heldQty, a.heldMny, "
-               "a.a0 + a.heldQty - a.layered AS age0, a.a31 AS age31, a.a91 AS age91, a.a181 AS age181 "
-               "FROM aged a LEFT JOIN Customers c ON c.CustID = a.CustID LEFT JOIN Goods g ON g.GoodID = a.GoodID "
-               "LEFT JOIN Units u ON u.UnitID = g.UnitID "
-               "WHERE a.heldQty <> 0 ORDER BY a.CustID, a.GoodID")
-        .arg(signedLines(QStringLiteral("(:cust = 0 OR h.CustID = :cust)")),
-             opening(QStringLiteral("t.hq"), QStringLiteral("t.bq"), QStringLiteral("t.aq")),
-             opening(QStringLiteral("t.hm"), QStringLiteral("t.bm"), QStringLiteral("t.am")));
+               "WITH events AS (%1), "
+               "t AS (SELECT CustID, GoodID, %2 AS openQty, %3 AS openMny, "
+               "sum(CASE WHEN d < :after THEN q ELSE 0 END) AS billQty, sum(CASE WHEN d < :after THEN mny ELSE 0 END) AS billMny, "
+               "%4 AS d30, %5 AS d90, %6 AS d180, %7 AS dall FROM events GROUP BY CustID, GoodID), "
+               "f AS (SELECT julianday(:asof) - julianday(substr(min(d), 1, 10)) AS age FROM (SELECT min(TabDate) AS d "
+               "FROM DiaoBoDan UNION ALL SELECT min(TabDate) FROM ChuKuDan) b), "
+               "u AS (SELECT t.CustID, t.GoodID, t.openQty + t.billQty AS h, t.openMny + t.billMny AS heldMny, "
+               "t.d30 + %8 AS d30, t.d90 + %9 AS d90, t.d180 + %10 AS d180, t.dall + max(t.openQty, 0) AS dall "
+               "FROM t CROSS JOIN f), "
+               "v AS (SELECT CustID, GoodID, h, heldMny, min(max(h, 0), d30) AS c30, min(max(h, 0), d90) AS c90, "
+               "min(max(h, 0), d180) AS c180, min(max(h, 0), dall) AS cany FROM u WHERE h <> 0) "
+               "SELECT v.CustID, c.CustName, v.GoodID, g.Description, un.Unit, v.h AS heldQty, v.heldMny, "
+               "v.c30 + v.h - v.cany AS age0, v.c90 - v.c30 AS age31, v.c180 - v.c90 AS age91, v.cany - v.c180 AS age181 "
+               "FROM v LEFT JOIN Customers c ON c.CustID = v.CustID LEFT JOIN Goods g ON g.GoodID = v.GoodID "
+               "LEFT JOIN Units un ON un.UnitID = g.UnitID ORDER BY v.CustID, v.GoodID")
+        .arg(stockEvents(QStringLiteral("(:cust = 0 OR h.CustID = :cust)")),
+             opening(QStringLiteral("sum(hq)"), QStringLiteral("sum(q)"), QStringLiteral("sum(abs(q))")),
+             opening(QStringLiteral("sum(hm)"), QStringLiteral("sum(mny)"), QStringLiteral("sum(abs(mny))")),
+             within.arg(days + QStringLiteral(" <= 30")), within.arg(days + QStringLiteral(" <= 90")),
+             within.arg(days + QStringLiteral(" <= 180")), within.arg(QStringLiteral("1 = 1")), openWithin.arg(30),
+             openWithin.arg(90))
+        .arg(openWithin.arg(180));
 }
 
 DatasetError CustStatement::open(qint64 custId, const QDate &from, const QDate &to)
