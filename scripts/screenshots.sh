@@ -52,6 +52,8 @@ shots=(
   "frmSearchTabs:searchtabs"
   "frmBrTotal:brtotal"
   "frmBrCustsDue:brcustsdue"
+  "frmCustStatement:custstatement"
+  "frmCustStatement#tsAge:custstatement-age"
   "frmRestoreBackup:restorebackup"
   "frmImport:import"
   "frmBrGoodFlow:goodsflow"

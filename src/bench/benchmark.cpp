@@ -4,6 +4,7 @@
 #include "bench/plainread.h"
 #include "bench/rawstatement.h"
 #include "core/analysis/billsearch.h"
+#include "core/analysis/custstatement.h"
 #include "core/analysis/receivables.h"
 #include "core/backup/backupstore.h"
 #include "core/bills/singleprecision.h"
@@ -163,6 +164,7 @@ bool Benchmark::run(QString *error, const QStringList &only)
                         {"filter_goods", &Benchmark::measureFilterGoods},
                         {"receivables", &Benchmark::measureReceivables},
                         {"bill_search", &Benchmark::measureBillSearch},
+                        {"statement", &Benchmark::measureStatement},
                         {"delete_bill", &Benchmark::measureDeleteBill},
                         {"carry_forward", &Benchmark::measureCarryForward},
                         {"first_write_check", &Benchmark::measureFirstWriteCheck},
@@ -572,6 +574,55 @@ bool Benchmark::measureReceivables(QString *error)
                    .arg(receivables.qCustsDue->rowCount());
     receivables.close();
     add(QStringLiteral("receivables"), ours, raw, std::nullopt);
+    return true;
+}
+
+bool Benchmark::measureStatement(QString *error)
+{
+    Database &db = m_base->MyADOCnn();
+    sqlite3 *h = db.handle();
+    // The customer on the most delivery and receipt lines, over the whole year of bills.
+    const qint64 busiest
+        = db.scalar(QStringLiteral("SELECT CustID FROM (SELECT h.CustID FROM DiaoBoDan h JOIN DiaoBoMx m ON m.TabID = h.TabID "
+                                   "UNION ALL SELECT h.CustID FROM ChuKuDan h JOIN ChuKuMx m ON m.TabID = h.TabID) "
+                                   "GROUP BY CustID ORDER BY count(*) DESC LIMIT 1"))
+              .toLongLong();
+    // The yardstick reads every line the figures cover with its bill's date, straight from the file.
+    QList<PlainRead> customerLines, allLines;
+    for (BillKind kind : {BillKind::Delivery, BillKind::Receipt}) {
+        const QString lines = QStringLiteral("SELECT h.CustID, h.TabDate, m.* FROM %1 h JOIN %2 m ON m.TabID = h.TabID")
+                                  .arg(headerTable(kind), detailTable(kind));
+        customerLines.append(PlainRead{(lines + QStringLiteral(" WHERE h.CustID = ?1")).toUtf8(), {busiest}});
+        allLines.append(PlainRead{lines.toUtf8(), {}});
+    }
+    allLines.append(PlainRead{"SELECT * FROM GoodsInCusts", {}});
+    CustStatement statement(db);
+    QList<double> ours, raw, agesOurs, agesRaw;
+    int goods = 0, bills = 0, held = 0;
+    for (int run = 0; run < m_size.runs; ++run) {
+        DatasetError e;
+        ours << timeMs([&] { e = statement.open(busiest, QDate(BillYear, 1, 1), QDate(BillYear, 12, 31)); });
+        if (!datasetOk(e, QStringLiteral("statement"), error))
+            return false;
+        raw << timeMs([&] { runPlainReads(h, customerLines); });
+        agesOurs << timeMs([&] { e = statement.openAges(QDate(BillYear, 12, 31)); });
+        if (!datasetOk(e, QStringLiteral("held ages"), error))
+            return false;
+        agesRaw << timeMs([&] { runPlainReads(h, allLines); });
+        goods = statement.qStatement->rowCount();
+        bills = statement.qStatementBills->rowCount();
+        held = statement.qHeldAge->rowCount();
+    }
+    statement.close();
+    statement.qHeldAge->close();
+    m_notes << QStringLiteral("statement: customer %1 over %2, %3 goods and %4 bills; held_age: %5 customer goods lines")
+                   .arg(busiest)
+                   .arg(BillYear)
+                   .arg(goods)
+                   .arg(bills)
+                   .arg(held);
+    add(QStringLiteral("statement"), ours, raw, 3.0);
+    add(QStringLiteral("held_age"), agesOurs, agesRaw, 3.0);
     return true;
 }
 

@@ -56,6 +56,7 @@ private:
     bool measureFilterGoods(QString *error);
     bool measureReceivables(QString *error);
     bool measureBillSearch(QString *error);
+    bool measureStatement(QString *error);
     bool measureDeleteBill(QString *error);
     bool measureCarryForward(QString *error);
     bool measureFirstWriteCheck(QString *error);

@@ -36,7 +36,7 @@ int usage()
 }
 
 const char *const figureOrder[] = {"post_line",   "recalc_totals", "open_account_set", "delete_bill",
-                                   "filter_goods", "carry_forward", "receivables", "bill_search", "first_write_check", "quick_check", "layout_physical_stock",
+                                   "filter_goods", "carry_forward", "receivables", "bill_search", "statement", "held_age", "first_write_check", "quick_check", "layout_physical_stock",
                                    "stock_check_adjust",
                                    "open_frmBaseInfo", "open_frmPickGoods", "open_frmBrTotal", "open_frmBrCustsDue", "open_frmBusiness", "next_bill",
                                    "open_frmBrGoodFlow", "peak_rss_mb"};

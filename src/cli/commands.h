@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -27,8 +28,13 @@ int renumberDetails(const QString &file);
 int setPassword(const QString &file, const QString &user);
 /// The lists of the receivables window, the stock-change browser and the goods flow, and the
 /// purchase history of goods item `item` behind the market charts; `customer` > 0 keeps that
-/// customer's rows only.
-int showList(const QString &file, const QString &list, int customer, bool asJson, const QString &item = {});
+/// customer's rows only. LIST held-age: what the customers hold at the end of `asOf` (invalid:
+/// today) by how long ago it was delivered.
+int showList(const QString &file, const QString &list, int customer, bool asJson, const QString &item = {},
+             const QDate &asOf = {});
+/// The statement of `customer` from `from` to `to` ('yyyy-MM-dd', empty for an open end) into
+/// `out` (.json).
+int writeStatement(const QString &file, qint64 customer, const QString &from, const QString &to, const QString &out);
 
 /// Master data from `data` (.csv or .xlsx) into `table`; exit 1 when rows were refused.
 int importMasterData(const QString &file, const QString &table, const QString &data, bool dryRun, int userId,

@@ -24,11 +24,14 @@ int usage()
                "  hemu-cli scan-orphans FILE [--delete]       list (or delete) bill lines whose bill is gone\n"
                "  hemu-cli renumber FILE                      number every bill's lines 1, 2, 3...\n"
                "  hemu-cli set-password FILE USER             USER (id or name) gets the password read from stdin\n"
-               "  hemu-cli show FILE LIST [--customer ID] [--json]\n"
+               "  hemu-cli show FILE LIST [--customer ID] [--as-of DATE] [--json]\n"
                "                                              LIST receivables, receivables-detail, stock or customer-stock:\n"
                "                                              the lists of the receivables and stock-change windows;\n"
-               "                                              goods-flow: the goods-flow window's lines\n"
+               "                                              goods-flow: the goods-flow window's lines;\n"
+               "                                              held-age: what customers hold by age on DATE (default today)\n"
                "  hemu-cli show FILE market GOODID [--json]   the purchase history behind the market charts\n"
+               "  hemu-cli statement FILE CUSTID [--from DATE] [--to DATE] --out PATH.json\n"
+               "                                              the customer's statement over the days given (yyyy-MM-dd)\n"
                "  hemu-cli import FILE TABLE DATA.csv|DATA.xlsx [--dry-run] [--user ID --password PW]\n"
                "                                              master data into TABLE (Goods, Catalogs, Units, Customers,\n"
                "                                              Vendors, Employees, OpeningBalances); refused rows are named\n"
@@ -103,6 +106,10 @@ int main(int argc, char **argv)
         return args.size() == 1 ? hemu::cli::renumberDetails(args.at(0)) : usage();
     if (command == QLatin1String("show")) {
         const QString customer = takeOption(args, QStringLiteral("--customer"), QString());
+        const QString asOfText = takeOption(args, QStringLiteral("--as-of"), QString());
+        const QDate asOf = QDate::fromString(asOfText, QStringLiteral("yyyy-MM-dd"));
+        if (!asOfText.isEmpty() && !asOf.isValid())
+            return usage();
         const bool asJson = args.removeAll(QStringLiteral("--json")) > 0;
         bool ok = true;
         const int custId = customer.isEmpty() ? 0 : customer.toInt(&ok);
@@ -110,7 +117,17 @@ int main(int argc, char **argv)
         const QString item = args.size() == 3 && args.at(1) == QLatin1String("market") ? args.takeLast() : QString();
         if (args.size() != 2 || !ok || (!customer.isEmpty() && custId <= 0))
             return usage();
-        return hemu::cli::showList(args.at(0), args.at(1), custId, asJson, item);
+        return hemu::cli::showList(args.at(0), args.at(1), custId, asJson, item, asOf);
+    }
+    if (command == QLatin1String("statement")) {
+        const QString from = takeOption(args, QStringLiteral("--from"), QString());
+        const QString to = takeOption(args, QStringLiteral("--to"), QString());
+        const QString out = takeOption(args, QStringLiteral("--out"), QString());
+        bool ok = false;
+        const qint64 customer = args.size() == 2 ? args.at(1).toLongLong(&ok) : 0;
+        if (!ok || customer <= 0 || out.isEmpty())
+            return usage();
+        return hemu::cli::writeStatement(args.at(0), customer, from, to, out);
     }
     if (command == QLatin1String("set-password"))
         return args.size() == 2 ? hemu::cli::setPassword(args.at(0), args.at(1)) : usage();

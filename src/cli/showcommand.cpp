@@ -1,8 +1,9 @@
 // hemu-cli show: the lists of the receivables window, the stock-change browser, the goods
-// flow and the market information's purchase history, read through the same core queries
-// and views, as an aligned table or as JSON.
+// flow, the market information's purchase history and the ages of held goods, read through
+// the same core queries and views, as an aligned table or as JSON.
 #include "cli/commands.h"
 
+#include "core/analysis/custstatement.h"
 #include "core/analysis/goodsflow.h"
 #include "core/analysis/marketinfo.h"
 #include "core/analysis/receivables.h"
@@ -150,17 +151,18 @@ int print(const QString &text)
 
 } // namespace
 
-int showList(const QString &file, const QString &list, int customer, bool asJson, const QString &item)
+int showList(const QString &file, const QString &list, int customer, bool asJson, const QString &item, const QDate &asOf)
 {
+    const bool ages = list == QLatin1String("held-age");
     const bool receivables = list == QLatin1String("receivables") || list == QLatin1String("receivables-detail");
     const bool stock = list == QLatin1String("stock") || list == QLatin1String("customer-stock");
     const bool flow = list == QLatin1String("goods-flow");
     const bool market = list == QLatin1String("market");
-    if (!receivables && !stock && !flow && !market)
-        return fail(QStringLiteral("unknown list %1 (receivables, receivables-detail, stock, customer-stock, goods-flow or market)")
+    if (!receivables && !stock && !flow && !market && !ages)
+        return fail(QStringLiteral("unknown list %1 (receivables, receivables-detail, stock, customer-stock, goods-flow, market or held-age)")
                         .arg(list));
     if (customer > 0 && (list == QLatin1String("stock") || flow || market))
-        return fail(QStringLiteral("--customer goes with the receivables and customer-stock lists"));
+        return fail(QStringLiteral("--customer goes with the receivables, customer-stock and held-age lists"));
     bool numeric = false;
     const qint64 goodId = item.toLongLong(&numeric);
     if (market != !item.isEmpty() || (market && (!numeric || goodId <= 0)))
@@ -177,6 +179,14 @@ int showList(const QString &file, const QString &list, int customer, bool asJson
     ReadTransaction snapshot(db);
     if (!snapshot.isActive())
         return fail(QStringLiteral("cannot read %1: %2").arg(file, db.lastError().text()));
+
+    if (ages) {
+        CustStatement held(db);
+        if (const DatasetError e = held.openAges(asOf, customer); e.failed())
+            return fail(QStringLiteral("cannot read %1: %2").arg(file, e.message()));
+        Dataset &ds = *held.qHeldAge;
+        return print(asJson ? json(ds, dataFields(ds)) : table(ds, visibleColumns(ds)));
+    }
 
     if (receivables) {
         Receivables due(db);

@@ -35,7 +35,8 @@ void TestBenchSmoke::tinyRunWritesEveryFigure()
     QCOMPARE(root.value(QStringLiteral("size")).toString(), QStringLiteral("tiny"));
     const QStringList expected = {QStringLiteral("post_line"),    QStringLiteral("recalc_totals"), QStringLiteral("open_account_set"),
                                   QStringLiteral("delete_bill"),  QStringLiteral("filter_goods"),  QStringLiteral("carry_forward"),
-                                  QStringLiteral("receivables"), QStringLiteral("bill_search"), QStringLiteral("first_write_check"), QStringLiteral("quick_check"),
+                                  QStringLiteral("receivables"), QStringLiteral("bill_search"), QStringLiteral("statement"), QStringLiteral("held_age"),
+                                  QStringLiteral("first_write_check"), QStringLiteral("quick_check"),
                                   QStringLiteral("layout_physical_stock"), QStringLiteral("stock_check_adjust"),
                                   QStringLiteral("open_frmBaseInfo"), QStringLiteral("open_frmPickGoods"), QStringLiteral("open_frmBrTotal"),
                                   QStringLiteral("open_frmBrCustsDue"), QStringLiteral("open_frmBusiness"), QStringLiteral("next_bill"),

@@ -5,6 +5,7 @@
 #include "core/dataset/dataset.h"
 #include "core/prompter.h"
 #include "ui/analysis/billlookup.h"
+#include "ui/analysis/tfrmcuststatement.h"
 #include "ui/masterdata/pickers.h"
 #include "ui/masterdata/tfrmpickcusts.h"
 #include "ui/widgets/arrowrelease.h"
@@ -74,6 +75,8 @@ QWidget *TfrmBrCustsDue::totalsArea()
     ui.Panel1 = areaTitle(area, QStringLiteral("Panel1"), QStringLiteral(" 应收款统计"));
     ui.SpeedButton1 = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogContentsView), QStringLiteral("客户"), area);
     ui.SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    ui.btnStatement = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogListView), QStringLiteral("对账单"), area);
+    ui.btnStatement->setObjectName(QStringLiteral("btnStatement"));
     ui.CheckBox3 = new QCheckBox(QStringLiteral("过滤"), area);
     ui.CheckBox3->setObjectName(QStringLiteral("CheckBox3"));
     ui.DBGrid4 = BrowserGrid::make(area, QStringLiteral("DBGrid4"), m_receivables->qSumDue,
@@ -87,6 +90,7 @@ QWidget *TfrmBrCustsDue::totalsArea()
     bar->addWidget(ui.Panel1);
     bar->addStretch(1);
     bar->addWidget(ui.SpeedButton1);
+    bar->addWidget(ui.btnStatement);
     bar->addWidget(ui.CheckBox3);
     auto *layout = new QVBoxLayout(area);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -94,6 +98,7 @@ QWidget *TfrmBrCustsDue::totalsArea()
     layout->addWidget(ui.DBGrid4, 1);
 
     connect(ui.SpeedButton1, &QPushButton::clicked, this, &TfrmBrCustsDue::findCustomer);
+    connect(ui.btnStatement, &QPushButton::clicked, this, &TfrmBrCustsDue::showStatement);
     connect(ui.CheckBox3, &QCheckBox::toggled, this, &TfrmBrCustsDue::applyDetailFilter);
     // While "过滤" is on, the lines follow the customer the user goes to.
     auto follow = [this] {
@@ -165,6 +170,14 @@ void TfrmBrCustsDue::findCustomer()
     }
     if (!m_receivables->findCustomer(picker->PickedID().toInt()))
         prompter().information(Receivables::noReceivablesText());
+}
+
+void TfrmBrCustsDue::showStatement()
+{
+    Dataset &owed = *m_receivables->qSumDue;
+    if (owed.currentRow() < 0)
+        return;
+    TfrmCustStatement::showFor(context(), owed.value(QStringLiteral("CustID")).toLongLong());
 }
 
 void TfrmBrCustsDue::viewBills()

@@ -34,6 +34,7 @@ public:
         QLabel *Panel1 = nullptr;             // " 应收款统计"
         QPushButton *SpeedButton1 = nullptr;  // 客户
         QCheckBox *CheckBox3 = nullptr;       // 过滤
+        QPushButton *btnStatement = nullptr;  // 对账单
         DataGrid *DBGrid4 = nullptr;
         QLabel *Panel2 = nullptr;             // " 应收款明细"
         QPushButton *SpeedButton3 = nullptr;  // 调阅单据
@@ -44,6 +45,8 @@ public:
     void findCustomer();
     /// The lines follow the box "过滤" for the current customer.
     void applyDetailFilter();
+    /// "对账单": the statement of the current customer.
+    void showStatement();
     /// "调阅单据" for the current line.
     void viewBills();
 

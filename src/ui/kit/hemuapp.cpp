@@ -13,6 +13,7 @@
 #include "ui/admin/tfrmscanuselessrecords.h"
 #include "ui/admin/tfrmsettabitemno.h"
 #include "ui/analysis/tfrmbrcustsdue.h"
+#include "ui/analysis/tfrmcuststatement.h"
 #include "ui/analysis/tfrmbrtotal.h"
 #include "ui/analysis/tfrmsearchtabs.h"
 #include "ui/analysis/tfrmtotaltabs.h"
@@ -187,6 +188,7 @@ void HemuApp::registerWindows()
     registerChild<TfrmEdUserInfo>(QStringLiteral("frmEdUserInfo"));
     registerChild<TfrmBrTotal>(QStringLiteral("frmBrTotal"));
     registerChild<TfrmBrCustsDue>(QStringLiteral("frmBrCustsDue"));
+    registerChild<TfrmCustStatement>(QStringLiteral("frmCustStatement"));
     registerChild<TfrmBusiness>(QStringLiteral("frmBusiness"));
     registerChild<TfrmBrGoodFlow>(QStringLiteral("frmBrGoodFlow"));
     registerChild<TfrmMarketInfo>(QStringLiteral("frmMarketInfo"));

@@ -44,6 +44,7 @@ MainActions::MainActions(QMainWindow *window)
     QMenu *total = addMenu(nullptr, "miTotal", QStringLiteral("统计"), Hidden);
     addItem(total, "nViewTotal", QStringLiteral("库存变动"), "frmBrTotal");
     addItem(total, "N11", QStringLiteral("应收款项"), "frmBrCustsDue");
+    addItem(total, "nCustStatement", QStringLiteral("客户对账单"), "frmCustStatement");
     addItem(total, "nBuyManage", QStringLiteral("应付款项"), "frmBuyManage");
     addItem(total, "nProfitAnalyse", QStringLiteral("效益分析"), "frmProfits", SeparatorAfter);
     addItem(total, "nTotalTabs", QStringLiteral("单据汇总"), "frmTotalTabs");

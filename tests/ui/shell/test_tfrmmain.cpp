@@ -102,6 +102,7 @@ const QStringList closedMenuTree = {
     "miTotal 统计 [hidden]",
     "  nViewTotal 库存变动",
     "  N11 应收款项",
+    "  nCustStatement 客户对账单",
     "  nBuyManage 应付款项",
     "  nProfitAnalyse 效益分析",
     "  -",
