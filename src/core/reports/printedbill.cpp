@@ -103,4 +103,13 @@ std::optional<PrintedBill> readPrintedBill(Database &db, BillKind kind, qint64 t
     return bill;
 }
 
+qint64 newestBill(Database &db, BillKind kind)
+{
+    QSqlQuery q(db.sql());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT max(TabID) FROM %1").arg(headerTable(kind))) || !q.next())
+        return 0;
+    return q.value(0).toLongLong();
+}
+
 } // namespace hemu::reports

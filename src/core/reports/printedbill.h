@@ -57,4 +57,7 @@ QString printedBillDate(const QString &stored);
 /// bill or the file cannot be read.
 std::optional<PrintedBill> readPrintedBill(Database &db, BillKind kind, qint64 tabId, QString *error = nullptr);
 
+/// The TabID of the newest bill of `kind`; 0 when there is none.
+qint64 newestBill(Database &db, BillKind kind);
+
 } // namespace hemu::reports

@@ -4,9 +4,12 @@
 #include "core/format/datetext.h"
 #include "core/prompter.h"
 #include "core/reports/billreports.h"
+#include "render/linepainter.h"
+#include "ui/bills/tfrmlineprintpreview.h"
 #include "ui/reports/reportwindow.h"
 
 #include <QDate>
+#include <QPrinter>
 
 namespace hemu::billprinting {
 
@@ -27,6 +30,35 @@ ReportWindow *previewPage(AppContext &context, const reports::PrintedBill &bill,
                                     owner);
     report->preview();
     return report;
+}
+
+void linePrint(AppContext &context, const reports::PrintedBill &bill, bool toPreview, QPrinter &printer)
+{
+    bool done = false;
+    if (toPreview) {
+        done = TfrmLinePrintPreview::open(context, bill) != nullptr;
+    } else {
+        // Positions are the printer's own pixels, measured with the printer's resolution.
+        const int dpi = printer.resolution();
+        const QList<reports::LinePage> pages
+            = reports::lineprint::layout(bill, context.base.PrintStampText(), render::FontLineMetrics(dpi));
+        done = render::printLinePages(printer, dpi, pages);
+    }
+    if (done)
+        context.prompter.information(QStringLiteral("打印完毕。"));
+    else
+        context.prompter.warning(QStringLiteral("网络或打印机故障。"));
+}
+
+void previewNewestBill(AppContext &context)
+{
+    for (const BillKind kind : {BillKind::Delivery, BillKind::StockIn, BillKind::Receipt}) {
+        if (const qint64 tabId = reports::newestBill(context.base.MyADOCnn(), kind)) {
+            if (const auto bill = readBill(context, kind, tabId))
+                TfrmLinePrintPreview::open(context, *bill);
+            return;
+        }
+    }
 }
 
 } // namespace hemu::billprinting

@@ -7,6 +7,7 @@
 #include <optional>
 
 class QObject;
+class QPrinter;
 
 namespace hemu {
 
@@ -23,6 +24,14 @@ std::optional<reports::PrintedBill> readBill(AppContext &context, BillKind kind,
 
 /// Makes the bill report "frmRepTabRk" for `bill`, owned by `owner`, and previews it.
 ReportWindow *previewPage(AppContext &context, const reports::PrintedBill &bill, QObject *owner);
+
+/// Line printing: into a new line-print preview when `toPreview`, else onto `printer`; tells
+/// "打印完毕。" when done and warns "网络或打印机故障。" when it could not be.
+void linePrint(AppContext &context, const reports::PrintedBill &bill, bool toPreview, QPrinter &printer);
+
+/// A line-print preview of the newest delivery bill (else stock-in, else receipt bill): what
+/// `--open frmLinePrintPreview` shows.
+void previewNewestBill(AppContext &context);
 
 } // namespace billprinting
 } // namespace hemu

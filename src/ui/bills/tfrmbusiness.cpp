@@ -10,6 +10,9 @@
 #include "core/prompter.h"
 #include "ui/bills/billpage.h"
 #include "ui/bills/billprinting.h"
+#include "ui/reports/pagestore.h"
+#include "ui/reports/reportwindow.h"
+#include "ui/reports/tfrmsetprn.h"
 #include "ui/masterdata/pickers.h"
 #include "ui/masterdata/tfrmpickcusthasgoods.h"
 #include "ui/masterdata/tfrmpickcusts.h"
@@ -164,8 +167,6 @@ void TfrmBusiness::buildBottomBar()
     ui.sp->setCheckable(true);
     ui.spLinePrint = barButton(ui.Panel18, "spLinePrint", QStringLiteral("行式"), QStringLiteral("针式打印机输出"));
     ui.spPagePrint = barButton(ui.Panel18, "spPagePrint", QStringLiteral("页式"), QStringLiteral("激光打印机输出"));
-    // Line printing is not part of this program yet.
-    ui.spLinePrint->setEnabled(false);
     ui.spFill = barButton(ui.Panel18, "spFill", QStringLiteral("填单"));
     ui.spFill->setEnabled(false);
     ui.btnSave = new QPushButton(QStringLiteral("保存"), ui.Panel18);
@@ -188,6 +189,7 @@ void TfrmBusiness::buildBottomBar()
     connect(ui.sp, &QToolButton::toggled, this, &TfrmBusiness::toggleBillList);
     connect(ui.spFill, &QToolButton::clicked, this, &TfrmBusiness::fillLines);
     connect(ui.spPagePrint, &QToolButton::clicked, this, &TfrmBusiness::pagePrint);
+    connect(ui.spLinePrint, &QToolButton::clicked, this, &TfrmBusiness::linePrint);
     connect(ui.btnSave, &QPushButton::clicked, this, &TfrmBusiness::save);
     connect(ui.Button13, &QPushButton::clicked, this, &TfrmBusiness::newBill);
 }
@@ -426,10 +428,23 @@ qint64 TfrmBusiness::billToPrint()
 void TfrmBusiness::pagePrint()
 {
     const qint64 tabId = billToPrint();
-    if (tabId <= 0)
+    if (tabId <= 0 || !context().setPrn || !context().setPrn->showModal())
+        return;
+    if (const auto bill = billprinting::readBill(context(), currentPage()->kind(), tabId)) {
+        ReportWindow *report = billprinting::previewPage(context(), *bill, this);
+        // The preview prints on the printer the settings dialog holds.
+        if (report->store())
+            report->store()->printSettings().printer = context().setPrn->printer().printerName();
+    }
+}
+
+void TfrmBusiness::linePrint()
+{
+    const qint64 tabId = billToPrint();
+    if (tabId <= 0 || !context().setPrn || !context().setPrn->showModal())
         return;
     if (const auto bill = billprinting::readBill(context(), currentPage()->kind(), tabId))
-        billprinting::previewPage(context(), *bill, this);
+        billprinting::linePrint(context(), *bill, context().setPrn->previewSwitch(), context().setPrn->printer());
 }
 
 void TfrmBusiness::chooseCounterpart()
