@@ -2,6 +2,7 @@
 
 #include "core/data/basedata.h"
 #include "core/format/datetext.h"
+#include "core/filechooser.h"
 #include "core/prompter.h"
 #include "core/reports/billreports.h"
 #include "render/linepainter.h"
@@ -38,11 +39,23 @@ void linePrint(AppContext &context, const reports::PrintedBill &bill, bool toPre
     if (toPreview) {
         done = TfrmLinePrintPreview::open(context, bill) != nullptr;
     } else {
+        // Without an installed printer Qt prints into a PDF file: the user names it.
+        const bool toFile = printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty();
+        if (toFile) {
+            QString file = context.files.chooseSave(QStringLiteral("保存为 PDF 文件"), QStringLiteral("pdf"), {});
+            if (file.isEmpty())
+                return;
+            if (!file.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+                file += QLatin1String(".pdf");
+            printer.setOutputFileName(file);
+        }
         // Positions are the printer's own pixels, measured with the printer's resolution.
         const int dpi = printer.resolution();
         const QList<reports::LinePage> pages
             = reports::lineprint::layout(bill, context.base.PrintStampText(), render::FontLineMetrics(dpi));
         done = render::printLinePages(printer, dpi, pages);
+        if (toFile)
+            printer.setOutputFileName(QString());
     }
     if (done)
         context.prompter.information(QStringLiteral("打印完毕。"));

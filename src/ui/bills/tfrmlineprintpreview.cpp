@@ -84,6 +84,9 @@ TfrmLinePrintPreview *TfrmLinePrintPreview::open(AppContext &context, const repo
     }
     QMdiSubWindow *child = context.main.mdiArea()->addSubWindow(window);
     child->setAttribute(Qt::WA_DeleteOnClose);
+    // As large as the work area allows: a page is 2000 pixels wide.
+    const QSize area = context.main.mdiArea()->size();
+    child->resize(std::max(child->width(), area.width() * 9 / 10), std::max(child->height(), area.height() * 9 / 10));
     child->show();
     window->centreOnMainWindow();
     context.main.mdiArea()->setActiveSubWindow(child);

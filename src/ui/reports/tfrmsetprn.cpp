@@ -120,7 +120,7 @@ printing::DeviceSettings TfrmSetPrn::deviceSettings() const
 {
     printing::DeviceSettings s;
     const QPrinterInfo info(m_printer);
-    s.device = m_printer.printerName();
+    s.device = m_printer.printerName().isEmpty() ? QStringLiteral("(未安装打印机，打印到 PDF 文件)") : m_printer.printerName();
     s.driver = info.makeAndModel();
     // CUPS names no port; where a queue says where its printer stands, that is shown.
     s.port = info.location();

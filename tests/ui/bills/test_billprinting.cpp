@@ -205,6 +205,28 @@ private slots:
         }
     }
 
+    void linePrintAsksForAFileWithoutPrinter()
+    {
+        // Qt prints into a PDF file when there is no printer: the user names the file; no
+        // name, no print and no message.
+        QTemporaryDir dir;
+        setPrn->printer().setOutputFormat(QPrinter::PdfFormat);
+        setPrn->printer().setOutputFileName(QString());
+        window->showPage(BillKind::StockIn);
+        test::whenModal<TfrmSetPrn>([](TfrmSetPrn *dialog) { dialog->ui.btOk->click(); });
+        window->ui.spLinePrint->click();
+        QCOMPARE(f->prompter.lastText(), QStringLiteral("使用默认设置打印。"));
+        f->files.queue(dir.filePath(QStringLiteral("入库单")));
+        test::whenModal<TfrmSetPrn>([](TfrmSetPrn *dialog) { dialog->ui.btOk->click(); });
+        window->ui.spLinePrint->click();
+        QCOMPARE(f->prompter.lastText(), QStringLiteral("打印完毕。"));
+        QVERIFY(QFile(dir.filePath(QStringLiteral("入库单.pdf"))).size() > 0);
+        QCOMPARE(setPrn->printer().outputFileName(), QString());
+        const QString text = pdfText(dir.filePath(QStringLiteral("入库单.pdf")));
+        if (!text.isEmpty())
+            QVERIFY2(text.contains(QStringLiteral("供货方:红星工厂")), qPrintable(text));
+    }
+
     void customSettingsAndRefusals()
     {
         QPrinter &printer = setPrn->printer();
