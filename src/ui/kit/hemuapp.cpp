@@ -30,6 +30,7 @@
 #include "ui/reports/reportwindow.h"
 #include "ui/reports/tfrmmypreview.h"
 #include "ui/reports/tfrmsetprn.h"
+#include "ui/reports/accountreportwindows.h"
 #include "ui/bills/billprinting.h"
 #include "ui/reports/tfrmreportsmenu.h"
 #include "ui/shell/tfrmanimate.h"
@@ -178,6 +179,16 @@ void HemuApp::registerWindows()
         window->show();
         window->raise();
         window->activateWindow();
+    });
+    // The payables reports and the stocktaking sheet opened by name: the first vendor's bills,
+    // every vendor, the goods with quantities.
+    main.registerResident(QStringLiteral("frmRepBuyManage"), [this] {
+        accountreports::previewPayablesDetail(*m_context, accountreports::firstVendorWithBills(*m_context), m_context->preview);
+    });
+    main.registerResident(QStringLiteral("frmRepBuyManTotal"),
+                          [this] { accountreports::previewPayablesTotal(*m_context, m_context->preview); });
+    main.registerResident(QStringLiteral("frmRepCheck"), [this] {
+        accountreports::previewStockCheck(*m_context, reports::GoodsSelection{{}, true}, m_context->preview);
     });
     main.registerResident(QStringLiteral("frmSetPrn"), [this] { m_context->setPrn->showModal(); });
     // A line-print preview opened by name shows the newest delivery bill.
