@@ -86,7 +86,7 @@ private slots:
         for (int v = 10; v < 150; ++v)
             more << QStringLiteral("(%1, '供方%1')").arg(v);
         QVERIFY(db.exec(QStringLiteral("INSERT INTO Vendors (VendorID, VendorName) VALUES ") + more.join(',')));
-        QVERIFY(db.exec(QStringLiteral("INSERT INTO RuKuDan (BookID, CustID, SumMoney, KindID) SELECT 'RK', VendorID, -1.5, 1 "
+        QVERIFY(db.exec(QStringLiteral("INSERT INTO RuKuDan (BookID, CustID, SumMoney, KindID) SELECT 'RK', VendorID, -1.25, 1 "
                                        "FROM Vendors WHERE VendorID >= 10")));
         const ReportDefinition def = payablesTotalDefinition();
         auto rows = vendorTotals(db);
@@ -94,11 +94,10 @@ private slots:
         const QString text = textexport::toText(model);
         QVERIFY(text.contains(QStringLiteral("进货结算表")));
         QVERIFY(text.contains(QStringLiteral("供货方名称")));
-        QVERIFY2(lineWith(text, QStringLiteral("红星工厂")).endsWith(QStringLiteral("红星工厂 170.00")) ||
-                     lineWith(text, QStringLiteral("红星工厂")).contains(QStringLiteral("红星工厂 170.00 ")), qPrintable(lineWith(text, "红星工厂")));
-        QVERIFY(text.contains(QStringLiteral("-1.50")));
+        QVERIFY2(lineWith(text, QStringLiteral("红星工厂")).startsWith(QStringLiteral("红星工厂 170.00")), qPrintable(lineWith(text, "红星工厂")));
+        QVERIFY(text.contains(QStringLiteral("-1.25")));
         QVERIFY(!text.contains(QStringLiteral("东方厂"))); // no stock-in bill, no line
-        QVERIFY(lineWith(text, QStringLiteral("总计金额：")).endsWith(QString::number(210 - 140 * 1.5, 'f', 2)));
+        QVERIFY(lineWith(text, QStringLiteral("总计金额：")).endsWith(QStringLiteral("35.00")));
         // The vendors run down the left column, then the right one, before a new page.
         const Page &first = model.pages.first();
         double leftBottom = 0;
