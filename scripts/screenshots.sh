@@ -46,6 +46,8 @@ shots=(
   "frmPickDueGoodsOfCust:pickduegoods"
   "frmBusiness:business"
   "frmEdInvoices:edinvoices"
+  "frmSetPrn:setprn"
+  "frmLinePrintPreview:lineprintpreview"
   "frmReportsMenu:reportsmenu"
   "frmRepTotalwithoutMny:preview"
   "frmTotalTabs:totaltabs"

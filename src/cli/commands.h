@@ -21,6 +21,9 @@ int createSet(const QString &file, bool force, bool demo);
 int exportTable(const QString &file, const QString &table, const QString &format);
 int checkBooks(const QString &file);
 int execOperations(const QString &file, const QStringList &options);
+/// hemu-cli print-bill: bill TABID of KIND (1, 2, 3) as the page-printed bill or, with `line`, as
+/// the line-printed form, written as text (.txt) or PDF (.pdf).
+int printBill(const QString &file, const QString &kind, const QString &tabId, bool line, const QString &out);
 int makeReport(const QString &file, const QString &name, const QString &category, bool withEmpty, const QString &out);
 int scanOrphans(const QString &file, bool deleteOrphans);
 int renumberDetails(const QString &file);

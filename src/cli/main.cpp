@@ -21,6 +21,9 @@ int usage()
                "  hemu-cli report FILE NAME [--category ID|all] [--with-empty] --out PATH\n"
                "                                              NAME book-stock, physical-stock, main-store or goods-list,\n"
                "                                              written as text (.txt) or PDF (.pdf)\n"
+               "  hemu-cli print-bill FILE KIND TABID --out PATH [--line]\n"
+               "                                              bill TABID of KIND (1 stock-in, 2 delivery, 3 receipt) as the\n"
+               "                                              page-printed bill or (--line) the line-printed form, .txt or .pdf\n"
                "  hemu-cli scan-orphans FILE [--delete]       list (or delete) bill lines whose bill is gone\n"
                "  hemu-cli renumber FILE                      number every bill's lines 1, 2, 3...\n"
                "  hemu-cli set-password FILE USER             USER (id or name) gets the password read from stdin\n"
@@ -56,7 +59,7 @@ QString takeOption(QStringList &args, const QString &name, const QString &fallba
 int main(int argc, char **argv)
 {
     // Reports paint with fonts, which needs the GUI application (offscreen: no display).
-    const bool report = argc > 1 && std::strcmp(argv[1], "report") == 0;
+    const bool report = argc > 1 && (std::strcmp(argv[1], "report") == 0 || std::strcmp(argv[1], "print-bill") == 0);
     if (report && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::unique_ptr<QCoreApplication> app
@@ -97,6 +100,13 @@ int main(int argc, char **argv)
         if (args.size() != 2 || out.isEmpty())
             return usage();
         return hemu::cli::makeReport(args.at(0), args.at(1), category, withEmpty, out);
+    }
+    if (command == QLatin1String("print-bill")) {
+        const QString out = takeOption(args, QStringLiteral("--out"), QString());
+        const bool line = args.removeAll(QStringLiteral("--line")) > 0;
+        if (args.size() != 3 || out.isEmpty())
+            return usage();
+        return hemu::cli::printBill(args.at(0), args.at(1), args.at(2), line, out);
     }
     if (command == QLatin1String("scan-orphans")) {
         const bool remove = args.removeAll(QStringLiteral("--delete")) > 0;

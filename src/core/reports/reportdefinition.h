@@ -57,6 +57,7 @@ struct ReportItem
     double height = 0;
     QString text;
     QString variable;
+    QString suffix;          // Variable and PageNumber: printed after the value
     Expression expression;
     NumberFormat format;
     bool blankIfZero = false;

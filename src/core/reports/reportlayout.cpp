@@ -142,9 +142,9 @@ QString ReportLayout::itemText(const ReportItem &item, const Record *rec, double
     case ReportItem::Label:
         return item.text;
     case ReportItem::Variable:
-        return item.text + m_variables.value(item.variable).toString();
+        return item.text + m_variables.value(item.variable).toString() + item.suffix;
     case ReportItem::PageNumber:
-        return item.text + QString::number(m_model.pages.size());
+        return item.text + QString::number(m_model.pages.size()) + item.suffix;
     case ReportItem::Value:
         if (!rec || !item.expression)
             return {};

@@ -1,6 +1,7 @@
 #include "core/reports/stockreports.h"
 
 #include "core/db/database.h"
+#include "core/reports/reportitems.h"
 #include "core/reports/sqlrecordsource.h"
 
 #include <QSqlError>
@@ -12,6 +13,8 @@ namespace hemu::reports {
 
 namespace {
 
+using namespace items;
+
 const QString kBook = QStringLiteral("账面库存变动表");
 const QString kPhysical = QStringLiteral("实物盘存表");
 const QString kMain = QStringLiteral("主库库存变动表");
@@ -19,93 +22,6 @@ const QString kList = QStringLiteral("产品与库存列表");
 
 const QString kSigned = QStringLiteral("0.##;-0.##;#.##");
 const QString kQuantity = QStringLiteral("0.0#");
-
-FontSpec song(double points)
-{
-    return {QStringLiteral("宋体"), points, false};
-}
-
-FontSpec hei(double points)
-{
-    return {QStringLiteral("黑体"), points, false};
-}
-
-ReportItem label(double x, double y, double w, const QString &text, const FontSpec &font, Align align = Align::Left)
-{
-    ReportItem item;
-    item.kind = ReportItem::Label;
-    item.x = x;
-    item.y = y;
-    item.width = w;
-    item.height = font.lineHeight();
-    item.text = text;
-    item.font = font;
-    item.align = align;
-    return item;
-}
-
-ReportItem value(double x, double w, Expression expression, const FontSpec &font, const QString &mask = {},
-                 Align align = Align::Right, bool blankIfZero = true)
-{
-    ReportItem item = label(x, 0, w, {}, font, align);
-    item.kind = ReportItem::Value;
-    item.expression = std::move(expression);
-    item.format = NumberFormat(mask);
-    item.blankIfZero = blankIfZero;
-    return item;
-}
-
-ReportItem text(double x, double w, Expression expression, const FontSpec &font, Align align = Align::Left, bool wrap = false)
-{
-    ReportItem item = value(x, w, std::move(expression), font, {}, align, false);
-    item.wrap = wrap;
-    return item;
-}
-
-ReportItem sum(double x, double w, Expression expression, const FontSpec &font, const QString &mask)
-{
-    ReportItem item = value(x, w, std::move(expression), font, mask);
-    item.kind = ReportItem::Sum;
-    return item;
-}
-
-ReportItem variable(double x, double y, double w, const QString &name, const FontSpec &font, Align align)
-{
-    ReportItem item = label(x, y, w, {}, font, align);
-    item.kind = ReportItem::Variable;
-    item.variable = name;
-    return item;
-}
-
-ReportItem line(double x1, double y1, double x2, double y2)
-{
-    ReportItem item;
-    item.kind = ReportItem::Line;
-    item.x = x1;
-    item.y = y1;
-    item.width = x2 - x1;
-    item.height = y2 - y1;
-    return item;
-}
-
-/// A vertical line down the whole band, growing with it.
-ReportItem divider(double x)
-{
-    ReportItem item = line(x, 0, x, 0);
-    item.fullHeight = true;
-    return item;
-}
-
-Band pageFooter(const QString &prefix, const FontSpec &font, double width)
-{
-    Band band;
-    band.height = font.lineHeight() + 1;
-    band.frame.top = true;
-    ReportItem number = label(0, 1, width, prefix, font, Align::Center);
-    number.kind = ReportItem::PageNumber;
-    band.items << number;
-    return band;
-}
 
 Band groupHeader(Expression name, const FontSpec &font, double indent = 1)
 {

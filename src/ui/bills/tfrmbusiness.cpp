@@ -9,6 +9,10 @@
 #include "core/masterdata/goodspick.h"
 #include "core/prompter.h"
 #include "ui/bills/billpage.h"
+#include "ui/bills/billprinting.h"
+#include "ui/reports/pagestore.h"
+#include "ui/reports/reportwindow.h"
+#include "ui/reports/tfrmsetprn.h"
 #include "ui/masterdata/pickers.h"
 #include "ui/masterdata/tfrmpickcusthasgoods.h"
 #include "ui/masterdata/tfrmpickcusts.h"
@@ -163,9 +167,6 @@ void TfrmBusiness::buildBottomBar()
     ui.sp->setCheckable(true);
     ui.spLinePrint = barButton(ui.Panel18, "spLinePrint", QStringLiteral("行式"), QStringLiteral("针式打印机输出"));
     ui.spPagePrint = barButton(ui.Panel18, "spPagePrint", QStringLiteral("页式"), QStringLiteral("激光打印机输出"));
-    // Bill printing is not part of this program yet.
-    ui.spLinePrint->setEnabled(false);
-    ui.spPagePrint->setEnabled(false);
     ui.spFill = barButton(ui.Panel18, "spFill", QStringLiteral("填单"));
     ui.spFill->setEnabled(false);
     ui.btnSave = new QPushButton(QStringLiteral("保存"), ui.Panel18);
@@ -187,6 +188,8 @@ void TfrmBusiness::buildBottomBar()
 
     connect(ui.sp, &QToolButton::toggled, this, &TfrmBusiness::toggleBillList);
     connect(ui.spFill, &QToolButton::clicked, this, &TfrmBusiness::fillLines);
+    connect(ui.spPagePrint, &QToolButton::clicked, this, &TfrmBusiness::pagePrint);
+    connect(ui.spLinePrint, &QToolButton::clicked, this, &TfrmBusiness::linePrint);
     connect(ui.btnSave, &QPushButton::clicked, this, &TfrmBusiness::save);
     connect(ui.Button13, &QPushButton::clicked, this, &TfrmBusiness::newBill);
 }
@@ -408,6 +411,40 @@ void TfrmBusiness::save()
         return;
     if (m_activeSource && m_activeSource->isEditing())
         errors.report(m_activeSource->post());
+}
+
+qint64 TfrmBusiness::billToPrint()
+{
+    BillPage *page = currentPage();
+    if (!page || !page->header()->isOpen())
+        return 0;
+    // What is printed is what is stored: the edits on screen are saved first.
+    save();
+    if (page->header()->isEditing() || (m_activeSource && m_activeSource->isEditing()))
+        return 0;
+    return page->header()->isEmpty() ? 0 : page->header()->value(QStringLiteral("TabID")).toLongLong();
+}
+
+void TfrmBusiness::pagePrint()
+{
+    const qint64 tabId = billToPrint();
+    if (tabId <= 0 || !context().setPrn || !context().setPrn->showModal())
+        return;
+    if (const auto bill = billprinting::readBill(context(), currentPage()->kind(), tabId)) {
+        ReportWindow *report = billprinting::previewPage(context(), *bill, this);
+        // The preview prints on the printer the settings dialog holds.
+        if (report->store())
+            report->store()->printSettings().printer = context().setPrn->printer().printerName();
+    }
+}
+
+void TfrmBusiness::linePrint()
+{
+    const qint64 tabId = billToPrint();
+    if (tabId <= 0 || !context().setPrn || !context().setPrn->showModal())
+        return;
+    if (const auto bill = billprinting::readBill(context(), currentPage()->kind(), tabId))
+        billprinting::linePrint(context(), *bill, context().setPrn->previewSwitch(), context().setPrn->printer());
 }
 
 void TfrmBusiness::chooseCounterpart()

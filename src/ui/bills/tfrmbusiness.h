@@ -55,6 +55,11 @@ public:
     void FindTabsClick();       ///< "找单据"
     void TabCountClick();       ///< "单据数"
     void editInvoice();         ///< "发票号"
+    void pagePrint();           ///< "页式": the bill report in the preview
+    void linePrint();           ///< "行式": the line-printed form, to the printer or its preview
+    /// The TabID of the bill on the shown page, its pending edits saved first; 0 when there is
+    /// no bill to print.
+    qint64 billToPrint();
 
     struct Ui
     {

@@ -13,6 +13,7 @@ class TabData;
 class TfrmMain;
 class TfrmMyPreview;
 class TfrmSearchTabs;
+class TfrmSetPrn;
 
 /** What every window of the program works with, built once by HemuApp in start-up order. */
 struct AppContext
@@ -33,6 +34,9 @@ struct AppContext
     /// The bill search, made once at start-up: bill entry's "找单据" shows it, the browsers
     /// fill its criteria and run it (searchFor) before opening bill entry.
     TfrmSearchTabs *searchTabs = nullptr;
+    /// The printer settings asked before every bill printing, made once at start-up: it holds
+    /// the printer bills are printed on for the run and the line-print preview switch.
+    TfrmSetPrn *setPrn = nullptr;
 };
 
 } // namespace hemu

@@ -30,6 +30,9 @@
 #include "ui/masterdata/tfrmbaseinfo.h"
 #include "ui/reports/reportwindow.h"
 #include "ui/reports/tfrmmypreview.h"
+#include "ui/reports/tfrmsetprn.h"
+#include "ui/reports/accountreportwindows.h"
+#include "ui/bills/billprinting.h"
 #include "ui/reports/tfrmreportsmenu.h"
 #include "ui/shell/tfrmanimate.h"
 #include "ui/shell/tfrmmain.h"
@@ -92,6 +95,7 @@ HemuApp::HemuApp(AppSeams seams)
     m_editors = std::make_unique<MasterEditors>(*m_context, m_main.get());
     m_context->editors = m_editors.get();
     m_context->preview = new TfrmMyPreview(*m_context, m_main.get()); // the main window owns it
+    m_context->setPrn = new TfrmSetPrn(*m_context, m_main.get());
     m_invoices = new TfrmEdInvoices(*m_context, m_main.get());
     m_periodClose = std::make_unique<PeriodClose>(*m_base, *m_tab, *m_shell, *m_prompter);
     // Resident windows of the statistics: made once, hidden between uses, owned by the main window.
@@ -177,6 +181,19 @@ void HemuApp::registerWindows()
         window->raise();
         window->activateWindow();
     });
+    // The payables reports and the stocktaking sheet opened by name: the first vendor's bills,
+    // every vendor, the goods with quantities.
+    main.registerResident(QStringLiteral("frmRepBuyManage"), [this] {
+        accountreports::previewPayablesDetail(*m_context, accountreports::firstVendorWithBills(*m_context), m_context->preview);
+    });
+    main.registerResident(QStringLiteral("frmRepBuyManTotal"),
+                          [this] { accountreports::previewPayablesTotal(*m_context, m_context->preview); });
+    main.registerResident(QStringLiteral("frmRepCheck"), [this] {
+        accountreports::previewStockCheck(*m_context, reports::GoodsSelection{{}, true}, m_context->preview);
+    });
+    main.registerResident(QStringLiteral("frmSetPrn"), [this] { m_context->setPrn->showModal(); });
+    // A line-print preview opened by name shows the newest delivery bill.
+    main.registerResident(QStringLiteral("frmLinePrintPreview"), [this] { billprinting::previewNewestBill(*m_context); });
     main.registerResident(QStringLiteral("frmTotalTabs"), [this] { m_totalTabs->showWindow(); });
     main.registerResident(QStringLiteral("frmSearchTabs"), [this] { m_context->searchTabs->showWindow(); });
     main.registerResident(QStringLiteral("frmEdInvoices"), [this] { m_invoices->editForCurrentBill(); });

@@ -19,6 +19,15 @@ ReportWindow::ReportWindow(AppContext &context, reports::StockReport report, rep
     setObjectName(windowName(report));
 }
 
+ReportWindow::ReportWindow(AppContext &context, const QString &name, reports::ReportDefinition definition,
+                           std::unique_ptr<reports::RecordSource> rows, QHash<QString, QVariant> variables, QObject *owner)
+    : QObject(owner)
+    , m_context(context)
+    , m_content(std::make_unique<Content>(Content{std::move(definition), std::move(rows), std::move(variables)}))
+{
+    setObjectName(name);
+}
+
 ReportWindow::~ReportWindow() = default;
 
 QString ReportWindow::windowName(reports::StockReport report)
@@ -40,6 +49,15 @@ void ReportWindow::preview()
 {
     if (m_store)
         return;
+    if (m_content) {
+        m_store = new PageStore(std::move(m_content->definition), std::move(m_content->rows),
+                                std::move(m_content->variables), this);
+        m_content.reset();
+        if (m_context.preview)
+            m_context.preview->handOver(this);
+        m_store->generate();
+        return;
+    }
     Database &db = m_context.base.MyADOCnn();
     m_store = new PageStore(reports::stockReportDefinition(m_report, db), reports::goodsRows(db, m_selection),
                             reports::reportVariables(m_context.base.PrintStampText(), shortDateText(QDate::currentDate())),

@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+#include <memory>
+
 namespace hemu {
 
 class PageStore;
@@ -20,6 +22,10 @@ class ReportWindow : public QObject
     Q_OBJECT
 public:
     ReportWindow(AppContext &context, reports::StockReport report, reports::GoodsSelection selection, QObject *owner);
+    /// Any other report: its definition, its rows and the values of its Variable items,
+    /// held under `name` ("frmRepTabRk", "frmRepBuyManage"...).
+    ReportWindow(AppContext &context, const QString &name, reports::ReportDefinition definition,
+                 std::unique_ptr<reports::RecordSource> rows, QHash<QString, QVariant> variables, QObject *owner);
     ~ReportWindow() override;
 
     /// "frmRepTotalwithMny", "frmRepTotalwithoutMny", "frmRepDeposit" or "frmRepMainChange".
@@ -38,8 +44,15 @@ public:
 
 private:
     AppContext &m_context;
-    reports::StockReport m_report;
+    reports::StockReport m_report = reports::StockReport::GoodsList;
     reports::GoodsSelection m_selection;
+    struct Content
+    {
+        reports::ReportDefinition definition;
+        std::unique_ptr<reports::RecordSource> rows;
+        QHash<QString, QVariant> variables;
+    };
+    std::unique_ptr<Content> m_content; // set for the reports that are not goods statements
     PageStore *m_store = nullptr;
 };
 

@@ -1,0 +1,55 @@
+#include "ui/reports/accountreportwindows.h"
+
+#include "core/data/basedata.h"
+#include "core/format/datetext.h"
+#include "core/reports/accountreports.h"
+#include "ui/reports/reportwindow.h"
+
+#include <QDate>
+
+namespace hemu::accountreports {
+
+namespace {
+
+ReportWindow *preview(ReportWindow *report)
+{
+    report->preview();
+    return report;
+}
+
+QString today()
+{
+    return shortDateText(QDate::currentDate());
+}
+
+} // namespace
+
+ReportWindow *previewPayablesDetail(AppContext &context, qint64 vendorId, QObject *owner)
+{
+    Database &db = context.base.MyADOCnn();
+    return preview(new ReportWindow(context, QStringLiteral("frmRepBuyManage"), reports::payablesDetailDefinition(),
+                                    reports::payableBills(db, vendorId),
+                                    reports::payablesVariables(db, vendorId, context.base.PrintStampText(), today()), owner));
+}
+
+ReportWindow *previewPayablesTotal(AppContext &context, QObject *owner)
+{
+    return preview(new ReportWindow(context, QStringLiteral("frmRepBuyManTotal"), reports::payablesTotalDefinition(),
+                                    reports::vendorTotals(context.base.MyADOCnn()),
+                                    reports::reportVariables(context.base.PrintStampText(), today()), owner));
+}
+
+ReportWindow *previewStockCheck(AppContext &context, const reports::GoodsSelection &selection, QObject *owner)
+{
+    return preview(new ReportWindow(context, QStringLiteral("frmRepCheck"), reports::stockCheckDefinition(),
+                                    reports::goodsRows(context.base.MyADOCnn(), selection),
+                                    reports::reportVariables(context.base.PrintStampText(), today()), owner));
+}
+
+qint64 firstVendorWithBills(AppContext &context)
+{
+    const auto rows = reports::vendorTotals(context.base.MyADOCnn());
+    return rows->next() ? rows->record().value(QStringLiteral("CustID")).toLongLong() : 0;
+}
+
+} // namespace hemu::accountreports
