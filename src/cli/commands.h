@@ -25,9 +25,9 @@ int scanOrphans(const QString &file, bool deleteOrphans);
 int renumberDetails(const QString &file);
 /// The password is read from stdin (first line).
 int setPassword(const QString &file, const QString &user);
-/// The lists of the receivables window, the stock-change browser and the goods flow, and the
-/// purchase history of goods item `item` behind the market charts; `customer` > 0 keeps that
-/// customer's rows only.
+/// The lists of the receivables, payables and profit windows, the stock-change browser and the
+/// goods flow, and the purchase history of goods item `item` behind the market charts;
+/// `customer` > 0 keeps that customer's rows only (receivables and customer stock).
 int showList(const QString &file, const QString &list, int customer, bool asJson, const QString &item = {});
 
 /// Master data from `data` (.csv or .xlsx) into `table`; exit 1 when rows were refused.
