@@ -62,6 +62,9 @@ shots=(
   "frmMarketInfo:marketinfo"
   "frmMarketInfo#采购金额:marketinfo-amounts"
   "frmStoreCheck:storecheck"
+  "frmBuyManage:buymanage"
+  "frmProfits:profits"
+  "frmProfits#统计分析:profits2"
 )
 for shot in "${shots[@]}"; do
   window=${shot%%:*}

@@ -10,6 +10,7 @@
 #include "core/db/database.h"
 #include "core/filechooser.h"
 #include "core/format/datetext.h"
+#include "core/masterdata/averageprices.h"
 #include "core/prompter.h"
 
 #include <QDate>
@@ -106,6 +107,12 @@ bool Generator::generate(const QString &path, QString *error)
     NullProgress quiet;
     if (!tab->RecalcTotals(periodStart(), periodEnd(), quiet, error))
         return false;
+    // The average prices the profit window stands on, as "求均价" makes them.
+    const AveragePrices::Result prices = AveragePrices::rebuild(base->MyADOCnn(), quiet);
+    if (!prices.ok) {
+        *error = prices.error;
+        return false;
+    }
     base->registry().closeAll();
     // The books hold together as hemu-cli check sees them: totals match lines, counters the bills.
     const BooksCheck::Report check = BooksCheck::run(base->MyADOCnn());

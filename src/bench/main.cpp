@@ -29,8 +29,8 @@ int usage()
                "  --dir    folder for the generated file (default a new temporary folder, removed at the end)\n"
                "  --only   measure just these figures (for profiling; the open is always measured;\n"
                 "           open_windows gives open_frmBaseInfo, open_frmPickGoods, open_frmBrTotal,\n"
-                "           open_frmBrCustsDue, open_frmBusiness, next_bill and open_frmBrGoodFlow;\n"
-                "           stock_check gives stock_check_adjust)\n",
+                "           open_frmBrCustsDue, open_frmBusiness, next_bill, open_frmBrGoodFlow,\n"
+                "           open_frmProfits and open_frmBuyManage; stock_check gives stock_check_adjust)\n",
                stderr);
     return 2;
 }
@@ -39,7 +39,7 @@ const char *const figureOrder[] = {"post_line",   "recalc_totals", "open_account
                                    "filter_goods", "carry_forward", "receivables", "bill_search", "statement", "held_age", "first_write_check", "quick_check", "layout_physical_stock",
                                    "stock_check_adjust",
                                    "open_frmBaseInfo", "open_frmPickGoods", "open_frmBrTotal", "open_frmBrCustsDue", "open_frmBusiness", "next_bill",
-                                   "open_frmBrGoodFlow", "peak_rss_mb"};
+                                   "open_frmBrGoodFlow", "open_frmProfits", "open_frmBuyManage", "peak_rss_mb"};
 
 QList<Figure> ordered(const QList<Figure> &figures)
 {

@@ -21,10 +21,20 @@ QList<PlainRead> plainReadsOf(const QList<Dataset *> &datasets)
 {
     QList<PlainRead> reads;
     for (Dataset *ds : datasets) {
-        if (!ds->isOpen() || ds->kind() == Dataset::Kind::Query)
+        if (!ds->isOpen())
             continue;
         PlainRead read;
-        if (ds->kind() == Dataset::Kind::Command) {
+        if (ds->kind() == Dataset::Kind::Query) {
+            // The query's own statement, its parameters the master row's keys as the view
+            // binds them (a query here has no others).
+            read.sql = ds->sql().toUtf8();
+            if (Dataset *master = ds->master()) {
+                for (const QString &field : ds->masterFields()) {
+                    const QVariant key = master->value(field);
+                    read.params << (key.isNull() ? std::nullopt : std::optional<qint64>(key.toLongLong()));
+                }
+            }
+        } else if (ds->kind() == Dataset::Kind::Command) {
             read.sql = ds->sql().toUtf8();
             // The command's parameters are unset at open: NULL, as the dataset binds them.
         } else {

@@ -31,7 +31,8 @@ struct PlainRead
     QList<std::optional<qint64>> params;
 };
 
-/// What the open datasets hold, as plain queries: every column of every row each shows.
+/// What the open datasets hold, as plain queries: every column of every row each shows (a
+/// query dataset: its own statement).
 QList<PlainRead> plainReadsOf(const QList<Dataset *> &datasets);
 
 /// Runs the plain queries, reading every column of every row; returns a checksum.

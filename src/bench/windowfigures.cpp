@@ -1,10 +1,12 @@
 // The windows' figures: opening the base-information window (every page shown once), the
 // goods picker, the stock-change browser (both pages), the receivables window, the bill
-// window, moving to the next bill and the goods flow, offscreen through the program's own start-up, against
-// plain reads of the rows they show.
+// window, moving to the next bill, the goods flow, and the payables and the profit windows,
+// offscreen through the program's own start-up, against plain reads of the rows they show.
 #include "bench/benchmark.h"
 #include "bench/plainread.h"
 #include "core/analysis/goodsflow.h"
+#include "core/analysis/payables.h"
+#include "core/analysis/profits.h"
 #include "core/analysis/receivables.h"
 #include "core/data/basedata.h"
 #include "core/data/tabdata.h"
@@ -15,6 +17,8 @@
 #include "ui/analysis/tfrmbrcustsdue.h"
 #include "ui/analysis/tfrmbrgoodflow.h"
 #include "ui/analysis/tfrmbrtotal.h"
+#include "ui/analysis/tfrmbuymanage.h"
+#include "ui/analysis/tfrmprofits.h"
 #include "ui/bills/tfrmbusiness.h"
 #include "ui/kit/hemuapp.h"
 #include "ui/masterdata/pickers.h"
@@ -23,6 +27,7 @@
 
 #include <QApplication>
 #include <QTabWidget>
+#include <memory>
 
 namespace hemu::bench {
 
@@ -185,6 +190,49 @@ bool Benchmark::measureWindows(QString *error)
     }
     add(QStringLiteral("open_frmBrGoodFlow"), flowOurs, flowRaw, 3.0);
     m_notes << QStringLiteral("open_frmBrGoodFlow: made, shown and painted with %1 lines").arg(flowRows);
+
+    // The analysis windows read their lists when they come up; the yardstick runs the same
+    // statements straight on the library.
+    auto measureChild = [&](const QString &figure, auto makeWindow, auto listsOf) {
+        QList<PlainRead> lists;
+        {
+            auto window = makeWindow();
+            window->show();
+            lists = plainReadsOf(listsOf(*window));
+        }
+        QList<double> childOurs, childRaw;
+        for (int run = 0; run < m_size.runs; ++run) {
+            childOurs << timeMs([&] {
+                auto window = makeWindow();
+                window->resize(1000, 620);
+                window->show();
+                window->grab();
+            });
+            childRaw << timeMs([&] { runPlainReads(h, lists); });
+        }
+        add(figure, childOurs, childRaw, 3.0);
+    };
+    int profitRows = 0;
+    measureChild(
+        QStringLiteral("open_frmProfits"), [&] { return std::make_unique<TfrmProfits>(app.context()); },
+        [&](TfrmProfits &w) {
+            Profits &p = w.profits();
+            profitRows = p.qProfits->rowCount();
+            return QList<Dataset *>{p.qCatalogs, p.qProfits, p.qCataStatictic};
+        });
+    int vendorRows = 0;
+    measureChild(
+        QStringLiteral("open_frmBuyManage"), [&] { return std::make_unique<TfrmBuyManage>(app.context()); },
+        [&](TfrmBuyManage &w) {
+            Payables &p = w.payables();
+            vendorRows = p.qSum->rowCount();
+            return QList<Dataset *>{p.qVendors, p.qSum, p.qStatistic};
+        });
+    m_notes << QStringLiteral("open_frmProfits: made, shown on its chart page (the goods list and the category sales "
+                              "read) and painted, %1 goods listed; open_frmBuyManage: made, shown and painted, %2 vendors "
+                              "with the first one's bills")
+                   .arg(profitRows)
+                   .arg(vendorRows);
     shell.CloseAccSet();
     return true;
 }

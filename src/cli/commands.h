@@ -29,10 +29,10 @@ int scanOrphans(const QString &file, bool deleteOrphans);
 int renumberDetails(const QString &file);
 /// The password is read from stdin (first line).
 int setPassword(const QString &file, const QString &user);
-/// The lists of the receivables window, the stock-change browser and the goods flow, and the
-/// purchase history of goods item `item` behind the market charts; `customer` > 0 keeps that
-/// customer's rows only. LIST held-age: what the customers hold at the end of `asOf` (invalid:
-/// today) by how long ago it was delivered.
+/// The lists of the receivables, payables and profit windows, the stock-change browser and the
+/// goods flow, and the purchase history of goods item `item` behind the market charts;
+/// `customer` > 0 keeps that customer's rows only. LIST held-age: what the customers hold at
+/// the end of `asOf` (invalid: today) by how long ago it was delivered.
 int showList(const QString &file, const QString &list, int customer, bool asJson, const QString &item = {},
              const QDate &asOf = {});
 /// The statement of `customer` from `from` to `to` ('yyyy-MM-dd', empty for an open end) into

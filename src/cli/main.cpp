@@ -31,6 +31,8 @@ int usage()
                "                                              LIST receivables, receivables-detail, stock or customer-stock:\n"
                "                                              the lists of the receivables and stock-change windows;\n"
                "                                              goods-flow: the goods-flow window's lines;\n"
+               "                                              payables, profits, all-profit or category-sales: those\n"
+               "                                              of the payables and profit windows\n"
                "                                              held-age: what customers hold by age on DATE (default today)\n"
                "  hemu-cli show FILE market GOODID [--json]   the purchase history behind the market charts\n"
                "  hemu-cli statement FILE CUSTID [--from DATE] [--to DATE] --out PATH.json\n"

@@ -1,11 +1,13 @@
-// hemu-cli show: the lists of the receivables window, the stock-change browser, the goods
-// flow, the market information's purchase history and the ages of held goods, read through
-// the same core queries and views, as an aligned table or as JSON.
+// hemu-cli show: the lists of the receivables, payables and profit windows, the stock-change
+// browser, the goods flow, the market information's purchase history and the ages of held
+// goods, read through the same core queries and views, as an aligned table or as JSON.
 #include "cli/commands.h"
 
 #include "core/analysis/custstatement.h"
 #include "core/analysis/goodsflow.h"
 #include "core/analysis/marketinfo.h"
+#include "core/analysis/payables.h"
+#include "core/analysis/profits.h"
 #include "core/analysis/receivables.h"
 #include "core/analysis/stockchange.h"
 #include "core/data/basedata.h"
@@ -158,10 +160,14 @@ int showList(const QString &file, const QString &list, int customer, bool asJson
     const bool stock = list == QLatin1String("stock") || list == QLatin1String("customer-stock");
     const bool flow = list == QLatin1String("goods-flow");
     const bool market = list == QLatin1String("market");
-    if (!receivables && !stock && !flow && !market && !ages)
-        return fail(QStringLiteral("unknown list %1 (receivables, receivables-detail, stock, customer-stock, goods-flow, market or held-age)")
+    const bool payables = list == QLatin1String("payables");
+    const bool profits = list == QLatin1String("profits") || list == QLatin1String("all-profit")
+                         || list == QLatin1String("category-sales");
+    if (!receivables && !stock && !flow && !market && !ages && !payables && !profits)
+        return fail(QStringLiteral("unknown list %1 (receivables, receivables-detail, stock, customer-stock, goods-flow, market, "
+                                   "held-age, payables, profits, all-profit or category-sales)")
                         .arg(list));
-    if (customer > 0 && (list == QLatin1String("stock") || flow || market))
+    if (customer > 0 && (list == QLatin1String("stock") || flow || market || payables || profits))
         return fail(QStringLiteral("--customer goes with the receivables, customer-stock and held-age lists"));
     bool numeric = false;
     const qint64 goodId = item.toLongLong(&numeric);
@@ -215,6 +221,29 @@ int showList(const QString &file, const QString &list, int customer, bool asJson
             return fail(QStringLiteral("cannot read %1: %2").arg(file, e.message()));
         Dataset &ds = *info.queryPrice;
         return print(asJson ? json(ds, dataFields(ds)) : table(ds, visibleColumns(ds)));
+    }
+    if (payables) {
+        Payables owed(db);
+        if (const DatasetError e = owed.open(); e.failed())
+            return fail(QStringLiteral("cannot read %1: %2").arg(file, e.message()));
+        return print(asJson ? json(*owed.qSum, dataFields(*owed.qSum)) : table(*owed.qSum, visibleColumns(*owed.qSum)));
+    }
+    if (profits) {
+        Profits earned(db);
+        Dataset *ds = earned.qProfits;
+        DatasetError e;
+        if (list == QLatin1String("profits")) {
+            e = earned.open();
+        } else if (list == QLatin1String("category-sales")) {
+            e = earned.openCategories();
+            ds = earned.qCataStatictic;
+        } else {
+            e = earned.qAllProfit->open();
+            ds = earned.qAllProfit;
+        }
+        if (e.failed())
+            return fail(QStringLiteral("cannot read %1: %2").arg(file, e.message()));
+        return print(asJson ? json(*ds, dataFields(*ds)) : table(*ds, visibleColumns(*ds)));
     }
 
     if (const auto failure = base.registry().openTables())

@@ -40,7 +40,7 @@ void TestBenchSmoke::tinyRunWritesEveryFigure()
                                   QStringLiteral("layout_physical_stock"), QStringLiteral("stock_check_adjust"),
                                   QStringLiteral("open_frmBaseInfo"), QStringLiteral("open_frmPickGoods"), QStringLiteral("open_frmBrTotal"),
                                   QStringLiteral("open_frmBrCustsDue"), QStringLiteral("open_frmBusiness"), QStringLiteral("next_bill"),
-                                  QStringLiteral("open_frmBrGoodFlow"),
+                                  QStringLiteral("open_frmBrGoodFlow"), QStringLiteral("open_frmProfits"), QStringLiteral("open_frmBuyManage"),
                                   QStringLiteral("peak_rss_mb")};
     QStringList names;
     for (const QJsonValue &v : root.value(QStringLiteral("results")).toArray()) {

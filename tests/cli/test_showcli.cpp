@@ -147,7 +147,8 @@ void TestShowCli::refusals_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("code");
-    QTest::newRow("unknown list") << QStringList{"payables"} << 1;
+    QTest::newRow("unknown list") << QStringList{"payable"} << 1;
+    QTest::newRow("payables per customer") << QStringList{"payables", "--customer", "1"} << 1;
     QTest::newRow("stock per customer") << QStringList{"stock", "--customer", "1"} << 1;
     QTest::newRow("customer not a number") << QStringList{"receivables", "--customer", "x"} << 2;
     QTest::newRow("no list") << QStringList{} << 2;

@@ -15,6 +15,8 @@
 #include "ui/analysis/tfrmbrcustsdue.h"
 #include "ui/analysis/tfrmcuststatement.h"
 #include "ui/analysis/tfrmbrtotal.h"
+#include "ui/analysis/tfrmbuymanage.h"
+#include "ui/analysis/tfrmprofits.h"
 #include "ui/analysis/tfrmsearchtabs.h"
 #include "ui/analysis/tfrmtotaltabs.h"
 #include "ui/bills/tfrmbusiness.h"
@@ -210,6 +212,8 @@ void HemuApp::registerWindows()
     registerChild<TfrmBrGoodFlow>(QStringLiteral("frmBrGoodFlow"));
     registerChild<TfrmMarketInfo>(QStringLiteral("frmMarketInfo"));
     registerChild<TfrmStoreCheck>(QStringLiteral("frmStoreCheck"));
+    registerChild<TfrmBuyManage>(QStringLiteral("frmBuyManage"));
+    registerChild<TfrmProfits>(QStringLiteral("frmProfits"));
 }
 
 bool HemuApp::logIn(const QString &path, const QString &user, const QString &password, QString *error)

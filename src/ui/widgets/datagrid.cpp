@@ -234,6 +234,21 @@ void DataGrid::setMultiSelect(bool on)
     setSelectionMode(on ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
 }
 
+QList<int> DataGrid::selectedRows() const
+{
+    QList<int> rows;
+    const Dataset *ds = dataset();
+    if (!ds || !selectionModel())
+        return rows;
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    for (const QModelIndex &index : selected) {
+        if (index.row() < ds->rowCount() && !ds->isPendingRow(index.row()))
+            rows.append(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
 QList<qint64> DataGrid::selectedRowIds() const
 {
     QList<qint64> ids;

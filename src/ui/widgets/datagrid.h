@@ -63,6 +63,9 @@ public:
     void setMultiSelect(bool on);
     /// Rowids of the selected rows in view order; the current row's alone when no row is.
     QList<qint64> selectedRowIds() const;
+    /// Positions of the selected rows in the view, in view order; none when no row is
+    /// selected (the current row does not count then). For lists without rowids (queries).
+    QList<int> selectedRows() const;
 
     /// The heading line of the printout; the window's title when empty.
     void setPrintTitle(const QString &title) { m_printTitle = title; }

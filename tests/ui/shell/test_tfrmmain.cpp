@@ -567,7 +567,7 @@ void TestTfrmMain::commandsWithoutWindowShowNothing()
     test::TempAccountSet set;
     MainFixture f;
     QVERIFY(f.start(set.path()));
-    for (const char *name : {"nBuyManage", "nProfitAnalyse", "nTotalTabs"})
+    for (const char *name : {"nTotalTabs"})
         f.act(name)->trigger();
     QCOMPARE(f.children(), 0);
     QVERIFY(f.prompter.entries().isEmpty());
