@@ -5,8 +5,10 @@
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
 #include "core/prompter.h"
+#include "ui/bills/tfrmbusiness.h"
 #include "ui/masterdata/pickers.h"
 #include "ui/masterdata/tfrmpickvendor.h"
+#include "ui/reports/accountreportwindows.h"
 #include "ui/shell/tfrmmain.h"
 #include "ui/widgets/datagrid.h"
 #include "ui/widgets/errorreporter.h"
@@ -71,8 +73,8 @@ TfrmBuyManage::TfrmBuyManage(AppContext &context)
     layout->addLayout(tools);
     layout->addWidget(ui.Splitter1, 1);
 
-    connect(ui.SpeedButton4, &QToolButton::clicked, this, [this] { printGrid(ui.DBGrid1, QStringLiteral("应付款总计")); });
-    connect(ui.SpeedButton1, &QToolButton::clicked, this, [this] { printGrid(ui.DBGrid2, QStringLiteral("应付款明细")); });
+    connect(ui.SpeedButton4, &QToolButton::clicked, this, &TfrmBuyManage::printTotals);
+    connect(ui.SpeedButton1, &QToolButton::clicked, this, &TfrmBuyManage::printBills);
     connect(ui.SpeedButton2, &QToolButton::clicked, this, &TfrmBuyManage::refresh);
     connect(ui.SpeedButton3, &QToolButton::clicked, this, &TfrmBuyManage::SpeedButton3Click);
     connect(ui.SpeedButton5, &QToolButton::clicked, this, &TfrmBuyManage::SpeedButton5Click);
@@ -104,10 +106,16 @@ void TfrmBuyManage::refresh()
     ErrorReporter(this).report(m_payables->open());
 }
 
-void TfrmBuyManage::printGrid(DataGrid *grid, const QString &heading)
+void TfrmBuyManage::printTotals()
 {
-    grid->setPrintTitle(heading);
-    grid->gridActions()->preview();
+    accountreports::previewPayablesTotal(context(), this);
+}
+
+void TfrmBuyManage::printBills()
+{
+    // The bills of the vendor on the totals list's current row, as the lower list shows them.
+    const qint64 vendorId = m_payables->qSum->value(QStringLiteral("CustID")).toLongLong();
+    accountreports::previewPayablesDetail(context(), vendorId, this);
 }
 
 void TfrmBuyManage::SpeedButton3Click()
@@ -121,8 +129,13 @@ void TfrmBuyManage::SpeedButton3Click()
         return;
     }
     // Bill entry shows the bill as its current stock-in bill; a program without it says so.
-    if (!mainWindow().openWindow(QStringLiteral("frmBusiness")))
+    if (!mainWindow().openWindow(QStringLiteral("frmBusiness"))) {
         prompter().warning(QStringLiteral("单据录入不可用。"));
+        return;
+    }
+    // Bill entry opens on its delivery page; the bill looked up is a stock-in bill.
+    if (auto *entry = mainWindow().findChild<TfrmBusiness *>())
+        entry->showPage(BillKind::StockIn);
 }
 
 void TfrmBuyManage::SpeedButton5Click()

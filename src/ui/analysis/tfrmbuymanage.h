@@ -42,7 +42,8 @@ protected:
 
 private:
     void refresh();
-    void printGrid(DataGrid *grid, const QString &heading);
+    void printTotals();
+    void printBills();
     void SpeedButton3Click();
     void SpeedButton5Click();
 

@@ -5,6 +5,7 @@
 #include "core/data/tabdata.h"
 #include "core/dataset/dataset.h"
 #include "core/prompter.h"
+#include "ui/reports/accountreportwindows.h"
 #include "ui/widgets/arrowrelease.h"
 #include "ui/widgets/commandbutton.h"
 #include "ui/widgets/datagrid.h"
@@ -140,7 +141,12 @@ void TfrmStoreCheck::adjust()
 
 void TfrmStoreCheck::printSheet()
 {
-    ui.DBGrid2->gridActions()->preview();
+    // The count sheet prints the goods the window lists: one category while "过滤" is on,
+    // else every item with quantities.
+    reports::GoodsSelection selection{{}, true};
+    if (ui.CheckBox1->isChecked() && currentCategory() > 0)
+        selection = reports::GoodsSelection{currentCategory(), false};
+    accountreports::previewStockCheck(context(), selection, this);
 }
 
 bool TfrmStoreCheck::canClose()
