@@ -45,4 +45,13 @@ inline QVariantList columnOf(Dataset &dataset, const QString &field)
     return values;
 }
 
+/// The texts `grid` shows in `column`, top to bottom.
+inline QStringList shownColumn(DataGrid *grid, int column)
+{
+    QStringList out;
+    for (int row = 0; row < grid->model()->rowCount(); ++row)
+        out << grid->model()->index(row, column).data().toString();
+    return out;
+}
+
 } // namespace hemu::test

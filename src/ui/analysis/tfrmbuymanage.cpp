@@ -12,7 +12,6 @@
 #include "ui/shell/tfrmmain.h"
 #include "ui/widgets/datagrid.h"
 #include "ui/widgets/errorreporter.h"
-#include "ui/widgets/gridactions.h"
 #include "ui/widgets/speedbutton.h"
 
 #include <QHBoxLayout>

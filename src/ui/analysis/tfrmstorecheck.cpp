@@ -10,7 +10,6 @@
 #include "ui/widgets/commandbutton.h"
 #include "ui/widgets/datagrid.h"
 #include "ui/widgets/errorreporter.h"
-#include "ui/widgets/gridactions.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -70,13 +70,6 @@ private:
             out << QStringLiteral("%1/%2").arg(custs[i].toInt()).arg(goods[i].toInt());
         return out;
     }
-    static QStringList shown(DataGrid *grid, int column)
-    {
-        QStringList out;
-        for (int row = 0; row < grid->model()->rowCount(); ++row)
-            out << grid->model()->index(row, column).data().toString();
-        return out;
-    }
 
     std::unique_ptr<test::TempAccountSet> set;
     std::unique_ptr<test::AppFixture> f;
@@ -96,7 +89,7 @@ void TestBrCustsDue::showsWhatIsOwed()
     // Left: customers whose amounts do not cancel out. 1's lines add up to nothing and 4
     // holds nothing; 2 has paid every piece but not the whole amount.
     QCOMPARE(columnOf(totals(window), "CustID"), (QVariantList{2, 3}));
-    QCOMPARE(shown(left, 2), (QStringList{"10", "38"}));
+    QCOMPARE(test::shownColumn(left, 2), (QStringList{"10", "38"}));
     QStringList titles;
     for (int c = 0; c < left->model()->columnCount(); ++c)
         titles << left->model()->headerData(c, Qt::Horizontal, DatasetModel::CaptionRole).toString();
@@ -109,9 +102,9 @@ void TestBrCustsDue::showsWhatIsOwed()
     for (int c = 0; c < right->model()->columnCount(); ++c)
         titles << right->model()->headerData(c, Qt::Horizontal, DatasetModel::CaptionRole).toString();
     QCOMPARE(titles, (QStringList{"客户名称", "产品码", "品名型号", "单位", "数量", "金额"}));
-    QCOMPARE(shown(right, 4), (QStringList{"2", "-2", "3"}));
-    QCOMPARE(shown(right, 5), (QStringList{"10.00", "-10.00", "30.00"}));
-    QCOMPARE(shown(right, 3), (QStringList{"个", "个", "个"}));
+    QCOMPARE(test::shownColumn(right, 4), (QStringList{"2", "-2", "3"}));
+    QCOMPARE(test::shownColumn(right, 5), (QStringList{"10.00", "-10.00", "30.00"}));
+    QCOMPARE(test::shownColumn(right, 3), (QStringList{"个", "个", "个"}));
 }
 
 void TestBrCustsDue::linesFollowTheFilterBox()

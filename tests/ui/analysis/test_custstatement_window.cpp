@@ -58,13 +58,6 @@ private:
             qFatal("客户对账单 opened no statement window");
         return window;
     }
-    static QStringList shown(DataGrid *grid, int column)
-    {
-        QStringList out;
-        for (int row = 0; row < grid->model()->rowCount(); ++row)
-            out << grid->model()->index(row, column).data().toString();
-        return out;
-    }
 
     std::unique_ptr<test::TempAccountSet> set;
     std::unique_ptr<test::AppFixture> f;
@@ -86,16 +79,16 @@ void TestCustStatementWindow::fromTheMenu()
     auto *goods = test::control<DataGrid>(window, "DBGridGoods");
     QCOMPARE(columnOf(*goods->dataset(), "GoodID"), (QVariantList{1, 2, 3}));
     // 期初 8 68, 送货 4 40, 收款 3 36, 退款 1 12, 期末 10 84 for goods 1, as the window shows them.
-    QCOMPARE(shown(goods, 3), (QStringList{"8", "3", ""}));
-    QCOMPARE(shown(goods, 4), (QStringList{"68.00", "12.00", ""}));
-    QCOMPARE(shown(goods, 13), (QStringList{"10", "1", "2"}));
-    QCOMPARE(shown(goods, 14), (QStringList{"84.00", "2.00", "5.00"}));
+    QCOMPARE(test::shownColumn(goods, 3), (QStringList{"8", "3", ""}));
+    QCOMPARE(test::shownColumn(goods, 4), (QStringList{"68.00", "12.00", ""}));
+    QCOMPARE(test::shownColumn(goods, 13), (QStringList{"10", "1", "2"}));
+    QCOMPARE(test::shownColumn(goods, 14), (QStringList{"84.00", "2.00", "5.00"}));
     QCOMPARE(test::control<QLabel>(window, "lbTotals")->text(),
              QStringLiteral("期初 80.00    送货 45.00    退货 0.00    收款 46.00    退款 12.00    期末 91.00"));
     auto *bills = test::control<DataGrid>(window, "DBGridBills");
-    QCOMPARE(shown(bills, 0), (QStringList{"2026-03-03", "2026-03-15", "2026-03-20"}));
-    QCOMPARE(shown(bills, 1), (QStringList{"收款单", "收款单", "送货单"}));
-    QCOMPARE(shown(bills, 4), (QStringList{"46.00", "-12.00", "45.00"}));
+    QCOMPARE(test::shownColumn(bills, 0), (QStringList{"2026-03-03", "2026-03-15", "2026-03-20"}));
+    QCOMPARE(test::shownColumn(bills, 1), (QStringList{"收款单", "收款单", "送货单"}));
+    QCOMPARE(test::shownColumn(bills, 4), (QStringList{"46.00", "-12.00", "45.00"}));
 }
 
 void TestCustStatementWindow::datesAndAges()
