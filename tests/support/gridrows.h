@@ -4,6 +4,7 @@
 #include "core/dataset/dataset.h"
 #include "ui/widgets/datagrid.h"
 
+#include <QScrollBar>
 #include <QtTest>
 
 namespace hemu::test {
@@ -43,6 +44,20 @@ inline QVariantList columnOf(Dataset &dataset, const QString &field)
     for (int row = 0; row < dataset.rowCount(); ++row)
         values << dataset.value(row, index);
     return values;
+}
+
+/// Drags `grid`'s bar to the bottom again and again, as a user scrolling to the last line,
+/// until its list has no more rows to read; false when it still had after `turns` drags.
+inline bool scrollToEnd(DataGrid *grid, int turns = 1000)
+{
+    for (int turn = 0; turn < turns; ++turn) {
+        QCoreApplication::processEvents();
+        if (!grid->model()->canFetchMore({}))
+            return true;
+        QScrollBar *bar = grid->verticalScrollBar();
+        bar->setValue(bar->maximum());
+    }
+    return !grid->model()->canFetchMore({});
 }
 
 /// The texts `grid` shows in `column`, top to bottom.

@@ -2,6 +2,8 @@
 
 #include "core/dataset/dataset.h"
 
+#include <limits>
+
 namespace hemu {
 
 namespace {
@@ -51,7 +53,12 @@ GoodsFlow::GoodsFlow(Database &db, QObject *parent)
     Qry->fieldByName(QStringLiteral("Store")).setDataType(DataType::Integer);
 }
 
-QString GoodsFlow::sql()
+namespace {
+
+// `storeCondition` and `customerCondition` narrow the two kinds of line, `tail` follows the
+// order. Each kind is read in the list's order through an index (goods by code, customer
+// stock by goods item and customer) and the two merged, so a page stops reading when full.
+QString flowSql(const QString &storeCondition, const QString &customerCondition, const QString &tail)
 {
     // Every counter is NOT NULL. A main-store line carries the goods row's store code (0 for
     // the main store) and no customer name; the explicit Store column tells the two kinds of
@@ -65,7 +72,7 @@ QString GoodsFlow::sql()
         "1 AS Store "
         "FROM Goods d LEFT JOIN Catalogs c ON c.CataID = d.CataID LEFT JOIN Units u ON u.UnitID = d.UnitID "
         "WHERE NOT (d.PrevOnHand = 0 AND d.PrevOnHandMny = 0 AND d.HandInc = 0 AND d.HandIncMny = 0 "
-        "AND d.CustHandInc = 0 AND d.CustHandIncMny = 0) "
+        "AND d.CustHandInc = 0 AND d.CustHandIncMny = 0)%1 "
         "UNION ALL "
         "SELECT g.CustID, k.CustName, d.CataID, c.Catalog, g.GoodID, d.Description, d.UnitID, u.Unit, "
         "g.PrevOnHand, g.PrevOnHandMny, g.HandInc, g.HandIncMny, g.Sold, g.SoldMny, "
@@ -74,8 +81,35 @@ QString GoodsFlow::sql()
         "LEFT JOIN Customers k ON k.CustID = g.CustID LEFT JOIN Catalogs c ON c.CataID = d.CataID "
         "LEFT JOIN Units u ON u.UnitID = d.UnitID "
         "WHERE NOT (g.PrevOnHand = 0 AND g.PrevOnHandMny = 0 AND g.HandInc = 0 AND g.HandIncMny = 0 "
-        "AND g.Sold = 0 AND g.SoldMny = 0) "
-        "ORDER BY 5, 17 DESC, 1");
+        "AND g.Sold = 0 AND g.SoldMny = 0)%2 "
+        "ORDER BY 5, 17 DESC, 1%3")
+        .arg(storeCondition, customerCondition, tail);
+}
+
+} // namespace
+
+QString GoodsFlow::sql()
+{
+    return flowSql(QString(), QString(), QString());
+}
+
+void GoodsFlow::readInPages(int pageSize)
+{
+    // After a goods item's main-store line come its customer lines; after a customer line,
+    // the item's customers with higher codes.
+    Qry->setSql(flowSql(QStringLiteral(" AND d.GoodID > :AfterGood"),
+                        QStringLiteral(" AND (g.GoodID, g.CustID) > (:AfterGood, :AfterCust)"), QStringLiteral(" LIMIT :PageSize")));
+    Qry->setPagedRead(pageSize, [](Dataset &ds, const QVariantList &last) {
+        const QVariant beforeAll = std::numeric_limits<qint64>::min();
+        QVariant good = beforeAll, cust = beforeAll;
+        if (!last.isEmpty()) {
+            good = last.value(ds.fieldIndex(QStringLiteral("GoodID")));
+            if (last.value(ds.fieldIndex(QStringLiteral("Store"))).toInt() != 1)
+                cust = last.value(ds.fieldIndex(QStringLiteral("CustID")));
+        }
+        ds.setParam(QStringLiteral("AfterGood"), good);
+        ds.setParam(QStringLiteral("AfterCust"), cust);
+    });
 }
 
 QStringList GoodsFlow::shownFields()

@@ -28,6 +28,10 @@ public:
     Dataset *Qry = nullptr;
 
     static QString sql();
+    /// From the next open() on, the list is read a page at a time in its own order (each
+    /// page one indexed read), so that a window shows its first screen without reading every
+    /// line; whatever needs every row (a search, a filter, printing) reads the rest.
+    void readInPages(int pageSize = 500);
     /// The columns a caller shows, in list order (Store is not among them).
     static QStringList shownFields();
 

@@ -273,7 +273,11 @@ DatasetError Dataset::reload()
     const bool hadRowid = current && current->hasRowid;
     const qint64 rowid = current ? current->rowid : 0;
     const int position = m_current;
-    const DatasetError e = load();
+    const size_t readBefore = m_rows.size();
+    DatasetError e = load();
+    // Read a page at a time: as many rows again as were read, so the place is kept.
+    while (e.ok() && m_morePages && m_rows.size() < readBefore)
+        e = readPage(m_rows.back(), &m_rows);
     if (e.failed())
         return e;
     rebuildView(false);

@@ -173,6 +173,24 @@ public:
     /// A refresh before that has nothing to re-read.
     void setLoadOnFirstUse(bool deferred) { m_loadOnFirstUse = deferred; }
     bool loadOnFirstUse() const { return m_loadOnFirstUse; }
+    /// Where a query goes on after the rows read so far: sets the statement's parameters for
+    /// the rows that follow `last` (the values of the last row read, by field index; an empty
+    /// list before the first page).
+    using PageStart = std::function<void(Dataset &, const QVariantList &last)>;
+    /// Rows of a query read a page at a time (set while closed; 0 turns it off): the statement
+    /// reads at most `:PageSize` rows from where `start` puts it, in the order of a key, so
+    /// that each page is one indexed read whatever the page. open() reads the first page,
+    /// refresh() as many rows as were read before, fetchMore() the next page. Whatever needs
+    /// every row reads the rest first: locate(), lookup(), a filter, a sort, last(), a
+    /// bookmark, and next() on the last row read reads the next page.
+    void setPagedRead(int pageSize, PageStart start);
+    int pageSize() const { return m_pageSize; }
+    /// Rows follow the ones read so far.
+    bool canFetchMore() const { return m_morePages && isOpen(); }
+    /// Reads the next page, added at the end of the view (rowsAppended).
+    DatasetError fetchMore();
+    /// Reads every page that remains.
+    DatasetError fetchAll();
     bool batchMode() const { return m_batch; }
     /// UPDATE only the columns changed in the row (default true). Off, an update writes
     /// every data column of the row.
@@ -386,6 +404,9 @@ signals:
     void stateChanged(hemu::Dataset::State state);
     void fieldsChanged();
     void activeChanged(bool open);
+    /// Rows read by fetchMore() are about to be added at view positions first..last.
+    void rowsAboutToBeAppended(int first, int last);
+    void rowsAppended(int first, int last);
 
 private:
     friend class Field;
@@ -423,6 +444,12 @@ private:
     // reading and writing
     /// Reads the rows of an open dataset whose reading was put off to its first use.
     void ensureRows() const;
+    /// Reads the pages that remain, without signals of their own (callers announce the change).
+    void ensureAllRows() const;
+    /// The page after `last` (the first page when null), added to `rows`; sets m_morePages.
+    DatasetError readPage(const Row *last, std::vector<Row *> *rows);
+    /// Adds rows read after the stored ones at the end of the view, announced as appended.
+    void appendRows(std::vector<Row *> rows);
     /// The stored columns, quoted and separated by commas.
     QString columnList() const;
     QStringList quotedColumns() const;
@@ -504,6 +531,9 @@ private:
     QStringList m_conflictFields;
     QString m_conflictText;
     bool m_rowsPending = false; // open, rows not read yet (loadOnFirstUse)
+    int m_pageSize = 0;         // rows read a page at a time (setPagedRead)
+    PageStart m_pageStart;
+    bool m_morePages = false;   // pages follow the rows read
 
     std::vector<std::unique_ptr<Field>> m_fields;
     QHash<QString, int> m_fieldByName; // lower-case name -> index

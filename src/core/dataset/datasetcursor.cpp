@@ -216,7 +216,7 @@ void Dataset::first()
 
 void Dataset::last()
 {
-    ensureRows();
+    ensureAllRows();
     if (!prepareMove())
         return;
     m_eof = true;
@@ -229,6 +229,8 @@ void Dataset::next()
     ensureRows();
     if (!prepareMove())
         return;
+    if (m_current >= int(m_view.size()) - 1 && canFetchMore())
+        fetchMore(); // the rows that follow the last one read
     if (m_current >= int(m_view.size()) - 1) {
         m_eof = true;
         return;
@@ -252,7 +254,7 @@ void Dataset::prior()
 
 bool Dataset::locate(const QStringList &fields, const QVariantList &values, LocateOptions options)
 {
-    ensureRows();
+    ensureAllRows();
     if (!isOpen() || fields.size() != values.size() || fields.isEmpty())
         return false;
     QVector<int> indexes;
@@ -317,7 +319,7 @@ bool Dataset::bookmarkValid(const Bookmark &bookmark) const
 
 bool Dataset::gotoBookmark(const Bookmark &bookmark)
 {
-    ensureRows();
+    ensureAllRows();
     if (!bookmark.isValid() || !isOpen())
         return false;
     int target = -1;
@@ -349,7 +351,7 @@ qint64 Dataset::rowidAt(int row) const
 
 bool Dataset::locateRowid(qint64 rowid)
 {
-    ensureRows();
+    ensureAllRows();
     const int i = viewIndexOf(findByRowid(rowid));
     return i >= 0 && setCurrentRow(i);
 }
@@ -392,6 +394,7 @@ DatasetError Dataset::setFilter(const QString &text)
 // can stay, and tell the models and the details.
 void Dataset::reapplyView()
 {
+    ensureAllRows(); // a filter or a sort applies to every row
     const Row *before = rowAt(m_current);
     rebuildView(true);
     updateEnds();

@@ -60,6 +60,109 @@ void Dataset::ensureRows() const
     self->notifyDetails(true);
 }
 
+void Dataset::setPagedRead(int pageSize, PageStart start)
+{
+    m_pageSize = qMax(0, pageSize);
+    m_pageStart = std::move(start);
+}
+
+DatasetError Dataset::readPage(const Row *last, std::vector<Row *> *rows)
+{
+    QVariantList after;
+    if (last) {
+        after.reserve(fieldCount());
+        for (int i = 0; i < fieldCount(); ++i)
+            after.append(m_fields[size_t(i)]->isData() ? fieldValue(last->values, i) : QVariant());
+    }
+    // Moving the page changes no statement the rows were read with.
+    const Database::ContentStamp stamp = m_readStamp;
+    if (m_pageStart)
+        m_pageStart(*this, after);
+    m_readStamp = stamp;
+    m_namedParams.insert(QStringLiteral("pagesize"), m_pageSize);
+    std::vector<Row *> page;
+    const DatasetError e = readRows({}, {}, &page);
+    if (e.failed()) {
+        m_morePages = false;
+        return e;
+    }
+    // A statement that gives more than a page is read whole: nothing follows it. A page that
+    // holds again the row it was to follow (a key the statement does not go past) ends the
+    // reading rather than repeating it for ever.
+    m_morePages = int(page.size()) == m_pageSize;
+    if (last && std::any_of(page.begin(), page.end(), [last](const Row *r) { return r->values == last->values; })) {
+        for (Row *r : page)
+            delete r;
+        page.clear();
+        m_morePages = false;
+    }
+    rows->insert(rows->end(), page.begin(), page.end());
+    return {};
+}
+
+void Dataset::appendRows(std::vector<Row *> rows)
+{
+    if (rows.empty())
+        return;
+    // The rows were read after every stored row: they come last in load order, and the view
+    // shows load order (a filter or a sort reads every page before it applies).
+    QVector<Row *> shown;
+    for (Row *r : rows) {
+        if (passesFilter(r))
+            shown.append(r);
+    }
+    int at = int(m_view.size());
+    if (m_state == State::Insert && at > 0 && m_view[at - 1] == m_insertRow.get())
+        --at;
+    const int count = int(shown.size());
+    const bool currentAfter = m_current >= at;
+    if (count > 0 && m_disableCount == 0)
+        emit rowsAboutToBeAppended(at, at + count - 1);
+    m_rows.insert(m_rows.end(), rows.begin(), rows.end());
+    m_rowidIndex.reset();
+    bumpVersion();
+    for (int i = 0; i < count; ++i)
+        m_view.insert(at + i, shown[i]);
+    for (int i = at; i < m_view.size(); ++i)
+        m_view[i]->viewHint = i;
+    if (currentAfter)
+        m_current += count;
+    if (count > 0 && m_disableCount == 0)
+        emit rowsAppended(at, at + count - 1);
+}
+
+DatasetError Dataset::fetchMore()
+{
+    ensureRows();
+    if (!canFetchMore() || m_rows.empty())
+        return {};
+    std::vector<Row *> page;
+    const DatasetError e = readPage(m_rows.back(), &page);
+    if (e.failed())
+        return remember(e);
+    appendRows(std::move(page));
+    return {};
+}
+
+DatasetError Dataset::fetchAll()
+{
+    ensureRows();
+    if (!canFetchMore() || m_rows.empty())
+        return {};
+    std::vector<Row *> rest;
+    DatasetError e;
+    while (e.ok() && m_morePages)
+        e = readPage(rest.empty() ? m_rows.back() : rest.back(), &rest);
+    appendRows(std::move(rest));
+    return e.failed() ? remember(e) : e;
+}
+
+void Dataset::ensureAllRows() const
+{
+    // Reading the rest changes no row anyone has seen: the rows read are announced as added.
+    const_cast<Dataset *>(this)->fetchAll();
+}
+
 QString Dataset::columnList() const
 {
     // Built once per set of columns: a row re-read after each posted line needs the text again.
@@ -185,7 +288,20 @@ DatasetError Dataset::load()
     }
     // Taken before the read: a commit by another program while it runs shows as a change.
     const Database::ContentStamp stamp = m_master ? Database::ContentStamp() : m_db.contentStamp();
-    if (!noRows) {
+    const bool paged = m_pageSize > 0 && m_kind != Kind::Table && !m_master;
+    m_morePages = false;
+    if (!noRows && paged) {
+        DatasetError e = readPage(nullptr, &rows);
+        // A filter or a sort in force needs every row.
+        const bool everyRow = (m_filtered && (m_filterExpr || m_rowidFilter)) || !m_sortKeys->isEmpty();
+        while (e.ok() && m_morePages && everyRow)
+            e = readPage(rows.back(), &rows);
+        if (e.failed()) {
+            for (Row *r : rows)
+                delete r;
+            return e;
+        }
+    } else if (!noRows) {
         const DatasetError e = readRows(where, key, &rows);
         if (e.failed())
             return e;

@@ -12,7 +12,7 @@ using namespace datasetrows;
 
 const Dataset::Row *Dataset::findByKey(const QStringList &keyFields, const QVariantList &keyValues) const
 {
-    ensureRows();
+    ensureAllRows();
     QVector<int> indexes;
     for (const QString &name : keyFields) {
         const int i = fieldIndex(name);

@@ -45,6 +45,8 @@ TfrmBrCustsDue::TfrmBrCustsDue(AppContext &context)
     , m_receivables(new Receivables(context.base.MyADOCnn(), this))
 {
     setWindowTitle(QStringLiteral("客户应收款统计"));
+    // The first screen comes up without reading every line; the grids read on as they scroll.
+    m_receivables->readInPages();
     ui.Splitter1 = new QSplitter(Qt::Horizontal, this);
     ui.Splitter1->setObjectName(QStringLiteral("Splitter1"));
     ui.Splitter1->addWidget(totalsArea());

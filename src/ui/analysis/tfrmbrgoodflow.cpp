@@ -30,6 +30,8 @@ TfrmBrGoodFlow::TfrmBrGoodFlow(AppContext &context)
     , m_flow(new GoodsFlow(context.base.MyADOCnn(), this))
 {
     setWindowTitle(QStringLiteral("库存变动统计"));
+    // The first screen comes up without reading every line; the grid reads on as it scrolls.
+    m_flow->readInPages();
 
     ui.plHead = new QWidget(this);
     ui.plHead->setObjectName(QStringLiteral("plHead"));

@@ -52,6 +52,8 @@ void DatasetModel::connectDataset()
     connect(m_dataset, &Dataset::rowAboutToBeRemoved, this, &DatasetModel::onAboutToRemove);
     connect(m_dataset, &Dataset::rowRemoved, this, &DatasetModel::onRemoved);
     connect(m_dataset, &Dataset::rowChanged, this, &DatasetModel::emitRowChanged);
+    connect(m_dataset, &Dataset::rowsAboutToBeAppended, this, &DatasetModel::onAboutToAppend);
+    connect(m_dataset, &Dataset::rowsAppended, this, &DatasetModel::onAppended);
     connect(m_dataset, &Dataset::currentChanged, this, &DatasetModel::onCurrentChanged);
     connect(m_dataset, &Dataset::stateChanged, this, [this] { emitIndicatorChanged(m_indicatorRow); });
     connect(m_dataset, &Dataset::fieldsChanged, this, &DatasetModel::onStructureChanged);
@@ -166,6 +168,20 @@ int DatasetModel::rowCount(const QModelIndex &parent) const
     if (parent.isValid() || !m_dataset || !m_dataset->isOpen())
         return 0;
     return m_dataset->rowCount();
+}
+
+bool DatasetModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_dataset && m_dataset->canFetchMore();
+}
+
+void DatasetModel::fetchMore(const QModelIndex &parent)
+{
+    if (!canFetchMore(parent))
+        return;
+    const DatasetError e = m_dataset->fetchMore();
+    if (e.failed())
+        fail(e);
 }
 
 int DatasetModel::columnCount(const QModelIndex &parent) const
@@ -463,6 +479,28 @@ void DatasetModel::onInserted(int row)
     m_inserting = false;
     if (m_indicatorRow >= row)
         ++m_indicatorRow;
+    endInsertRows();
+}
+
+void DatasetModel::onAboutToAppend(int first, int last)
+{
+    const Following following(m_following);
+    if (m_resetting)
+        return;
+    beginInsertRows({}, first, last);
+    m_inserting = true;
+}
+
+void DatasetModel::onAppended()
+{
+    const Following following(m_following);
+    if (m_resetting)
+        return;
+    if (!m_inserting) {
+        onReset();
+        return;
+    }
+    m_inserting = false;
     endInsertRows();
 }
 

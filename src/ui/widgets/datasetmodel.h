@@ -92,6 +92,9 @@ public:
     /// Posts the pending row: item views call it when an editor is closed with Enter. Not
     /// after an assignment that failed: the user is looking at the message about it.
     bool submit() override;
+    /// A dataset read a page at a time: the view asks for the next page as it scrolls there.
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
 
 public slots:
     /// Moves the dataset's cursor (posting a pending row); false with errorOccurred() when
@@ -120,6 +123,8 @@ private:
     void onInserted(int row);
     void onAboutToRemove(int row);
     void onRemoved(int row);
+    void onAboutToAppend(int first, int last);
+    void onAppended();
     void onCurrentChanged(int row);
     void onStructureChanged();
 

@@ -1,5 +1,6 @@
 #include "ui/widgets/gridactions.h"
 
+#include "core/dataset/dataset.h"
 #include "core/filechooser.h"
 #include "core/prompter.h"
 #include "ui/widgets/datagrid.h"
@@ -16,6 +17,23 @@
 #include <QPrinter>
 
 namespace hemu {
+
+namespace {
+
+/// The whole list of `grid`: a list read a page at a time reads the rest first (every row
+/// is printed or exported, not just the ones scrolled to).
+GridTable wholeTable(DataGrid &grid, ErrorReporter &errors)
+{
+    if (Dataset *rows = grid.dataset(); rows && rows->canFetchMore()) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const DatasetError e = rows->fetchAll();
+        QApplication::restoreOverrideCursor();
+        errors.report(e);
+    }
+    return GridTable::of(grid);
+}
+
+} // namespace
 
 GridActions::GridActions(DataGrid *grid)
     : QObject(grid)
@@ -45,7 +63,7 @@ QAction *GridActions::add(const char *name, const QString &text)
 
 void GridActions::preview()
 {
-    const GridPrinter printout(GridTable::of(*m_grid));
+    const GridPrinter printout(wholeTable(*m_grid, m_errors));
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(m_grid->printTitle());
     QPrintPreviewDialog dialog(&printer, m_grid->window());
@@ -64,7 +82,7 @@ bool GridActions::exportTo(const QString &suffix, bool (*write)(const GridTable 
     if (path.isEmpty())
         return false;
     QString error;
-    if (write(GridTable::of(*m_grid), path, &error))
+    if (write(wholeTable(*m_grid, m_errors), path, &error))
         return true;
     m_errors.prompter().warning(QStringLiteral("导出失败：%1\n%2").arg(QDir::toNativeSeparators(path), error));
     return false;

@@ -51,8 +51,24 @@ private slots:
     void findCustomer();
     void readAgainWhenOpenedAgain();
     void viewBills();
+    void filteredLinesReadForTheCustomerGoneTo();
+    void scrolledToTheEndAsAWholeRead_data();
+    void scrolledToTheEndAsAWholeRead();
 
 private:
+    /// Thirty more customers (10 to 39) owing on goods 1 and 2.
+    void addCustomers()
+    {
+        QStringList customers, stock;
+        for (int c = 10; c < 40; ++c) {
+            customers << QStringLiteral("(%1, '客户%1')").arg(c);
+            stock << QStringLiteral("(%1, 1, %2, %3, 1, 5, 0, 0)").arg(c).arg(c % 4 + 1).arg(c * 2)
+                  << QStringLiteral("(%1, 2, 1, %2, 0, 0, %3, 1)").arg(c).arg(c % 3 == 0 ? 1 : c).arg(c % 2);
+        }
+        test::execOn(set->path(), {"INSERT INTO Customers (CustID, CustName) VALUES " + customers.join(","),
+                                   "INSERT INTO GoodsInCusts (CustID, GoodID, PrevOnHand, PrevOnHandMny, HandInc, HandIncMny, "
+                                   "Sold, SoldMny) VALUES " + stock.join(",")});
+    }
     TfrmBrCustsDue *open()
     {
         auto *window = qobject_cast<TfrmBrCustsDue *>(f->command("N11"));
@@ -197,6 +213,61 @@ void TestBrCustsDue::viewBills()
     QCOMPARE(columnOf(*t.RuKu, "TabID"), QVariantList{});
     QCOMPARE(columnOf(*t.DiaoBo, "TabID"), QVariantList{1});
     QCOMPARE(columnOf(*t.ChuKu, "TabID"), QVariantList{1});
+}
+
+void TestBrCustsDue::filteredLinesReadForTheCustomerGoneTo()
+{
+    addCustomers();
+    TfrmBrCustsDue *window = open();
+    Receivables whole(f->base().MyADOCnn());
+    QVERIFY(whole.open().ok());
+    auto *left = test::control<DataGrid>(window, "DBGrid4");
+    test::control<QCheckBox>(window, "CheckBox3")->setChecked(true);
+    for (const int row : {0, 7, 1, 31, 7}) {
+        left->scrollTo(left->model()->index(row, 0));
+        clickRow(left, row);
+        const int custId = totals(window).value("CustID").toInt();
+        QCOMPARE(custId, whole.qSumDue->value(row, whole.qSumDue->fieldIndex("CustID")).toInt());
+        QVariantList expected;
+        for (const QVariant &pair : pairs(*whole.qCustsDue)) {
+            if (pair.toString().startsWith(QString::number(custId) + "/"))
+                expected << pair;
+        }
+        // Only that customer's lines are read, and all of them.
+        QCOMPARE(pairs(lines(window)), expected);
+        QVERIFY(!lines(window).canFetchMore());
+    }
+}
+
+void TestBrCustsDue::scrolledToTheEndAsAWholeRead_data()
+{
+    QTest::addColumn<int>("linesPage");
+    QTest::addColumn<int>("totalsPage");
+    QTest::newRow("one row a page") << 1 << 1;
+    QTest::newRow("small pages") << 7 << 3;
+    QTest::newRow("one page") << 500 << 100;
+}
+
+void TestBrCustsDue::scrolledToTheEndAsAWholeRead()
+{
+    QFETCH(int, linesPage);
+    QFETCH(int, totalsPage);
+    addCustomers();
+    TfrmBrCustsDue *window = open();
+    Receivables &shown = window->receivables();
+    shown.readInPages(linesPage, totalsPage);
+    QVERIFY(shown.open().ok());
+
+    Receivables whole(f->base().MyADOCnn());
+    QVERIFY(whole.open().ok());
+    QCOMPARE(whole.qSumDue->rowCount(), 32);
+    QVERIFY(test::scrollToEnd(test::control<DataGrid>(window, "DBGrid4")));
+    QVERIFY(test::scrollToEnd(test::control<DataGrid>(window, "DBGridDue")));
+    QCOMPARE(columnOf(totals(window), "CustID"), columnOf(*whole.qSumDue, "CustID"));
+    QCOMPARE(columnOf(totals(window), "smny"), columnOf(*whole.qSumDue, "smny"));
+    QCOMPARE(pairs(lines(window)), pairs(*whole.qCustsDue));
+    QCOMPARE(columnOf(lines(window), "OnHandMny"), columnOf(*whole.qCustsDue, "OnHandMny"));
+    QCOMPARE(test::control<DataGrid>(window, "DBGridDue")->model()->rowCount(), whole.qCustsDue->rowCount());
 }
 
 QTEST_MAIN(TestBrCustsDue)

@@ -56,6 +56,8 @@ private slots:
     void printsTheList();
     void closingPurgesIdleCustomerRows();
     void viewBills();
+    void scrolledToTheEndAsAWholeRead_data();
+    void scrolledToTheEndAsAWholeRead();
 
 private:
     TfrmBrGoodFlow *open()
@@ -250,6 +252,36 @@ void TestBrGoodFlow::viewBills()
     QCOMPARE(test::columnOf(*t.RuKu, "TabID"), QVariantList{1});
     QCOMPARE(test::columnOf(*t.DiaoBo, "TabID"), (QVariantList{1, 3}));
     QCOMPARE(test::columnOf(*t.ChuKu, "TabID"), QVariantList{});
+}
+
+void TestBrGoodFlow::scrolledToTheEndAsAWholeRead_data()
+{
+    // Pages ending on a main-store line and on a customer line.
+    QTest::addColumn<int>("pageSize");
+    for (int size : {1, 2, 3, 4, 500})
+        QTest::addRow("%d a page", size) << size;
+}
+
+void TestBrGoodFlow::scrolledToTheEndAsAWholeRead()
+{
+    QFETCH(int, pageSize);
+    TfrmBrGoodFlow *window = open();
+    window->flow().readInPages(pageSize);
+    window->refresh();
+    auto *grid = test::control<DataGrid>(window, "DBGridEh1");
+    QVERIFY(test::scrollToEnd(grid));
+    GoodsFlow whole(f->base().MyADOCnn());
+    QVERIFY(whole.open().ok());
+    QCOMPARE(lines(window), (QStringList{"101/0", "101/2", "103/0", "103/1", "105/3"}));
+    for (const QString &field : GoodsFlow::shownFields())
+        QCOMPARE(test::columnOf(*window->flow().Qry, field), test::columnOf(*whole.Qry, field));
+    QCOMPARE(grid->model()->rowCount(), 5);
+
+    // "检索" of an item past the first page reads on to it.
+    window->flow().readInPages(pageSize);
+    window->refresh();
+    QVERIFY(window->flow().findGoods(105));
+    QCOMPARE(window->flow().Qry->value("CustID").toInt(), 3);
 }
 
 QTEST_MAIN(TestBrGoodFlow)
