@@ -38,8 +38,10 @@ int usage()
 const char *const figureOrder[] = {"post_line",   "recalc_totals", "open_account_set", "delete_bill",
                                    "filter_goods", "carry_forward", "receivables", "bill_search", "statement", "held_age", "first_write_check", "quick_check", "layout_physical_stock",
                                    "stock_check_adjust",
-                                   "open_frmBaseInfo", "open_frmPickGoods", "open_frmBrTotal", "open_frmBrCustsDue", "open_frmBusiness", "next_bill",
-                                   "open_frmBrGoodFlow", "open_frmProfits", "open_frmBuyManage", "peak_rss_mb"};
+                                   "open_frmBaseInfo", "open_frmPickGoods", "open_frmBrTotal", "first_screen_frmBrTotal_customers",
+                                   "open_frmBrCustsDue", "first_screen_frmBrCustsDue", "open_frmBusiness", "next_bill",
+                                   "open_frmBrGoodFlow", "first_screen_frmBrGoodFlow", "read_all_frmBrGoodFlow",
+                                   "open_frmProfits", "open_frmBuyManage", "peak_rss_mb"};
 
 QList<Figure> ordered(const QList<Figure> &figures)
 {
