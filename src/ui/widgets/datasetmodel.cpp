@@ -460,26 +460,15 @@ void DatasetModel::onReset()
 
 void DatasetModel::onAboutToInsert(int row)
 {
-    const Following following(m_following);
-    if (m_resetting)
-        return;
-    beginInsertRows({}, row, row);
-    m_inserting = true;
+    onAboutToAppend(row, row);
 }
 
 void DatasetModel::onInserted(int row)
 {
-    const Following following(m_following);
-    if (m_resetting)
-        return;
-    if (!m_inserting) {
-        onReset();
-        return;
-    }
-    m_inserting = false;
-    if (m_indicatorRow >= row)
+    // The row marked as current moves down with the rows above it.
+    if (!m_resetting && m_inserting && m_indicatorRow >= row)
         ++m_indicatorRow;
-    endInsertRows();
+    onAppended();
 }
 
 void DatasetModel::onAboutToAppend(int first, int last)
