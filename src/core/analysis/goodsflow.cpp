@@ -139,7 +139,21 @@ bool GoodsFlow::isStoreLine(int row) const
 bool GoodsFlow::findGoods(qint64 goodId)
 {
     Qry->setFiltered(false);
-    return Qry->locate(QStringLiteral("GoodID"), goodId);
+    if (Qry->pageSize() == 0)
+        return Qry->locate(QStringLiteral("GoodID"), goodId);
+    // The list is in goods order: read on only as far as the item, and stop at its first line.
+    const int good = Qry->fieldIndex(QStringLiteral("GoodID"));
+    for (int row = 0;; ++row) {
+        if (row >= Qry->rowCount()) {
+            if (!Qry->canFetchMore() || Qry->fetchMore().failed() || row >= Qry->rowCount())
+                return false;
+        }
+        const QVariant code = Qry->value(row, good);
+        if (code.typeId() == QMetaType::LongLong && code.toLongLong() == goodId)
+            return Qry->setCurrentRow(row);
+        if (code.typeId() == QMetaType::LongLong && code.toLongLong() > goodId)
+            return false;
+    }
 }
 
 DatasetError GoodsFlow::filterCategory(qint64 cataId)

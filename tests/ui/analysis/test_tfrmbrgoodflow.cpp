@@ -277,11 +277,22 @@ void TestBrGoodFlow::scrolledToTheEndAsAWholeRead()
         QCOMPARE(test::columnOf(*window->flow().Qry, field), test::columnOf(*whole.Qry, field));
     QCOMPARE(grid->model()->rowCount(), 5);
 
-    // "检索" of an item past the first page reads on to it.
-    window->flow().readInPages(pageSize);
-    window->refresh();
-    QVERIFY(window->flow().findGoods(105));
-    QCOMPARE(window->flow().Qry->value("CustID").toInt(), 3);
+    // "检索" of an item past the first page reads on to it and stops at its first line; an
+    // item between two on the list, or past the last, is not found.
+    const struct
+    {
+        qint64 goodId;
+        int row; // -1: not found
+    } searches[] = {{105, 4}, {103, 2}, {101, 0}, {102, -1}, {106, -1}, {0, -1}};
+    for (const auto &s : searches) {
+        window->flow().readInPages(pageSize);
+        window->refresh();
+        QCOMPARE(window->flow().findGoods(s.goodId), s.row >= 0);
+        if (s.row >= 0) {
+            QCOMPARE(window->flow().Qry->currentRow(), s.row);
+            QCOMPARE(window->flow().Qry->value("GoodID").toLongLong(), s.goodId);
+        }
+    }
 }
 
 QTEST_MAIN(TestBrGoodFlow)
