@@ -236,6 +236,15 @@ public:
     /// file as it is now, each time it comes up, calls this instead of re-reading 20,000
     /// rows that are known to be the same.
     DatasetError refreshIfChanged();
+    /// The file changed under these rows (a bulk statement, many rows rewritten): the rows
+    /// are read again on their next use (a value, the row count, the current row, a cursor
+    /// move, an edit), keeping the current row by rowid, the filter and the sort, instead of
+    /// now. Bound widgets get their re-read at the next turn of the event loop, with the
+    /// usual reset signals. A view with a pending edit or unapplied batch changes keeps them:
+    /// it is read again once they are posted or dropped. Rows not read yet stay so.
+    void markStale();
+    /// Marked stale and not read again yet.
+    bool isStale() const { return m_stale; }
     /// Opening this dataset first opens `dependent`; closing it first closes `dependent`.
     void addOpenDependency(Dataset *dependent);
     QList<Dataset *> openDependencies() const;
@@ -360,6 +369,8 @@ public:
     // ---- re-reading rows changed elsewhere -------------------------------------------------
     /// Re-reads these rows of the table: changed values are taken over, rows gone from the
     /// table leave the view, rows new to this view (and within its master link) are added.
+    /// When they are most of a large view (and nothing is pending) the view is marked
+    /// stale instead (markStale): read whole on its next use.
     DatasetError refreshRows(const QList<qint64> &rowids);
     DatasetError refreshRow(qint64 rowid) { return refreshRows({rowid}); }
 
@@ -423,6 +434,10 @@ private:
     // reading and writing
     /// Reads the rows of an open dataset whose reading was put off to its first use.
     void ensureRows() const;
+    /// A stale view read again now, when nothing pending stands in the way.
+    void readStale();
+    /// A stale view somebody shows: read again at the next turn of the event loop.
+    void scheduleStaleRead();
     /// The stored columns, quoted and separated by commas.
     QString columnList() const;
     QStringList quotedColumns() const;
@@ -504,6 +519,8 @@ private:
     QStringList m_conflictFields;
     QString m_conflictText;
     bool m_rowsPending = false; // open, rows not read yet (loadOnFirstUse)
+    bool m_stale = false;       // rows in memory, to be read again on their next use
+    bool m_staleReadQueued = false;
 
     std::vector<std::unique_ptr<Field>> m_fields;
     QHash<QString, int> m_fieldByName; // lower-case name -> index
