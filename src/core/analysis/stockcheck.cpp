@@ -85,7 +85,6 @@ Result adjust(Dataset &goodsCheck, const QList<Dataset *> &otherViews)
         return result;
     }
     goodsCheck.setFiltered(false);
-    const Bookmark place = goodsCheck.bookmark();
     QList<qint64> touched;
     {
         Transaction tx(db);
@@ -146,16 +145,18 @@ Result adjust(Dataset &goodsCheck, const QList<Dataset *> &otherViews)
     }
     result.ok = true;
     result.adjusted = int(touched.size());
-    // The view shows what was written: every goods item, back on the row it stood on.
-    goodsCheck.disableControls();
-    const DatasetError reread = goodsCheck.refresh();
-    goodsCheck.gotoBookmark(place);
-    goodsCheck.enableControls();
-    if (reread.failed())
-        result.error = reread.message();
-    // Goods ids are the rowids of Goods.
+    // The view shows what was written: every goods item, back on the row it stood on, read
+    // once whole on its next use (the window's grid reads it as soon as events are processed).
+    goodsCheck.markStale();
+    // Goods ids are the rowids of Goods. A view with most of its rows touched is read whole
+    // on its next use; one with a pending edit keeps it and is read once it is posted or
+    // dropped.
     for (Dataset *view : otherViews) {
-        if (view && view != &goodsCheck && view->isOpen() && !view->isEditing() && !touched.isEmpty())
+        if (!view || view == &goodsCheck || !view->isOpen() || touched.isEmpty())
+            continue;
+        if (view->isEditing())
+            view->markStale();
+        else
             view->refreshRows(touched);
     }
     return result;

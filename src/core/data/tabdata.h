@@ -116,7 +116,7 @@ private:
     /// operation goes on.
     void backUpFirst();
     /// Closes the stock views around a bulk statement and opens them again afterwards.
-    template<typename Work> bool withStockViewsClosed(Work work);
+    template<typename Work> bool withStockViewsRefreshed(Work work);
     /// Closes the bill and invoice views around a bulk statement and opens them afterwards.
     template<typename Work> bool withBillViewsClosed(Work work);
 

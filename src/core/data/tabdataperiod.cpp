@@ -1,5 +1,5 @@
-// Period operations of TabData: the bulk statements run with the stock views closed, and
-// the views come back with what the statements wrote.
+// Period operations of TabData: the bulk statements run, and the stock views show what they
+// wrote from their next use on.
 #include "core/backup/backupstore.h"
 #include "core/bills/billvalues.h"
 #include "core/bills/periodoperations.h"
@@ -11,15 +11,28 @@
 
 namespace hemu {
 
-template<typename Work> bool TabData::withStockViewsClosed(Work work)
+template<typename Work> bool TabData::withStockViewsRefreshed(Work work)
 {
+    // A pending edit of the goods or customer stock view would write its old counters over
+    // what the statements wrote: such a view is closed for the work (the edit dropped) and
+    // comes back reading its rows on first use.
+    const bool pending = Goods->isEditing() || Goods->updatesPending() || GoodsInCusts->isEditing()
+                         || GoodsInCusts->updatesPending();
+    if (!pending) {
+        // Otherwise the views keep their rows, rows in view and current rows, and every view
+        // of the two tables is read again on its next use: a window that shows one reads it
+        // once the operation has returned, and nobody waits for 200,000 customer rows to be
+        // read, or freed, for nobody to look at them.
+        const bool ok = work();
+        for (Dataset *view : {Goods, GoodsInCusts, m_base.lkGoods, m_base.Goods, Goods1, Goods2, GoodsCheck, GoodsInCusts1,
+                              GoodsInCusts2})
+            view->markStale();
+        return ok;
+    }
     Goods->disableControls();
     GoodsInCusts->disableControls();
     Goods->close(); // closes the customer views with it
     const bool ok = work();
-    // The goods and customer stock views come back reading their rows on first use: a window
-    // that shows them reads them as it repaints, and the operation does not read 200,000
-    // customer rows before it returns for nobody to look at them.
     const bool goodsDeferred = Goods->loadOnFirstUse(), custDeferred = GoodsInCusts->loadOnFirstUse();
     Goods->setLoadOnFirstUse(true);
     GoodsInCusts->setLoadOnFirstUse(true);
@@ -28,11 +41,10 @@ template<typename Work> bool TabData::withStockViewsClosed(Work work)
     GoodsInCusts->setLoadOnFirstUse(custDeferred);
     GoodsInCusts->enableControls();
     Goods->enableControls();
-    // The other views of the same tables show the new counters too.
-    for (Dataset *view : {m_base.lkGoods, m_base.Goods, Goods1, Goods2, GoodsCheck, GoodsInCusts2}) {
-        if (view->isOpen() && !view->isEditing())
-            view->refresh();
-    }
+    // The other views of the same tables show the new counters too, read on their next use
+    // (on the row they stood on; a pending edit is kept and the view read after it).
+    for (Dataset *view : {m_base.lkGoods, m_base.Goods, Goods1, Goods2, GoodsCheck, GoodsInCusts1, GoodsInCusts2})
+        view->markStale();
     return ok;
 }
 
@@ -78,14 +90,14 @@ bool TabData::RecalcTotals(const QString &start, const QString &end, ProgressSin
             *error = BillValues::badDateText();
         return false;
     }
-    return withStockViewsClosed([&] { return report(PeriodOperations::RecalcTotals(m_db, start, end, progress), error); });
+    return withStockViewsRefreshed([&] { return report(PeriodOperations::RecalcTotals(m_db, start, end, progress), error); });
 }
 
 bool TabData::CarryForward(const QDate &carriedOn)
 {
     backUpFirst();
     QSqlError error;
-    const bool ok = withStockViewsClosed([&] {
+    const bool ok = withStockViewsRefreshed([&] {
         const PeriodOperations::Result r = PeriodOperations::CarryForward(m_db, carriedOn);
         error = r.error;
         return r.ok;
@@ -118,7 +130,7 @@ bool TabData::PurgeIdleCustStock(QString *error)
 bool TabData::ClearTotals(QString *error)
 {
     backUpFirst();
-    return withStockViewsClosed([&] { return report(PeriodOperations::ClearTotals(m_db), error); });
+    return withStockViewsRefreshed([&] { return report(PeriodOperations::ClearTotals(m_db), error); });
 }
 
 bool TabData::ClearBills(QString *error)
@@ -131,7 +143,7 @@ bool TabData::ClearAll(QString *error)
 {
     backUpFirst();
     return withBillViewsClosed(
-        [&] { return withStockViewsClosed([&] { return report(PeriodOperations::ClearAll(m_db), error); }); });
+        [&] { return withStockViewsRefreshed([&] { return report(PeriodOperations::ClearAll(m_db), error); }); });
 }
 
 

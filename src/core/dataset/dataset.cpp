@@ -214,6 +214,7 @@ void Dataset::close()
     m_userModified = false;
     clearRows();
     m_rowsPending = false;
+    m_stale = false;
     m_masterKeyLoaded = false;
     m_loadedMasterKey.clear();
     ++m_loadGeneration;
@@ -257,7 +258,7 @@ DatasetError Dataset::refreshIfChanged()
 {
     // A refresh with hooks of its own runs them every time; rows read per master row follow
     // their master instead.
-    const bool same = isOpen() && !m_rowsPending && !isEditing() && !updatesPending() && !m_master
+    const bool same = isOpen() && !m_rowsPending && !m_stale && !isEditing() && !updatesPending() && !m_master
                       && !m_hooks.beforeRefresh && !m_hooks.afterRefresh && m_readVersion == m_version
                       && Database::unchangedSince(m_readStamp, m_db.contentStamp());
     return same ? DatasetError() : refresh();
@@ -307,6 +308,8 @@ void Dataset::setState(State state)
     m_state = state;
     if (m_disableCount == 0)
         emit stateChanged(state);
+    if (state == State::Browse)
+        scheduleStaleRead(); // an edit that held a stale view back has ended
 }
 
 void Dataset::setMasterLink(Dataset *master, const QStringList &masterFields, const QStringList &detailFields,

@@ -254,6 +254,15 @@ public:
     /// file as it is now, each time it comes up, calls this instead of re-reading 20,000
     /// rows that are known to be the same.
     DatasetError refreshIfChanged();
+    /// The file changed under these rows (a bulk statement, many rows rewritten): the rows
+    /// are read again on their next use (a value, the row count, the current row, a cursor
+    /// move, an edit), keeping the current row by rowid, the filter and the sort, instead of
+    /// now. Bound widgets get their re-read at the next turn of the event loop, with the
+    /// usual reset signals. A view with a pending edit or unapplied batch changes keeps them:
+    /// it is read again once they are posted or dropped. Rows not read yet stay so.
+    void markStale();
+    /// Marked stale and not read again yet.
+    bool isStale() const { return m_stale; }
     /// Opening this dataset first opens `dependent`; closing it first closes `dependent`.
     void addOpenDependency(Dataset *dependent);
     QList<Dataset *> openDependencies() const;
@@ -378,6 +387,8 @@ public:
     // ---- re-reading rows changed elsewhere -------------------------------------------------
     /// Re-reads these rows of the table: changed values are taken over, rows gone from the
     /// table leave the view, rows new to this view (and within its master link) are added.
+    /// When they are most of a large view (and nothing is pending) the view is marked
+    /// stale instead (markStale): read whole on its next use.
     DatasetError refreshRows(const QList<qint64> &rowids);
     DatasetError refreshRow(qint64 rowid) { return refreshRows({rowid}); }
 
@@ -450,6 +461,10 @@ private:
     DatasetError readPage(const Row *last, std::vector<Row *> *rows);
     /// Adds rows read after the stored ones at the end of the view, announced as appended.
     void appendRows(std::vector<Row *> rows);
+    /// A stale view read again now, when nothing pending stands in the way.
+    void readStale();
+    /// A stale view somebody shows: read again at the next turn of the event loop.
+    void scheduleStaleRead();
     /// The stored columns, quoted and separated by commas.
     QString columnList() const;
     QStringList quotedColumns() const;
@@ -534,6 +549,8 @@ private:
     int m_pageSize = 0;         // rows read a page at a time (setPagedRead)
     PageStart m_pageStart;
     bool m_morePages = false;   // pages follow the rows read
+    bool m_stale = false;       // rows in memory, to be read again on their next use
+    bool m_staleReadQueued = false;
 
     std::vector<std::unique_ptr<Field>> m_fields;
     QHash<QString, int> m_fieldByName; // lower-case name -> index

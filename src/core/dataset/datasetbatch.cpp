@@ -181,6 +181,7 @@ DatasetError Dataset::applyUpdates()
     registerUndo(snapshot);
     for (const Result &r : std::as_const(results))
         emitRowChanged(viewIndexOf(r.row));
+    scheduleStaleRead();
     return {};
 }
 
@@ -215,6 +216,7 @@ void Dataset::cancelUpdates()
     emitReset();
     emitCurrent();
     notifyDetails(false);
+    scheduleStaleRead();
 }
 
 } // namespace hemu

@@ -6,6 +6,7 @@
 #include "core/db/sqlstatement.h"
 #include "core/db/database.h"
 
+#include <QMetaMethod>
 #include <QSet>
 #include <algorithm>
 #include <sqlite3.h>
@@ -46,8 +47,17 @@ RowValues readRow(const SqlStatement &st, RowValues::Builder &builder, int count
 
 using namespace datasetrows;
 
+namespace {
+// Below this many rows a re-read by rowid is cheap enough to do at once.
+constexpr qsizetype kWholeViewRows = 256;
+} // namespace
+
 void Dataset::ensureRows() const
 {
+    if (m_stale && !m_rowsPending && m_state != State::Inactive) {
+        const_cast<Dataset *>(this)->readStale();
+        return;
+    }
     if (!m_rowsPending || m_state == State::Inactive)
         return;
     // Reading rows changes no value anyone has seen: the open merely happened later.
@@ -161,6 +171,54 @@ void Dataset::ensureAllRows() const
 {
     // Reading the rest changes no row anyone has seen: the rows read are announced as added.
     const_cast<Dataset *>(this)->fetchAll();
+}
+
+void Dataset::markStale()
+{
+    if (!isOpen() || m_rowsPending)
+        return; // nothing read yet: the first use reads the rows as they are then
+    m_stale = true;
+    m_readStamp = {};
+    scheduleStaleRead();
+}
+
+void Dataset::readStale()
+{
+    // What the user typed or changed in a batch is never thrown away for a re-read: the rows
+    // wait until the edit is posted or dropped.
+    if (!m_stale || isEditing() || updatesPending())
+        return;
+    m_stale = false;
+    if (m_hooks.beforeRefresh && !m_hooks.beforeRefresh(*this))
+        return;
+    const DatasetError e = reload();
+    if (e.failed()) {
+        m_lastError = e;
+        return;
+    }
+    if (m_hooks.afterRefresh)
+        m_hooks.afterRefresh(*this);
+}
+
+void Dataset::scheduleStaleRead()
+{
+    if (!m_stale || m_staleReadQueued)
+        return;
+    // Only a view something follows (a grid, a binder, a navigator) is read before it is
+    // asked for: its widgets would otherwise read it in the middle of a paint.
+    static const QMetaMethod reset = QMetaMethod::fromSignal(&Dataset::rowsReset);
+    static const QMetaMethod current = QMetaMethod::fromSignal(&Dataset::currentChanged);
+    static const QMetaMethod changed = QMetaMethod::fromSignal(&Dataset::rowChanged);
+    if (!isSignalConnected(reset) && !isSignalConnected(current) && !isSignalConnected(changed))
+        return;
+    m_staleReadQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_staleReadQueued = false;
+            ensureRows();
+        },
+        Qt::QueuedConnection);
 }
 
 QString Dataset::columnList() const
@@ -309,6 +367,7 @@ DatasetError Dataset::load()
     clearRows();
     m_rows = std::move(rows);
     m_rowsPending = false;
+    m_stale = false;
     m_rowidOrdered = m_kind == Kind::Table; // read ORDER BY rowid
     m_loadedMasterKey = key;
     m_masterKeyLoaded = true;
@@ -349,8 +408,15 @@ DatasetError Dataset::refreshRows(const QList<qint64> &requested)
         return remember(stateError(QStringLiteral("刷新记录")));
     if (m_kind != Kind::Table)
         return remember(DatasetError(DatasetError::Code::State, QStringLiteral("“%1”不是数据表，不能按记录刷新。").arg(m_name)));
-    if (rowids.isEmpty() || m_rowsPending)
+    if (rowids.isEmpty() || m_rowsPending || m_stale)
+        return {}; // the whole view is read on its next use anyway
+    // Most of a large view rewritten (a stocktaking of every item): one read of the whole
+    // view on its next use costs less than finding 20,000 rows one by one now.
+    if (rowids.size() >= kWholeViewRows && rowids.size() * 2 >= qsizetype(m_rows.size()) && !isEditing()
+        && !updatesPending()) {
+        markStale();
         return {};
+    }
 
     QHash<qint64, Row *> fetched;
     std::vector<Row *> read;

@@ -109,6 +109,7 @@ void Dataset::dropInsertRow()
         }
     }
     m_serialBeforeInsert = 0;
+    scheduleStaleRead();
 }
 
 DatasetError Dataset::cancel()

@@ -84,6 +84,16 @@ QToolButton *speedButton(QWidget *parent, const char *name, const QString &capti
     return button;
 }
 
+/// A value box that keeps its size whatever it shows: a new bill's number or total then
+/// repaints the box alone, without laying the whole window out again.
+void fixValueBox(QLabel *label, const QString &widest)
+{
+    label->setText(widest);
+    const QSize hint = label->sizeHint();
+    label->setFixedSize(qMax(label->minimumWidth(), hint.width() + 4), hint.height());
+    label->clear();
+}
+
 } // namespace
 
 QColor BillPage::priceOffColour()
@@ -177,6 +187,7 @@ void BillPage::buildHeader(AppContext &)
     ui.remark = lineEdit(t.remark, "Remark");
     ui.tabId = named(new QLabel(ui.panel), t.tabId);
     ui.tabId->setMinimumWidth(48);
+    fixValueBox(ui.tabId, QStringLiteral("000000000"));
     new LabelBinder(ui.tabId, m_header, QStringLiteral("TabID"));
     ui.legendPlus = named(new QLabel(text(t.legendPlus), ui.panel), "lbLegendPlus");
     ui.legendMinus = named(new QLabel(text(t.legendMinus), ui.panel), "lbLegendMinus");
@@ -283,6 +294,7 @@ void BillPage::buildBottom()
         value->setMinimumWidth(80);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         value->setFrameShape(QFrame::StyledPanel);
+        fixValueBox(value, QStringLiteral("-000,000,000.00"));
         new LabelBinder(value, m_header, QString::fromLatin1(field));
         return value;
     };
@@ -295,6 +307,7 @@ void BillPage::buildBottom()
         ui.invoiceButton = speedButton(this, "SpeedButton3", QStringLiteral("发票号"), QStringLiteral("登记发票"));
         ui.invoice = money("DBText3", "invoice");
         ui.invoice->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        ui.invoice->setMaximumWidth(QWIDGETSIZE_MAX); // an invoice number takes the rest of the band
         band->addSpacing(8);
         band->addWidget(new QLabel(QStringLiteral("已付款"), this));
         band->addWidget(ui.invoiceMny);

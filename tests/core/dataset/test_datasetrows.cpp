@@ -31,6 +31,11 @@ private slots:
     void rowsOnFirstUseFollowTheOpen();
     void readAgainOnlyWhenChanged_data();
     void readAgainOnlyWhenChanged();
+    void staleViewReadOnNextUse_data();
+    void staleViewReadOnNextUse();
+    void staleViewKeepsPendingWork_data();
+    void staleViewKeepsPendingWork();
+    void manyRowsReadAgainWhole();
 };
 
 namespace {
@@ -396,3 +401,170 @@ void TestDatasetRows::readAgainOnlyWhenChanged()
 
 QTEST_GUILESS_MAIN(TestDatasetRows)
 #include "test_datasetrows.moc"
+
+void TestDatasetRows::staleViewReadOnNextUse_data()
+{
+    // Whatever a window or a rule calls next, it sees the file as it is then, on its row.
+    QTest::addColumn<QString>("use");
+    for (const char *use : {"rowCount", "currentRow", "value", "value by position", "eof", "next", "lookup from another view",
+                            "edit", "refresh"})
+        QTest::newRow(use) << QString::fromLatin1(use);
+}
+
+void TestDatasetRows::staleViewReadOnNextUse()
+{
+    QFETCH(QString, use);
+    DatasetBooks books;
+    books.addGoods();
+    TableDataset goods(books.db, QStringLiteral("Goods"), QStringLiteral("Goods"));
+    goods.addDataFields({QStringLiteral("GoodID"), QStringLiteral("Description"), QStringLiteral("CataID"), QStringLiteral("HandInc")});
+    TableDataset lines(books.db, QStringLiteral("Lines"), QStringLiteral("RuKuMx"));
+    lines.addDataFields({QStringLiteral("TabID"), QStringLiteral("GoodID")});
+    lines.addLookupField(QStringLiteral("lkGoods"), &goods, QStringLiteral("GoodID"), QStringLiteral("Description"),
+                         QStringLiteral("GoodID"));
+    books.addBills();
+    QVERIFY(goods.open().ok());
+    QVERIFY(lines.open().ok());
+    // Category 3 only, by description descending: Apple(1), apple(6), banana(2) -> banana, apple, Apple.
+    QVERIFY(goods.setFilter(QStringLiteral("CataID=3")).ok());
+    QVERIFY(goods.setFiltered(true).ok());
+    QVERIFY(goods.setSort(QStringLiteral("Description DESC")).ok());
+    QVERIFY(goods.locate(QStringLiteral("GoodID"), 1));
+    QCOMPARE(goods.currentRow(), 2);
+
+    // Another program rewrites the table: a new item that sorts ahead of the current one, a
+    // row gone, new counters everywhere.
+    {
+        Database other(QStringLiteral("other program"));
+        QVERIFY(other.open(books.set.path()));
+        QVERIFY(other.exec(QStringLiteral("INSERT INTO Goods (GoodID, Description, CataID) VALUES (7, 'Banana', 3)")));
+        QVERIFY(other.exec(QStringLiteral("DELETE FROM Goods WHERE GoodID = 6")));
+        QVERIFY(other.exec(QStringLiteral("UPDATE Goods SET HandInc = GoodID * 10")));
+        QVERIFY(other.exec(QStringLiteral("UPDATE Goods SET Description = 'Apple 550ml' WHERE GoodID = 1")));
+    }
+    QSignalSpy resets(&goods, &Dataset::rowsReset);
+    goods.markStale();
+    QVERIFY(goods.isStale());
+    QCOMPARE(resets.count(), 0); // nothing read, nothing told, before the next use
+
+    if (use == QLatin1String("rowCount")) {
+        QCOMPARE(goods.rowCount(), 3);
+    } else if (use == QLatin1String("currentRow")) {
+        QCOMPARE(goods.currentRow(), 2);
+    } else if (use == QLatin1String("value")) {
+        QCOMPARE(goods.value(QStringLiteral("HandInc")).toInt(), 10);
+    } else if (use == QLatin1String("value by position")) {
+        QCOMPARE(goods.value(0, goods.fieldIndex(QStringLiteral("Description"))).toString(), QStringLiteral("banana"));
+    } else if (use == QLatin1String("eof")) {
+        QVERIFY(!goods.eof());
+    } else if (use == QLatin1String("next")) {
+        goods.next();
+        QVERIFY(goods.eof());
+    } else if (use == QLatin1String("lookup from another view")) {
+        QVERIFY(lines.locate(QStringLiteral("GoodID"), 1));
+        QCOMPARE(lines.value(QStringLiteral("lkGoods")).toString(), QStringLiteral("Apple 550ml"));
+    } else if (use == QLatin1String("edit")) {
+        QVERIFY(goods.edit().ok());
+        QCOMPARE(goods.value(QStringLiteral("HandInc")).toInt(), 10);
+        QVERIFY(goods.setValue(QStringLiteral("Description"), QStringLiteral("Apple 1L")).ok());
+        QVERIFY(goods.post().ok());
+        QCOMPARE(books.scalar(QStringLiteral("SELECT HandInc || Description FROM Goods WHERE GoodID = 1")).toString(),
+                 QStringLiteral("10.0Apple 1L"));
+    } else if (use == QLatin1String("refresh")) {
+        QVERIFY(goods.refresh().ok());
+    } else {
+        QFAIL("unknown use");
+    }
+    QVERIFY(!goods.isStale());
+    QCOMPARE(resets.count(), 1);
+    // Filter, sort and the current row (by its rowid) are kept; the rows are the file's.
+    QCOMPARE(goods.filter(), QStringLiteral("CataID=3"));
+    QVERIFY(goods.isFiltered());
+    QCOMPARE(test::ids(goods, QStringLiteral("GoodID")), (QList<qint64>{2, 7, 1}));
+    QCOMPARE(goods.value(QStringLiteral("GoodID")).toInt(), 1);
+    QCOMPARE(goods.currentRow(), 2);
+    QCOMPARE(test::column(goods, QStringLiteral("HandInc")), (QVariantList{20.0, 70.0, 10.0}));
+}
+
+void TestDatasetRows::staleViewKeepsPendingWork_data()
+{
+    QTest::addColumn<bool>("batch");
+    QTest::addColumn<bool>("post"); // else the pending work is dropped
+    QTest::newRow("edit posted") << false << true;
+    QTest::newRow("edit cancelled") << false << false;
+    QTest::newRow("batch applied") << true << true;
+    QTest::newRow("batch cancelled") << true << false;
+}
+
+void TestDatasetRows::staleViewKeepsPendingWork()
+{
+    QFETCH(bool, batch);
+    QFETCH(bool, post);
+    DatasetBooks books;
+    books.addGoods();
+    TableDataset goods(books.db, QStringLiteral("Goods"), QStringLiteral("Goods"));
+    goods.addDataFields({QStringLiteral("GoodID"), QStringLiteral("Description"), QStringLiteral("HandInc")});
+    goods.setBatchMode(batch);
+    QVERIFY(goods.open().ok());
+    QVERIFY(goods.locate(QStringLiteral("GoodID"), 3));
+    QVERIFY(goods.edit().ok());
+    QVERIFY(goods.setValue(QStringLiteral("Description"), QStringLiteral("樱桃")).ok());
+    if (batch)
+        QVERIFY(goods.post().ok()); // held in memory until applied
+    books.exec(QStringLiteral("UPDATE Goods SET HandInc = 7"));
+
+    goods.markStale();
+    // The pending change is what the view shows, whatever asks.
+    QCOMPARE(goods.rowCount(), 6);
+    QCOMPARE(goods.value(QStringLiteral("Description")).toString(), QStringLiteral("樱桃"));
+    QCOMPARE(goods.value(QStringLiteral("HandInc")).toInt(), 0);
+    QVERIFY(goods.isStale());
+    if (post)
+        QVERIFY(batch ? goods.applyUpdates().ok() : goods.post().ok());
+    else if (batch)
+        goods.cancelUpdates();
+    else
+        QVERIFY(goods.cancel().ok());
+    // Once it is posted or dropped, the next use reads the file, on the same row.
+    QCOMPARE(goods.value(QStringLiteral("HandInc")).toInt(), 7);
+    QVERIFY(!goods.isStale());
+    QCOMPARE(goods.value(QStringLiteral("GoodID")).toInt(), 3);
+    QCOMPARE(goods.value(QStringLiteral("Description")).toString(), post ? QStringLiteral("樱桃") : QStringLiteral("Cherry"));
+    QCOMPARE(books.scalar(QStringLiteral("SELECT Description FROM Goods WHERE GoodID = 3")).toString(),
+             post ? QStringLiteral("樱桃") : QStringLiteral("Cherry"));
+}
+
+void TestDatasetRows::manyRowsReadAgainWhole()
+{
+    DatasetBooks books;
+    QVERIFY(books.db.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
+                                         "INSERT INTO Goods (GoodID, Description, HandInc) SELECT i, 'g' || i, 0 FROM n")));
+    TableDataset goods(books.db, QStringLiteral("Goods"), QStringLiteral("Goods"));
+    goods.addDataFields({QStringLiteral("GoodID"), QStringLiteral("HandInc")});
+    QVERIFY(goods.open().ok());
+    QVERIFY(goods.locate(QStringLiteral("GoodID"), 500));
+    QSignalSpy changed(&goods, &Dataset::rowChanged);
+
+    // A few rows: read at once, row by row.
+    books.exec(QStringLiteral("UPDATE Goods SET HandInc = 1 WHERE GoodID <= 10"));
+    QVERIFY(goods.refreshRows({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}).ok());
+    QVERIFY(!goods.isStale());
+    QCOMPARE(changed.count(), 10);
+
+    // Most of the view: read whole on the next use, still on its row.
+    QList<qint64> most;
+    for (qint64 id = 1; id <= 900; ++id)
+        most << id;
+    books.exec(QStringLiteral("UPDATE Goods SET HandInc = 2 WHERE GoodID <= 900"));
+    QVERIFY(goods.refreshRows(most).ok());
+    QVERIFY(goods.isStale());
+    QCOMPARE(changed.count(), 10);
+    QCOMPARE(goods.value(QStringLiteral("GoodID")).toInt(), 500);
+    QCOMPARE(goods.value(QStringLiteral("HandInc")).toInt(), 2);
+    QCOMPARE(goods.rowCount(), 1000);
+    QCOMPARE(books.scalar(QStringLiteral("SELECT count(*) FROM Goods WHERE HandInc = 2")).toInt(), 900);
+    int twos = 0;
+    for (const QVariant &v : test::column(goods, QStringLiteral("HandInc")))
+        twos += v.toInt() == 2;
+    QCOMPARE(twos, 900);
+}

@@ -24,6 +24,7 @@ private slots:
     void failedCarryForwardKeepsTheOldDate();
     void clearing_data();
     void clearing();
+    void viewsKeepTheirPlaceAndPendingEdits();
 
 private:
     QString stored() { return m_books->db().scalar("SELECT 结转时间 FROM UserInfo").toString(); }
@@ -175,6 +176,40 @@ void TestPeriodClose::clearing()
     QVERIFY(m_books->tab->RuKu->isOpen());
     QCOMPARE(m_books->tab->RuKu->rowCount(), bills);
     QVERIFY(m_books->tab->Goods->isOpen());
+}
+
+void TestPeriodClose::viewsKeepTheirPlaceAndPendingEdits()
+{
+    Books &b = *m_books;
+    Dataset &stock = *b.tab->Goods, &master = *b.base->Goods, &picker = *b.base->lkGoods;
+    QVERIFY(stock.locate("GoodID", 2));
+    QVERIFY(master.locate("GoodID", 1));
+    QVERIFY(picker.locate("GoodID", 2));
+    b.bill(BillKind::StockIn, 1, {{2, 5, 1}});
+    // A name typed in the base-information window and not saved yet.
+    QVERIFY(master.edit().ok());
+    QVERIFY(master.setValue("Description", QStringLiteral("新名称")).ok());
+    b.prompter.queueAnswer(false); // no backup
+    b.prompter.queueAnswer(true);  // carry forward without one
+    b.prompter.queueAnswer(true);  // dates in order
+    m_close->carryForward(QDate(2026, 12, 10));
+    QCOMPARE(stored(), QString("2026-12-10"));
+
+    // The views show the new period on the rows they stood on.
+    QCOMPARE(stock.value("GoodID").toInt(), 2);
+    QCOMPARE(stock.value("PrevOnHand").toDouble(), 5.0);
+    QCOMPARE(stock.value("HandInc").toDouble(), 0.0);
+    QCOMPARE(picker.value("GoodID").toInt(), 2);
+    // The typed name is still there; saved, it changes the name alone, and the view then
+    // shows the carried counters.
+    QVERIFY(master.isEditing());
+    QCOMPARE(master.value("Description").toString(), QStringLiteral("新名称"));
+    QVERIFY(master.post().ok());
+    QCOMPARE(master.value("GoodID").toInt(), 1);
+    QCOMPARE(master.value("PrevOnHand").toDouble(), 6.0);
+    QCOMPARE(b.db().scalar("SELECT Description FROM Goods WHERE GoodID = 1").toString(), QStringLiteral("新名称"));
+    QCOMPARE(b.goods("PrevOnHand", 1), 6.0);
+    QCOMPARE(b.goods("HandInc + CustHandInc", 1), 0.0);
 }
 
 QTEST_GUILESS_MAIN(TestPeriodClose)

@@ -7,6 +7,7 @@
 
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QtTest>
 
 using namespace hemu;
@@ -38,6 +39,7 @@ private slots:
     void userMoveMovesCursor();
     void refusedMoveStays();
     void largeView();
+    void staleViewShownAfterwards();
 
 private:
     void showGrid(const QStringList &fields = {});
@@ -430,6 +432,36 @@ void TestDataGrid::largeView()
     QCOMPARE(m_books->goods->sort(), QStringLiteral("HandInc ASC"));
     QCOMPARE(m_grid->currentIndex().row(), m_books->goods->currentRow());
     QCOMPARE(m_books->goods->value(QStringLiteral("Description")).toString(), QStringLiteral("商品100000"));
+}
+
+void TestDataGrid::staleViewShownAfterwards()
+{
+    showGrid();
+    Dataset &goods = *m_books->goods;
+    QVERIFY(goods.setSort(QStringLiteral("Description ASC")).ok());
+    QVERIFY(goods.locate(QStringLiteral("GoodID"), 4));
+    const int before = goods.currentRow();
+    // Another program changes every row and adds one that sorts ahead of the current row.
+    {
+        Database other(QStringLiteral("other program"));
+        QVERIFY(other.open(m_books->set.path()));
+        QVERIFY(other.exec(QStringLiteral("UPDATE Goods SET HandInc = HandInc + 1000")));
+        QVERIFY(other.exec(QStringLiteral("INSERT INTO Goods (GoodID, Description, CataID) VALUES (6, '冰茶', 1)")));
+    }
+    QSignalSpy resets(&goods, &Dataset::rowsReset);
+    goods.markStale();
+    // Marking reads nothing: the operation that marked it returns first.
+    QVERIFY(goods.isStale());
+    QCOMPARE(resets.count(), 0);
+    // The grid shows the file's rows as soon as events are processed, on the same row.
+    QTRY_VERIFY(!goods.isStale());
+    QCOMPARE(m_grid->model()->rowCount(), 6);
+    QCOMPARE(goods.value(QStringLiteral("GoodID")).toInt(), 4);
+    QCOMPARE(goods.currentRow(), before + 1); // 冰茶 sorts ahead of 可乐
+    QCOMPARE(m_grid->currentIndex().row(), goods.currentRow());
+    QCOMPARE(resets.count(), 1);
+    QCOMPARE(cell(goods.currentRow(), QStringLiteral("HandInc")).data().toString(), QStringLiteral("1000"));
+    QCOMPARE(cell(0, QStringLiteral("Description")).data().toString(), QStringLiteral("冰茶"));
 }
 
 QTEST_MAIN(TestDataGrid)
