@@ -230,17 +230,9 @@ void CustStatement::close()
 
 CustStatement::Totals CustStatement::totals() const
 {
+    const QHash<QString, double> sums = figureTotals();
+    const auto sum = [&sums](const char *name) { return sums.value(QLatin1String(name)); };
     Totals t;
-    const Dataset &ds = *qStatement;
-    const auto sum = [&ds](const char *name) {
-        double s = 0;
-        const int column = ds.fieldIndex(QLatin1String(name));
-        for (int r = 0; r < ds.rowCount(); ++r)
-            s += ds.value(r, column).toDouble();
-        return s;
-    };
-    if (!ds.isOpen())
-        return t;
     t.startMny = sum("startMny");
     t.deliveredMny = sum("deliveredMny");
     t.returnedMny = sum("returnedMny");
@@ -248,6 +240,22 @@ CustStatement::Totals CustStatement::totals() const
     t.refundedMny = sum("refundedMny");
     t.endMny = sum("endMny");
     return t;
+}
+
+QHash<QString, double> CustStatement::figureTotals() const
+{
+    QHash<QString, double> sums;
+    const Dataset &ds = *qStatement;
+    if (!ds.isOpen())
+        return sums;
+    for (const QString &name : figureNames()) {
+        double s = 0;
+        const int column = ds.fieldIndex(name);
+        for (int r = 0; r < ds.rowCount(); ++r)
+            s += ds.value(r, column).toDouble();
+        sums.insert(name, s);
+    }
+    return sums;
 }
 
 QJsonObject CustStatement::toJson() const

@@ -3,6 +3,7 @@
 #include "core/dataset/dataseterror.h"
 
 #include <QDate>
+#include <QHash>
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
@@ -61,6 +62,9 @@ public:
     QDate to() const { return m_to; }
     /// The amounts of the open statement summed over its goods.
     Totals totals() const;
+    /// Every figure of the open statement (figureNames(), quantities and amounts) summed over
+    /// its goods; empty when it is not open.
+    QHash<QString, double> figureTotals() const;
     /// The open statement as {"customer","from","to","goods":[...],"bills":[...]}.
     QJsonObject toJson() const;
     /// Name of customer `custId`, empty when there is none.

@@ -51,14 +51,22 @@ const Figure kFigures[] = {{"期初", "startQty", "startMny"},     {"送货", "d
                            {"退货", "returnedQty", "returnedMny"}, {"收款", "paidQty", "paidMny"},
                            {"退款", "refundedQty", "refundedMny"}, {"期末", "endQty", "endMny"}};
 
-/// The goods, then the bills, of a statement as they were when the report was asked for: the
-/// pages are laid out while the window may already show another customer or range.
+/// The goods, their totals ("合计", the quantities and amounts of every figure summed), then the
+/// bills, of a statement as they were when the report was asked for: the pages are laid out
+/// while the window may already show another customer or range.
 class Rows : public RecordSource, private Record
 {
 public:
     explicit Rows(const CustStatement &s)
     {
         take(*s.qStatement, kGoods);
+        if (s.qStatement->rowCount() > 0) {
+            QHash<QString, QVariant> total{{QStringLiteral("section"), kGoods}, {QStringLiteral("Description"), QStringLiteral("合计")}};
+            const QHash<QString, double> sums = s.figureTotals();
+            for (auto it = sums.begin(); it != sums.end(); ++it)
+                total.insert(it.key(), it.value());
+            m_rows.append(total);
+        }
         take(*s.qStatementBills, kBills);
     }
     bool next() override { return ++m_row < m_rows.size(); }
@@ -87,8 +95,10 @@ QString statementReportTitle()
     return QStringLiteral("客户对账单");
 }
 
-ReportDefinition statementReportDefinition(const QString &customer, const QDate &from, const QDate &to)
+ReportDefinition statementReportDefinition(const CustStatement &statement)
 {
+    const QString customer = QStringLiteral("%1 %2").arg(statement.customer()).arg(statement.customerName(statement.customer()));
+    const QDate from = statement.from(), to = statement.to();
     using namespace goods;
     const FontSpec small = song(9);
     const FontSpec caption = song(10);
@@ -159,17 +169,10 @@ ReportDefinition statementReportDefinition(const QString &customer, const QDate 
                  << value(kBillX[4], kBillX[5] - kBillX[4], only(kBills, field(QStringLiteral("Mny"))), small, money);
     def.detail = detail;
 
-    // The goods close with their amounts summed; the bills need no total of their own.
+    // Each section closes with a rule; the goods' totals are their last row.
     Band footer;
-    footer.height = small.lineHeight() + 2;
+    footer.height = 1;
     footer.frame.top = true;
-    footer.items << text(kCode + 1, kName, fixed(kGoods, QStringLiteral("合计")), small);
-    for (int g = 0; g < 6; ++g) {
-        ReportItem total = sum(kFirst + g * kPair + kQty, kPair - kQty - 1, only(kGoods, field(QString::fromLatin1(kFigures[g].mny))),
-                               small, money);
-        total.y = 1;
-        footer.items << total;
-    }
     def.groupFooter = footer;
 
     Band signatures;

@@ -1,6 +1,7 @@
 // The printed customer statement laid out from the statement books: goods figures with their
 // totals, the bills behind them, the line for both signatures.
 #include "core/analysis/custstatement.h"
+#include "core/dataset/dataset.h"
 #include "core/db/database.h"
 #include "core/reports/reportlayout.h"
 #include "core/reports/statementreport.h"
@@ -25,7 +26,7 @@ private slots:
     void emptyStatementStillSigned();
 
 private:
-    QString text(CustStatement &s, const QDate &from, const QDate &to);
+    QString text(CustStatement &s);
     test::TempAccountSet *m_set = nullptr;
     Database *m_db = nullptr;
 };
@@ -45,9 +46,9 @@ void TestStatementReport::cleanup()
     delete m_set;
 }
 
-QString TestStatementReport::text(CustStatement &s, const QDate &from, const QDate &to)
+QString TestStatementReport::text(CustStatement &s)
 {
-    const ReportDefinition def = statementReportDefinition(QStringLiteral("%1 %2").arg(s.customer()).arg(s.customerName(s.customer())), from, to);
+    const ReportDefinition def = statementReportDefinition(s);
     const std::unique_ptr<RecordSource> rows = statementRows(s);
     return textexport::toText(ReportLayout::run(def, *rows, reportVariables(QStringLiteral("制表：管理员"), QStringLiteral("2026-4-1"))));
 }
@@ -56,7 +57,7 @@ void TestStatementReport::goodsBillsAndSignatures()
 {
     CustStatement s(*m_db);
     QVERIFY(s.open(1, QDate(2026, 3, 1), QDate(2026, 3, 31)).ok());
-    const QString out = text(s, s.from(), s.to());
+    const QString out = text(s);
     QStringList lines = out.split(QLatin1Char('\n'));
     for (QString &l : lines)
         l = l.simplified();
@@ -72,8 +73,8 @@ void TestStatementReport::goodsBillsAndSignatures()
                                 // goods 1: start 8 68, delivered 4 40, paid 3 36, refunded 1 12, end 10 84
                                 QStringLiteral("1 甲品 件 8 68.00 4 40.00 3 36.00 1 12.00 10 84.00"),
                                 QStringLiteral("3 丙品 2 5.00 2 5.00"),
-                                // the amounts of the three goods summed
-                                QStringLiteral("合计 80.00 45.00 46.00 12.00 91.00"), QStringLiteral("单据明细"),
+                                // the three goods summed
+                                QStringLiteral("合计 11 80.00 6 45.00 5 46.00 1 12.00 13 91.00"), QStringLiteral("单据明细"),
                                 QStringLiteral("2026-03-15 收款单 SK-2026-03-15 -1 -12.00"),
                                 QStringLiteral("2026-03-20 送货单 CK-2026-03-20 6 45.00"), QStringLiteral("客户签字："),
                                 QStringLiteral("经办人：")})
@@ -94,7 +95,7 @@ void TestStatementReport::rowsStayAsAsked()
         seen << rows->record().value(QStringLiteral("section")).toString() + QLatin1Char('/')
                     + rows->record().value(QStringLiteral("Description")).toString()
                     + rows->record().value(QStringLiteral("BookID")).toString();
-    QCOMPARE(seen, (QStringList{QStringLiteral("1/甲品"), QStringLiteral("2/CK-2026-03-01")}));
+    QCOMPARE(seen, (QStringList{QStringLiteral("1/甲品"), QStringLiteral("1/合计"), QStringLiteral("2/CK-2026-03-01")}));
 }
 
 void TestStatementReport::emptyStatementStillSigned()
@@ -102,7 +103,7 @@ void TestStatementReport::emptyStatementStillSigned()
     CustStatement s(*m_db);
     QVERIFY(s.open(2, QDate(2025, 1, 1), QDate(2025, 12, 31)).ok());
     QCOMPARE(s.qStatement->rowCount(), 0);
-    const QString out = text(s, s.from(), s.to());
+    const QString out = text(s);
     QVERIFY(out.contains(QStringLiteral("客户签字：")));
     QVERIFY(out.contains(QStringLiteral("西店")));
 }
