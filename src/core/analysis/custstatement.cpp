@@ -162,18 +162,39 @@ QString CustStatement::heldAgeSql()
     // most 30 days old, min(H, delivered within 90 days) at most 90, and so on; the opening
     // balance is the oldest delivery, dated at the first bill of the books. What no delivery
     // explains (more paid for than delivered, or more refunded than paid) counts as recent.
-    const QString days = QStringLiteral("julianday(:asof) - julianday(substr(d, 1, 10))");
-    const QString within = QStringLiteral("sum(CASE WHEN kind = 2 AND q > 0 AND d < :after AND %1 THEN q ELSE 0 END)");
-    const QString openWithin = QStringLiteral("CASE WHEN f.age <= %1 THEN max(t.openQty, 0) ELSE 0 END");
+    //
+    // Every customer's lines are read once and grouped once: each line comes with the age band
+    // of its bill's date (compared as text with the first day of each band, as the range of
+    // the statement is), so that the sums per band are plain filtered totals; the customer
+    // stock rows join the same grouping as band 6. Bands: 0 to 3 a delivery within 30, 90,
+    // 180 days or older, 4 any other line up to the day, 5 a line after it.
+    const QString bandOf = QStringLiteral("CASE WHEN coalesce(h.TabDate, '') >= :after THEN 5 WHEN coalesce(m.Qty, 0) <= 0 THEN 4 "
+                                          "WHEN h.TabDate >= :since30 THEN 0 WHEN h.TabDate >= :since90 THEN 1 "
+                                          "WHEN h.TabDate >= :since180 THEN 2 ELSE 3 END");
+    const QString lines = QStringLiteral("SELECT h.CustID, m.GoodID, %1, %2coalesce(m.Qty, 0), %2coalesce(m.Qty, 0) * coalesce(m.Price, 0) "
+                                         "FROM %3 h JOIN %4 m ON m.TabID = h.TabID "
+                                         "WHERE coalesce(m.GoodID, 0) > 0 AND (:cust = 0 OR h.CustID = :cust)");
+    const QString events
+        = QStringLiteral("SELECT h.CustID, h.GoodID, 6 AS band, h.PrevOnHand + h.HandInc - h.Sold AS q, "
+                         "h.PrevOnHandMny + h.HandIncMny - h.SoldMny AS mny FROM GoodsInCusts h WHERE (:cust = 0 OR h.CustID = :cust) "
+                         "UNION ALL ")
+        + lines.arg(bandOf, QString(), QStringLiteral("DiaoBoDan"), QStringLiteral("DiaoBoMx")) + QStringLiteral(" UNION ALL ")
+        + lines.arg(QStringLiteral("CASE WHEN coalesce(h.TabDate, '') >= :after THEN 5 ELSE 4 END"), QStringLiteral("-"),
+                    QStringLiteral("ChuKuDan"), QStringLiteral("ChuKuMx"));
+    const QString openWithin = QStringLiteral("CASE WHEN f.first >= %1 THEN max(t.openQty, 0) ELSE 0 END");
     return QStringLiteral(
                "WITH events AS (%1), "
-               "t AS (SELECT CustID, GoodID, %2 AS openQty, %3 AS openMny, "
-               "sum(CASE WHEN d < :after THEN q ELSE 0 END) AS billQty, sum(CASE WHEN d < :after THEN mny ELSE 0 END) AS billMny, "
-               "%4 AS d30, %5 AS d90, %6 AS d180, %7 AS dall FROM events GROUP BY CustID, GoodID), "
-               "f AS (SELECT julianday(:asof) - julianday(substr(min(d), 1, 10)) AS age FROM (SELECT min(TabDate) AS d "
-               "FROM DiaoBoDan UNION ALL SELECT min(TabDate) FROM ChuKuDan) b), "
+               "s AS (SELECT CustID, GoodID, total(q) FILTER (WHERE band = 6) AS hq, total(mny) FILTER (WHERE band = 6) AS hm, "
+               "total(q) FILTER (WHERE band < 6) AS q, total(abs(q)) FILTER (WHERE band < 6) AS qVolume, "
+               "total(mny) FILTER (WHERE band < 6) AS mny, total(abs(mny)) FILTER (WHERE band < 6) AS mnyVolume, "
+               "total(q) FILTER (WHERE band < 5) AS billQty, total(mny) FILTER (WHERE band < 5) AS billMny, "
+               "total(q) FILTER (WHERE band = 0) AS d30, total(q) FILTER (WHERE band <= 1) AS d90, "
+               "total(q) FILTER (WHERE band <= 2) AS d180, total(q) FILTER (WHERE band <= 3) AS dall "
+               "FROM events GROUP BY CustID, GoodID), "
+               "t AS (SELECT CustID, GoodID, %2 AS openQty, %3 AS openMny, billQty, billMny, d30, d90, d180, dall FROM s), "
+               "f AS (SELECT min(d) AS first FROM (SELECT min(TabDate) AS d FROM DiaoBoDan UNION ALL SELECT min(TabDate) FROM ChuKuDan) b), "
                "u AS (SELECT t.CustID, t.GoodID, t.openQty + t.billQty AS h, t.openMny + t.billMny AS heldMny, "
-               "t.d30 + %8 AS d30, t.d90 + %9 AS d90, t.d180 + %10 AS d180, t.dall + max(t.openQty, 0) AS dall "
+               "t.d30 + %4 AS d30, t.d90 + %5 AS d90, t.d180 + %6 AS d180, t.dall + max(t.openQty, 0) AS dall "
                "FROM t CROSS JOIN f), "
                "v AS (SELECT CustID, GoodID, h, heldMny, min(max(h, 0), d30) AS c30, min(max(h, 0), d90) AS c90, "
                "min(max(h, 0), d180) AS c180, min(max(h, 0), dall) AS cany FROM u WHERE h <> 0) "
@@ -181,13 +202,9 @@ QString CustStatement::heldAgeSql()
                "v.c30 + v.h - v.cany AS age0, v.c90 - v.c30 AS age31, v.c180 - v.c90 AS age91, v.cany - v.c180 AS age181 "
                "FROM v LEFT JOIN Customers c ON c.CustID = v.CustID LEFT JOIN Goods g ON g.GoodID = v.GoodID "
                "LEFT JOIN Units un ON un.UnitID = g.UnitID ORDER BY v.CustID, v.GoodID")
-        .arg(stockEvents(QStringLiteral("(:cust = 0 OR h.CustID = :cust)")),
-             opening(QStringLiteral("sum(hq)"), QStringLiteral("sum(q)"), QStringLiteral("sum(abs(q))")),
-             opening(QStringLiteral("sum(hm)"), QStringLiteral("sum(mny)"), QStringLiteral("sum(abs(mny))")),
-             within.arg(days + QStringLiteral(" <= 30")), within.arg(days + QStringLiteral(" <= 90")),
-             within.arg(days + QStringLiteral(" <= 180")), within.arg(QStringLiteral("1 = 1")), openWithin.arg(30),
-             openWithin.arg(90))
-        .arg(openWithin.arg(180));
+        .arg(events, opening(QStringLiteral("hq"), QStringLiteral("q"), QStringLiteral("qVolume")),
+             opening(QStringLiteral("hm"), QStringLiteral("mny"), QStringLiteral("mnyVolume")), openWithin.arg(QStringLiteral(":since30")),
+             openWithin.arg(QStringLiteral(":since90")), openWithin.arg(QStringLiteral(":since180")));
 }
 
 DatasetError CustStatement::open(qint64 custId, const QDate &from, const QDate &to)
@@ -216,7 +233,10 @@ DatasetError CustStatement::openAges(const QDate &asOf, qint64 custId)
 {
     qHeldAge->close();
     const QDate day = asOf.isValid() ? asOf : QDate::currentDate();
-    qHeldAge->setParam(QStringLiteral("asof"), dayText(day));
+    // The first day of each age band: delivered on it or later is at most 30 (90, 180) days old.
+    qHeldAge->setParam(QStringLiteral("since30"), dayText(day.addDays(-30)));
+    qHeldAge->setParam(QStringLiteral("since90"), dayText(day.addDays(-90)));
+    qHeldAge->setParam(QStringLiteral("since180"), dayText(day.addDays(-180)));
     qHeldAge->setParam(QStringLiteral("after"), dayText(day.addDays(1)));
     qHeldAge->setParam(QStringLiteral("cust"), qMax<qint64>(0, custId));
     return qHeldAge->open();

@@ -47,7 +47,8 @@ public:
     /// `?1` customer, `?2` first day, `?3` the day after the last (both 'yyyy-MM-dd').
     static QString statementSql();
     static QString billsSql();
-    /// `?1` the day the ages are counted to, `?2` the day after it, `?3` a customer or 0 for all.
+    /// `:since30`, `:since90`, `:since180` the first day of each age band, `:after` the day after
+    /// the one the ages are counted to, `:cust` a customer or 0 for all.
     static QString heldAgeSql();
 
     /// Reads the statement of customer `custId` from `from` to `to`, both days included. An
