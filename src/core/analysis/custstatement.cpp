@@ -313,6 +313,11 @@ QString CustStatement::customerName(qint64 custId) const
     return m_db.scalar(QStringLiteral("SELECT CustName FROM Customers WHERE CustID = ?"), {custId}).toString();
 }
 
+QString CustStatement::companyName() const
+{
+    return m_db.scalar(QStringLiteral("SELECT Name FROM UserInfo ORDER BY id LIMIT 1")).toString().trimmed();
+}
+
 qint64 CustStatement::firstCustomer() const
 {
     const QVariant holding = m_db.scalar(QStringLiteral("SELECT min(c.CustID) FROM Customers c "

@@ -70,6 +70,8 @@ public:
     QJsonObject toJson() const;
     /// Name of customer `custId`, empty when there is none.
     QString customerName(qint64 custId) const;
+    /// The company the books belong to (its name as printed on the bills); empty when unset.
+    QString companyName() const;
 
     /// The customer a statement starts with: the first one holding goods, else the first one;
     /// 0 without customers.

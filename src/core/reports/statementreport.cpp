@@ -116,7 +116,8 @@ ReportDefinition statementReportDefinition(const CustStatement &statement)
     Band header;
     const double titleHeight = hei(16).lineHeight();
     header.height = titleHeight + 2 * small.lineHeight() + 2;
-    header.items << label(0, 0, width, def.title, hei(16), Align::Center)
+    // The company's name before the title, as on its bills.
+    header.items << label(0, 0, width, statement.companyName() + def.title, hei(16), Align::Center)
                  << label(0, titleHeight + 1, width / 2, QStringLiteral("客户：") + customer, caption)
                  << label(width / 2, titleHeight + 1, width / 2,
                           QStringLiteral("日期：%1 至 %2").arg(day(from, QStringLiteral("第一张单据")), day(to, QStringLiteral("最后一张单据"))),

@@ -10,8 +10,8 @@ class CustStatement;
 
 namespace hemu::reports {
 
-/// The printed customer statement of the open `statement` (its customer and days in the
-/// heading): the goods figures and their totals, then the bills behind them by date,
+/// The printed customer statement of the open `statement` (the company, the customer and the
+/// days in the heading): the goods figures and their totals, then the bills behind them by date,
 /// then a line for both sides to sign ("客户签字", "经办人").
 ReportDefinition statementReportDefinition(const CustStatement &statement);
 /// The rows of the open `statement`: its goods and their totals, then its bills (column

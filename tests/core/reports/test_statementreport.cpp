@@ -55,6 +55,7 @@ QString TestStatementReport::text(CustStatement &s)
 
 void TestStatementReport::goodsBillsAndSignatures()
 {
+    QVERIFY(m_db->exec(QStringLiteral("UPDATE UserInfo SET Name = ?"), {QStringLiteral("禾木商贸")}));
     CustStatement s(*m_db);
     QVERIFY(s.open(1, QDate(2026, 3, 1), QDate(2026, 3, 31)).ok());
     const QString out = text(s);
@@ -68,7 +69,7 @@ void TestStatementReport::goodsBillsAndSignatures()
         }
         return false;
     };
-    for (const QString &want : {QStringLiteral("客户对账单"), QStringLiteral("客户：1 东店"), QStringLiteral("日期：2026-03-01 至 2026-03-31"),
+    for (const QString &want : {QStringLiteral("禾木商贸客户对账单"), QStringLiteral("客户：1 东店"), QStringLiteral("日期：2026-03-01 至 2026-03-31"),
                                 QStringLiteral("制表：管理员"), QStringLiteral("期初 送货 退货 收款 退款 期末"),
                                 // goods 1: start 8 68, delivered 4 40, paid 3 36, refunded 1 12, end 10 84
                                 QStringLiteral("1 甲品 件 8 68.00 4 40.00 3 36.00 1 12.00 10 84.00"),
