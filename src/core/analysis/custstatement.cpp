@@ -14,26 +14,25 @@ namespace {
 
 const char DateForm[] = "yyyy-MM-dd";
 
-/// What the customers `custCondition` admits (on `h.CustID`) hold and did: one row per customer
-/// stock row, with the counters' holding in `hq`/`hm` (kind 0, no date), and one per delivery
-/// and receipt line, signed by what it does to the goods the customer holds (a delivery adds,
-/// a receipt takes away) in `q`/`mny`. An empty bill date counts as the oldest; an empty
-/// quantity or price as 0, as posting has it. Grouping these rows by goods item gives every
-/// figure in one pass, without joining the counters to the lines.
-QString stockEvents(const QString &custCondition)
+/// What customer `:cust` holds and did, one row per customer stock row and per delivery and
+/// receipt line: `q`/`mny` signed by what the row does to the goods the customer holds (a
+/// delivery adds, a receipt takes away; a stock row its counters' holding), and `band` what it
+/// counts for: 0 before the range, 1 delivered, 2 returned, 3 paid for, 4 refunded within it,
+/// 5 after it (or nothing moved), 6 a stock row. Deciding the band per row, with the bill's date
+/// compared as text with the range's ends, leaves the grouping only filtered totals to sum. An
+/// empty bill date counts as the oldest; an empty quantity or price as 0, as posting has it.
+QString statementEvents()
 {
-    return QStringLiteral("SELECT h.CustID, h.GoodID, 0 AS TabID, '' AS d, 0 AS kind, 0 AS q, 0 AS mny, "
-                          "h.PrevOnHand + h.HandInc - h.Sold AS hq, h.PrevOnHandMny + h.HandIncMny - h.SoldMny AS hm "
-                          "FROM GoodsInCusts h WHERE %1 "
-                          "UNION ALL "
-                          "SELECT h.CustID, m.GoodID, h.TabID, coalesce(h.TabDate, ''), 2, "
-                          "coalesce(m.Qty, 0), coalesce(m.Qty, 0) * coalesce(m.Price, 0), 0, 0 "
-                          "FROM DiaoBoDan h JOIN DiaoBoMx m ON m.TabID = h.TabID WHERE coalesce(m.GoodID, 0) > 0 AND %1 "
-                          "UNION ALL "
-                          "SELECT h.CustID, m.GoodID, h.TabID, coalesce(h.TabDate, ''), 3, "
-                          "-coalesce(m.Qty, 0), -coalesce(m.Qty, 0) * coalesce(m.Price, 0), 0, 0 "
-                          "FROM ChuKuDan h JOIN ChuKuMx m ON m.TabID = h.TabID WHERE coalesce(m.GoodID, 0) > 0 AND %1")
-        .arg(custCondition);
+    const QString lines = QStringLiteral(
+        "SELECT m.GoodID, CASE WHEN coalesce(h.TabDate, '') < :first THEN 0 WHEN coalesce(h.TabDate, '') >= :after THEN 5 "
+        "WHEN coalesce(m.Qty, 0) > 0 THEN %1 WHEN coalesce(m.Qty, 0) < 0 THEN %2 ELSE 5 END, "
+        "%3coalesce(m.Qty, 0), %3coalesce(m.Qty, 0) * coalesce(m.Price, 0) "
+        "FROM %4 h JOIN %5 m ON m.TabID = h.TabID WHERE coalesce(m.GoodID, 0) > 0 AND h.CustID = :cust");
+    return QStringLiteral("SELECT h.GoodID, 6 AS band, h.PrevOnHand + h.HandInc - h.Sold AS q, "
+                          "h.PrevOnHandMny + h.HandIncMny - h.SoldMny AS mny FROM GoodsInCusts h WHERE h.CustID = :cust UNION ALL ")
+        + lines.arg(QStringLiteral("1"), QStringLiteral("2"), QString(), QStringLiteral("DiaoBoDan"), QStringLiteral("DiaoBoMx"))
+        + QStringLiteral(" UNION ALL ")
+        + lines.arg(QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("-"), QStringLiteral("ChuKuDan"), QStringLiteral("ChuKuMx"));
 }
 
 /// What the customer stock counters hold beyond what the bills explain: the goods held before
@@ -44,11 +43,6 @@ QString opening(const QString &held, const QString &all, const QString &volume)
     return QStringLiteral("CASE WHEN abs(coalesce(%1, 0) - coalesce(%2, 0)) <= coalesce(%3, 0) * 2.384185791015625e-07 + 1e-9 "
                           "THEN 0 ELSE coalesce(%1, 0) - coalesce(%2, 0) END")
         .arg(held, all, volume);
-}
-
-QString inRange(const QString &condition, const QString &value)
-{
-    return QStringLiteral("sum(CASE WHEN d >= :first AND d < :after AND %1 THEN %2 ELSE 0 END)").arg(condition, value);
 }
 
 QString dayText(const QDate &d)
@@ -114,31 +108,32 @@ QString CustStatement::statementSql()
 {
     // One pass over the customer's stock rows and bill lines: what the lines add up to before
     // the range, by kind within it, and in all (which, taken from the counters, leaves the
-    // opening balance).
-    const QString returned = QStringLiteral("kind = 2 AND q < 0"), delivered = QStringLiteral("kind = 2 AND q > 0");
-    const QString paid = QStringLiteral("kind = 3 AND q < 0"), refunded = QStringLiteral("kind = 3 AND q > 0");
+    // opening balance). Taken-away figures are shown positive: 0 less their sum.
+    const QString in = QStringLiteral("total(%1) FILTER (WHERE band = %2)");
+    const QString out = QStringLiteral("0 - total(%1) FILTER (WHERE band = %2)");
+    const QString q = QStringLiteral("q"), mny = QStringLiteral("mny");
     return QStringLiteral("WITH events AS (%1), "
-                          "figures AS (SELECT GoodID, "
-                          "%10 + sum(CASE WHEN d < :first THEN q ELSE 0 END) AS startQty, "
-                          "%11 + sum(CASE WHEN d < :first THEN mny ELSE 0 END) AS startMny, "
-                          "%2 AS deliveredQty, %3 AS deliveredMny, %4 AS returnedQty, %5 AS returnedMny, "
-                          "%6 AS paidQty, %7 AS paidMny, %8 AS refundedQty, %9 AS refundedMny "
-                          "FROM events GROUP BY GoodID) "
-                          "SELECT x.GoodID, g.Description, u.Unit, x.startQty, x.startMny, x.deliveredQty, x.deliveredMny, "
-                          "x.returnedQty, x.returnedMny, x.paidQty, x.paidMny, x.refundedQty, x.refundedMny, "
-                          "x.startQty + x.deliveredQty - x.returnedQty - x.paidQty + x.refundedQty AS endQty, "
-                          "x.startMny + x.deliveredMny - x.returnedMny - x.paidMny + x.refundedMny AS endMny "
-                          "FROM figures x LEFT JOIN Goods g ON g.GoodID = x.GoodID LEFT JOIN Units u ON u.UnitID = g.UnitID "
-                          "WHERE x.startQty <> 0 OR x.startMny <> 0 OR x.deliveredQty <> 0 OR x.deliveredMny <> 0 "
-                          "OR x.returnedQty <> 0 OR x.returnedMny <> 0 OR x.paidQty <> 0 OR x.paidMny <> 0 "
-                          "OR x.refundedQty <> 0 OR x.refundedMny <> 0 "
-                          "ORDER BY x.GoodID")
-        .arg(stockEvents(QStringLiteral("h.CustID = :cust")), inRange(delivered, QStringLiteral("q")),
-             inRange(delivered, QStringLiteral("mny")), inRange(returned, QStringLiteral("-q")),
-             inRange(returned, QStringLiteral("-mny")), inRange(paid, QStringLiteral("-q")), inRange(paid, QStringLiteral("-mny")),
-             inRange(refunded, QStringLiteral("q")), inRange(refunded, QStringLiteral("mny")))
-        .arg(opening(QStringLiteral("sum(hq)"), QStringLiteral("sum(q)"), QStringLiteral("sum(abs(q))")),
-             opening(QStringLiteral("sum(hm)"), QStringLiteral("sum(mny)"), QStringLiteral("sum(abs(mny))")));
+                          "figures AS (SELECT GoodID, %2 + %4 AS startQty, %3 + %5 AS startMny, "
+                          "%6 AS deliveredQty, %7 AS deliveredMny, %8 AS returnedQty, %9 AS returnedMny, ")
+        .arg(statementEvents(),
+             opening(QStringLiteral("total(q) FILTER (WHERE band = 6)"), QStringLiteral("total(q) FILTER (WHERE band < 6)"),
+                     QStringLiteral("total(abs(q)) FILTER (WHERE band < 6)")),
+             opening(QStringLiteral("total(mny) FILTER (WHERE band = 6)"), QStringLiteral("total(mny) FILTER (WHERE band < 6)"),
+                     QStringLiteral("total(abs(mny)) FILTER (WHERE band < 6)")),
+             in.arg(q, QStringLiteral("0")), in.arg(mny, QStringLiteral("0")), in.arg(q, QStringLiteral("1")),
+             in.arg(mny, QStringLiteral("1")), out.arg(q, QStringLiteral("2")), out.arg(mny, QStringLiteral("2")))
+        + QStringLiteral("%1 AS paidQty, %2 AS paidMny, %3 AS refundedQty, %4 AS refundedMny FROM events GROUP BY GoodID) ")
+              .arg(out.arg(q, QStringLiteral("3")), out.arg(mny, QStringLiteral("3")), in.arg(q, QStringLiteral("4")),
+                   in.arg(mny, QStringLiteral("4")))
+        + QStringLiteral("SELECT x.GoodID, g.Description, u.Unit, x.startQty, x.startMny, x.deliveredQty, x.deliveredMny, "
+                         "x.returnedQty, x.returnedMny, x.paidQty, x.paidMny, x.refundedQty, x.refundedMny, "
+                         "x.startQty + x.deliveredQty - x.returnedQty - x.paidQty + x.refundedQty AS endQty, "
+                         "x.startMny + x.deliveredMny - x.returnedMny - x.paidMny + x.refundedMny AS endMny "
+                         "FROM figures x LEFT JOIN Goods g ON g.GoodID = x.GoodID LEFT JOIN Units u ON u.UnitID = g.UnitID "
+                         "WHERE x.startQty <> 0 OR x.startMny <> 0 OR x.deliveredQty <> 0 OR x.deliveredMny <> 0 "
+                         "OR x.returnedQty <> 0 OR x.returnedMny <> 0 OR x.paidQty <> 0 OR x.paidMny <> 0 "
+                         "OR x.refundedQty <> 0 OR x.refundedMny <> 0 "
+                         "ORDER BY x.GoodID");
 }
 
 QString CustStatement::billsSql()
