@@ -56,6 +56,7 @@ shots=(
   "frmBrCustsDue:brcustsdue"
   "frmCustStatement:custstatement"
   "frmCustStatement#tsAge:custstatement-age"
+  "frmRepCustStatement:custstatement-print"
   "frmRestoreBackup:restorebackup"
   "frmImport:import"
   "frmBrGoodFlow:goodsflow"

@@ -35,8 +35,9 @@ int usage()
                "                                              of the payables and profit windows\n"
                "                                              held-age: what customers hold by age on DATE (default today)\n"
                "  hemu-cli show FILE market GOODID [--json]   the purchase history behind the market charts\n"
-               "  hemu-cli statement FILE CUSTID [--from DATE] [--to DATE] --out PATH.json\n"
-               "                                              the customer's statement over the days given (yyyy-MM-dd)\n"
+               "  hemu-cli statement FILE CUSTID [--from DATE] [--to DATE] --out PATH\n"
+               "                                              the customer's statement over the days given (yyyy-MM-dd),\n"
+               "                                              as JSON (.json), or printed as text (.txt) or PDF (.pdf)\n"
                "  hemu-cli import FILE TABLE DATA.csv|DATA.xlsx [--dry-run] [--user ID --password PW]\n"
                "                                              master data into TABLE (Goods, Catalogs, Units, Customers,\n"
                "                                              Vendors, Employees, OpeningBalances); refused rows are named\n"
@@ -61,7 +62,17 @@ QString takeOption(QStringList &args, const QString &name, const QString &fallba
 int main(int argc, char **argv)
 {
     // Reports paint with fonts, which needs the GUI application (offscreen: no display).
-    const bool report = argc > 1 && (std::strcmp(argv[1], "report") == 0 || std::strcmp(argv[1], "print-bill") == 0);
+    // So does a statement written as pages (text or PDF); its JSON does not.
+    const auto pagedStatement = [&] {
+        if (argc < 2 || std::strcmp(argv[1], "statement") != 0)
+            return false;
+        for (int i = 2; i + 1 < argc; ++i) {
+            if (std::strcmp(argv[i], "--out") == 0)
+                return !QByteArray(argv[i + 1]).toLower().endsWith(".json");
+        }
+        return false;
+    };
+    const bool report = argc > 1 && (std::strcmp(argv[1], "report") == 0 || std::strcmp(argv[1], "print-bill") == 0 || pagedStatement());
     if (report && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::unique_ptr<QCoreApplication> app

@@ -2,8 +2,15 @@
 #include "cli/commands.h"
 
 #include "core/analysis/custstatement.h"
+#include "core/data/currentuser.h"
 #include "core/dataset/dataset.h"
 #include "core/db/database.h"
+#include "core/format/datetext.h"
+#include "core/reports/reportlayout.h"
+#include "core/reports/statementreport.h"
+#include "core/reports/stockreports.h"
+#include "core/reports/textexport.h"
+#include "render/pdfexport.h"
 
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -31,8 +38,8 @@ int writeStatement(const QString &file, qint64 customer, const QString &from, co
     if (!parseDay(from, &first) || !parseDay(to, &last))
         return fail(QStringLiteral("dates are written yyyy-MM-dd: %1 %2").arg(from, to).trimmed());
     const QString suffix = QFileInfo(out).suffix().toLower();
-    if (suffix != QLatin1String("json"))
-        return fail(QStringLiteral("the output file must end in .json: %1").arg(out));
+    if (suffix != QLatin1String("json") && suffix != QLatin1String("txt") && suffix != QLatin1String("pdf"))
+        return fail(QStringLiteral("the output file must end in .json, .txt or .pdf: %1").arg(out));
 
     Database db;
     QString error;
@@ -48,17 +55,30 @@ int writeStatement(const QString &file, qint64 customer, const QString &from, co
     if (const DatasetError e = statement.open(customer, first, last); e.failed())
         return fail(QStringLiteral("cannot read %1: %2").arg(file, e.message()));
 
-    {
-        QSaveFile target(out);
-        if (!target.open(QIODevice::WriteOnly))
-            return fail(QStringLiteral("cannot write %1: %2").arg(out, target.errorString()));
-        target.write(QJsonDocument(statement.toJson()).toJson(QJsonDocument::Indented));
-        if (!target.commit())
-            return fail(QStringLiteral("cannot write %1: %2").arg(out, target.errorString()));
-        QTextStream(stdout) << statement.qStatement->rowCount() << " goods, " << statement.qStatementBills->rowCount()
-                            << " bills\n";
+    if (suffix != QLatin1String("json")) {
+        // The printed statement, as the preview shows it.
+        using namespace hemu::reports;
+        CurrentUser user;
+        user.CurUserName = QStringLiteral("hemu-cli");
+        const ReportDefinition definition = statementReportDefinition(statement);
+        const std::unique_ptr<RecordSource> rows = statementRows(statement);
+        const PageModel pages
+            = ReportLayout::run(definition, *rows, reportVariables(user.PrintStampText(), shortDateText(QDate::currentDate())));
+        const bool written = suffix == QLatin1String("pdf") ? render::writePdf(pages, out, definition.title, &error)
+                                                             : textexport::writeFile(pages, out, &error);
+        if (!written)
+            return fail(QStringLiteral("cannot write %1: %2").arg(out, error));
+        QTextStream(stdout) << pages.pages.size() << " pages\n";
         return 0;
     }
+    QSaveFile target(out);
+    if (!target.open(QIODevice::WriteOnly))
+        return fail(QStringLiteral("cannot write %1: %2").arg(out, target.errorString()));
+    target.write(QJsonDocument(statement.toJson()).toJson(QJsonDocument::Indented));
+    if (!target.commit())
+        return fail(QStringLiteral("cannot write %1: %2").arg(out, target.errorString()));
+    QTextStream(stdout) << statement.qStatement->rowCount() << " goods, " << statement.qStatementBills->rowCount() << " bills\n";
+    return 0;
 }
 
 } // namespace hemu::cli

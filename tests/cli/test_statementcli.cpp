@@ -1,4 +1,5 @@
-// hemu-cli statement and show held-age on the statement books.
+// hemu-cli statement (JSON, and the printed statement as text and PDF) and show held-age on the
+// statement books.
 #include "core/db/database.h"
 #include "support/clirun.h"
 #include "support/statementbooks.h"
@@ -7,6 +8,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QtTest>
 
 using namespace hemu;
@@ -17,6 +20,7 @@ class TestStatementCli : public QObject
 private slots:
     void initTestCase();
     void statementAsJson();
+    void printedStatement();
     void heldAges();
     void refusals_data();
     void refusals();
@@ -55,6 +59,42 @@ void TestStatementCli::statementAsJson()
     QCOMPARE(bills[0].toObject(), (QJsonObject{{"TabID", 1}, {"KindID", 3}, {"BookID", "SK-2026-02-05"}, {"TabDate", "2026-02-05"},
                                                {"qty", 6}, {"mny", 72}}));
     QCOMPARE(bills[1]["qty"].toDouble(), -2.0);
+}
+
+void TestStatementCli::printedStatement()
+{
+    const QStringList range{"1", "--from", "2026-03-01", "--to", "2026-03-31", "--out"};
+    const QString txt = m_set.file(QStringLiteral("东店.txt"));
+    test::CliOutput o = test::runCli(QStringList{"statement", m_set.path()} + range + QStringList{txt});
+    QCOMPARE(o.code, 0);
+    QCOMPARE(o.out, QStringLiteral("1 pages\n"));
+    QStringList lines = QString::fromUtf8(test::fileBytes(txt)).split(QLatin1Char('\n'));
+    for (QString &l : lines)
+        l = l.simplified();
+    for (const QString &want : {QStringLiteral("客户：1 东店 日期：2026-03-01 至 2026-03-31"),
+                                QStringLiteral("1 甲品 件 8 68.00 4 40.00 3 36.00 1 12.00 10 84.00"),
+                                QStringLiteral("合计 11 80.00 6 45.00 5 46.00 1 12.00 13 91.00"),
+                                QStringLiteral("2026-03-15 收款单 SK-2026-03-15 -1 -12.00"),
+                                QStringLiteral("客户签字：____________________ 经办人：____________________")})
+        QVERIFY2(lines.contains(want) || !lines.filter(want).isEmpty(), qPrintable(want + QLatin1Char('\n') + lines.join(QLatin1Char('\n'))));
+
+    const QString pdf = m_set.file(QStringLiteral("东店.pdf"));
+    o = test::runCli(QStringList{"statement", m_set.path()} + range + QStringList{pdf});
+    QCOMPARE(o.code, 0);
+    QVERIFY(QFileInfo(pdf).size() > 0);
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    QProcess p;
+    p.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(p.waitForFinished(60000));
+    // The CJK fonts may name some glyphs by their radical forms (户 comes back as 戶): compare
+    // the folded text, and only what folds back to itself.
+    const QString read = QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC).simplified();
+    for (const QString &want : {QStringLiteral("对账单"), QStringLiteral("1 东店"), QStringLiteral("甲品 件 8 68.00"),
+                                QStringLiteral("合计 11 80.00 6 45.00 5 46.00 1 12.00 13 91.00"), QStringLiteral("签字"),
+                                QStringLiteral("经办人")})
+        QVERIFY2(read.contains(want), qPrintable(want + QLatin1Char('\n') + read));
 }
 
 void TestStatementCli::heldAges()
@@ -103,6 +143,7 @@ void TestStatementCli::refusals()
     const test::CliOutput o = test::runCli(QStringList{"statement", m_set.path()} + args);
     QTEST(o.code, "code");
     QVERIFY(o.out.isEmpty());
+    QVERIFY(!o.err.isEmpty());
     QVERIFY(!QFile::exists(m_set.file(QStringLiteral("x.json"))));
 }
 

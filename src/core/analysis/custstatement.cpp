@@ -14,26 +14,25 @@ namespace {
 
 const char DateForm[] = "yyyy-MM-dd";
 
-/// What the customers `custCondition` admits (on `h.CustID`) hold and did: one row per customer
-/// stock row, with the counters' holding in `hq`/`hm` (kind 0, no date), and one per delivery
-/// and receipt line, signed by what it does to the goods the customer holds (a delivery adds,
-/// a receipt takes away) in `q`/`mny`. An empty bill date counts as the oldest; an empty
-/// quantity or price as 0, as posting has it. Grouping these rows by goods item gives every
-/// figure in one pass, without joining the counters to the lines.
-QString stockEvents(const QString &custCondition)
+/// What customer `:cust` holds and did, one row per customer stock row and per delivery and
+/// receipt line: `q`/`mny` signed by what the row does to the goods the customer holds (a
+/// delivery adds, a receipt takes away; a stock row its counters' holding), and `band` what it
+/// counts for: 0 before the range, 1 delivered, 2 returned, 3 paid for, 4 refunded within it,
+/// 5 after it (or nothing moved), 6 a stock row. Deciding the band per row, with the bill's date
+/// compared as text with the range's ends, leaves the grouping only filtered totals to sum. An
+/// empty bill date counts as the oldest; an empty quantity or price as 0, as posting has it.
+QString statementEvents()
 {
-    return QStringLiteral("SELECT h.CustID, h.GoodID, 0 AS TabID, '' AS d, 0 AS kind, 0 AS q, 0 AS mny, "
-                          "h.PrevOnHand + h.HandInc - h.Sold AS hq, h.PrevOnHandMny + h.HandIncMny - h.SoldMny AS hm "
-                          "FROM GoodsInCusts h WHERE %1 "
-                          "UNION ALL "
-                          "SELECT h.CustID, m.GoodID, h.TabID, coalesce(h.TabDate, ''), 2, "
-                          "coalesce(m.Qty, 0), coalesce(m.Qty, 0) * coalesce(m.Price, 0), 0, 0 "
-                          "FROM DiaoBoDan h JOIN DiaoBoMx m ON m.TabID = h.TabID WHERE coalesce(m.GoodID, 0) > 0 AND %1 "
-                          "UNION ALL "
-                          "SELECT h.CustID, m.GoodID, h.TabID, coalesce(h.TabDate, ''), 3, "
-                          "-coalesce(m.Qty, 0), -coalesce(m.Qty, 0) * coalesce(m.Price, 0), 0, 0 "
-                          "FROM ChuKuDan h JOIN ChuKuMx m ON m.TabID = h.TabID WHERE coalesce(m.GoodID, 0) > 0 AND %1")
-        .arg(custCondition);
+    const QString lines = QStringLiteral(
+        "SELECT m.GoodID, CASE WHEN coalesce(h.TabDate, '') < :first THEN 0 WHEN coalesce(h.TabDate, '') >= :after THEN 5 "
+        "WHEN coalesce(m.Qty, 0) > 0 THEN %1 WHEN coalesce(m.Qty, 0) < 0 THEN %2 ELSE 5 END, "
+        "%3coalesce(m.Qty, 0), %3coalesce(m.Qty, 0) * coalesce(m.Price, 0) "
+        "FROM %4 h JOIN %5 m ON m.TabID = h.TabID WHERE coalesce(m.GoodID, 0) > 0 AND h.CustID = :cust");
+    return QStringLiteral("SELECT h.GoodID, 6 AS band, h.PrevOnHand + h.HandInc - h.Sold AS q, "
+                          "h.PrevOnHandMny + h.HandIncMny - h.SoldMny AS mny FROM GoodsInCusts h WHERE h.CustID = :cust UNION ALL ")
+        + lines.arg(QStringLiteral("1"), QStringLiteral("2"), QString(), QStringLiteral("DiaoBoDan"), QStringLiteral("DiaoBoMx"))
+        + QStringLiteral(" UNION ALL ")
+        + lines.arg(QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("-"), QStringLiteral("ChuKuDan"), QStringLiteral("ChuKuMx"));
 }
 
 /// What the customer stock counters hold beyond what the bills explain: the goods held before
@@ -44,11 +43,6 @@ QString opening(const QString &held, const QString &all, const QString &volume)
     return QStringLiteral("CASE WHEN abs(coalesce(%1, 0) - coalesce(%2, 0)) <= coalesce(%3, 0) * 2.384185791015625e-07 + 1e-9 "
                           "THEN 0 ELSE coalesce(%1, 0) - coalesce(%2, 0) END")
         .arg(held, all, volume);
-}
-
-QString inRange(const QString &condition, const QString &value)
-{
-    return QStringLiteral("sum(CASE WHEN d >= :first AND d < :after AND %1 THEN %2 ELSE 0 END)").arg(condition, value);
 }
 
 QString dayText(const QDate &d)
@@ -114,31 +108,32 @@ QString CustStatement::statementSql()
 {
     // One pass over the customer's stock rows and bill lines: what the lines add up to before
     // the range, by kind within it, and in all (which, taken from the counters, leaves the
-    // opening balance).
-    const QString returned = QStringLiteral("kind = 2 AND q < 0"), delivered = QStringLiteral("kind = 2 AND q > 0");
-    const QString paid = QStringLiteral("kind = 3 AND q < 0"), refunded = QStringLiteral("kind = 3 AND q > 0");
+    // opening balance). Taken-away figures are shown positive: 0 less their sum.
+    const QString in = QStringLiteral("total(%1) FILTER (WHERE band = %2)");
+    const QString out = QStringLiteral("0 - total(%1) FILTER (WHERE band = %2)");
+    const QString q = QStringLiteral("q"), mny = QStringLiteral("mny");
     return QStringLiteral("WITH events AS (%1), "
-                          "figures AS (SELECT GoodID, "
-                          "%10 + sum(CASE WHEN d < :first THEN q ELSE 0 END) AS startQty, "
-                          "%11 + sum(CASE WHEN d < :first THEN mny ELSE 0 END) AS startMny, "
-                          "%2 AS deliveredQty, %3 AS deliveredMny, %4 AS returnedQty, %5 AS returnedMny, "
-                          "%6 AS paidQty, %7 AS paidMny, %8 AS refundedQty, %9 AS refundedMny "
-                          "FROM events GROUP BY GoodID) "
-                          "SELECT x.GoodID, g.Description, u.Unit, x.startQty, x.startMny, x.deliveredQty, x.deliveredMny, "
-                          "x.returnedQty, x.returnedMny, x.paidQty, x.paidMny, x.refundedQty, x.refundedMny, "
-                          "x.startQty + x.deliveredQty - x.returnedQty - x.paidQty + x.refundedQty AS endQty, "
-                          "x.startMny + x.deliveredMny - x.returnedMny - x.paidMny + x.refundedMny AS endMny "
-                          "FROM figures x LEFT JOIN Goods g ON g.GoodID = x.GoodID LEFT JOIN Units u ON u.UnitID = g.UnitID "
-                          "WHERE x.startQty <> 0 OR x.startMny <> 0 OR x.deliveredQty <> 0 OR x.deliveredMny <> 0 "
-                          "OR x.returnedQty <> 0 OR x.returnedMny <> 0 OR x.paidQty <> 0 OR x.paidMny <> 0 "
-                          "OR x.refundedQty <> 0 OR x.refundedMny <> 0 "
-                          "ORDER BY x.GoodID")
-        .arg(stockEvents(QStringLiteral("h.CustID = :cust")), inRange(delivered, QStringLiteral("q")),
-             inRange(delivered, QStringLiteral("mny")), inRange(returned, QStringLiteral("-q")),
-             inRange(returned, QStringLiteral("-mny")), inRange(paid, QStringLiteral("-q")), inRange(paid, QStringLiteral("-mny")),
-             inRange(refunded, QStringLiteral("q")), inRange(refunded, QStringLiteral("mny")))
-        .arg(opening(QStringLiteral("sum(hq)"), QStringLiteral("sum(q)"), QStringLiteral("sum(abs(q))")),
-             opening(QStringLiteral("sum(hm)"), QStringLiteral("sum(mny)"), QStringLiteral("sum(abs(mny))")));
+                          "figures AS (SELECT GoodID, %2 + %4 AS startQty, %3 + %5 AS startMny, "
+                          "%6 AS deliveredQty, %7 AS deliveredMny, %8 AS returnedQty, %9 AS returnedMny, ")
+        .arg(statementEvents(),
+             opening(QStringLiteral("total(q) FILTER (WHERE band = 6)"), QStringLiteral("total(q) FILTER (WHERE band < 6)"),
+                     QStringLiteral("total(abs(q)) FILTER (WHERE band < 6)")),
+             opening(QStringLiteral("total(mny) FILTER (WHERE band = 6)"), QStringLiteral("total(mny) FILTER (WHERE band < 6)"),
+                     QStringLiteral("total(abs(mny)) FILTER (WHERE band < 6)")),
+             in.arg(q, QStringLiteral("0")), in.arg(mny, QStringLiteral("0")), in.arg(q, QStringLiteral("1")),
+             in.arg(mny, QStringLiteral("1")), out.arg(q, QStringLiteral("2")), out.arg(mny, QStringLiteral("2")))
+        + QStringLiteral("%1 AS paidQty, %2 AS paidMny, %3 AS refundedQty, %4 AS refundedMny FROM events GROUP BY GoodID) ")
+              .arg(out.arg(q, QStringLiteral("3")), out.arg(mny, QStringLiteral("3")), in.arg(q, QStringLiteral("4")),
+                   in.arg(mny, QStringLiteral("4")))
+        + QStringLiteral("SELECT x.GoodID, g.Description, u.Unit, x.startQty, x.startMny, x.deliveredQty, x.deliveredMny, "
+                         "x.returnedQty, x.returnedMny, x.paidQty, x.paidMny, x.refundedQty, x.refundedMny, "
+                         "x.startQty + x.deliveredQty - x.returnedQty - x.paidQty + x.refundedQty AS endQty, "
+                         "x.startMny + x.deliveredMny - x.returnedMny - x.paidMny + x.refundedMny AS endMny "
+                         "FROM figures x LEFT JOIN Goods g ON g.GoodID = x.GoodID LEFT JOIN Units u ON u.UnitID = g.UnitID "
+                         "WHERE x.startQty <> 0 OR x.startMny <> 0 OR x.deliveredQty <> 0 OR x.deliveredMny <> 0 "
+                         "OR x.returnedQty <> 0 OR x.returnedMny <> 0 OR x.paidQty <> 0 OR x.paidMny <> 0 "
+                         "OR x.refundedQty <> 0 OR x.refundedMny <> 0 "
+                         "ORDER BY x.GoodID");
 }
 
 QString CustStatement::billsSql()
@@ -162,18 +157,39 @@ QString CustStatement::heldAgeSql()
     // most 30 days old, min(H, delivered within 90 days) at most 90, and so on; the opening
     // balance is the oldest delivery, dated at the first bill of the books. What no delivery
     // explains (more paid for than delivered, or more refunded than paid) counts as recent.
-    const QString days = QStringLiteral("julianday(:asof) - julianday(substr(d, 1, 10))");
-    const QString within = QStringLiteral("sum(CASE WHEN kind = 2 AND q > 0 AND d < :after AND %1 THEN q ELSE 0 END)");
-    const QString openWithin = QStringLiteral("CASE WHEN f.age <= %1 THEN max(t.openQty, 0) ELSE 0 END");
+    //
+    // Every customer's lines are read once and grouped once: each line comes with the age band
+    // of its bill's date (compared as text with the first day of each band, as the range of
+    // the statement is), so that the sums per band are plain filtered totals; the customer
+    // stock rows join the same grouping as band 6. Bands: 0 to 3 a delivery within 30, 90,
+    // 180 days or older, 4 any other line up to the day, 5 a line after it.
+    const QString bandOf = QStringLiteral("CASE WHEN coalesce(h.TabDate, '') >= :after THEN 5 WHEN coalesce(m.Qty, 0) <= 0 THEN 4 "
+                                          "WHEN h.TabDate >= :since30 THEN 0 WHEN h.TabDate >= :since90 THEN 1 "
+                                          "WHEN h.TabDate >= :since180 THEN 2 ELSE 3 END");
+    const QString lines = QStringLiteral("SELECT h.CustID, m.GoodID, %1, %2coalesce(m.Qty, 0), %2coalesce(m.Qty, 0) * coalesce(m.Price, 0) "
+                                         "FROM %3 h JOIN %4 m ON m.TabID = h.TabID "
+                                         "WHERE coalesce(m.GoodID, 0) > 0 AND (:cust = 0 OR h.CustID = :cust)");
+    const QString events
+        = QStringLiteral("SELECT h.CustID, h.GoodID, 6 AS band, h.PrevOnHand + h.HandInc - h.Sold AS q, "
+                         "h.PrevOnHandMny + h.HandIncMny - h.SoldMny AS mny FROM GoodsInCusts h WHERE (:cust = 0 OR h.CustID = :cust) "
+                         "UNION ALL ")
+        + lines.arg(bandOf, QString(), QStringLiteral("DiaoBoDan"), QStringLiteral("DiaoBoMx")) + QStringLiteral(" UNION ALL ")
+        + lines.arg(QStringLiteral("CASE WHEN coalesce(h.TabDate, '') >= :after THEN 5 ELSE 4 END"), QStringLiteral("-"),
+                    QStringLiteral("ChuKuDan"), QStringLiteral("ChuKuMx"));
+    const QString openWithin = QStringLiteral("CASE WHEN f.first >= %1 THEN max(t.openQty, 0) ELSE 0 END");
     return QStringLiteral(
                "WITH events AS (%1), "
-               "t AS (SELECT CustID, GoodID, %2 AS openQty, %3 AS openMny, "
-               "sum(CASE WHEN d < :after THEN q ELSE 0 END) AS billQty, sum(CASE WHEN d < :after THEN mny ELSE 0 END) AS billMny, "
-               "%4 AS d30, %5 AS d90, %6 AS d180, %7 AS dall FROM events GROUP BY CustID, GoodID), "
-               "f AS (SELECT julianday(:asof) - julianday(substr(min(d), 1, 10)) AS age FROM (SELECT min(TabDate) AS d "
-               "FROM DiaoBoDan UNION ALL SELECT min(TabDate) FROM ChuKuDan) b), "
+               "s AS (SELECT CustID, GoodID, total(q) FILTER (WHERE band = 6) AS hq, total(mny) FILTER (WHERE band = 6) AS hm, "
+               "total(q) FILTER (WHERE band < 6) AS q, total(abs(q)) FILTER (WHERE band < 6) AS qVolume, "
+               "total(mny) FILTER (WHERE band < 6) AS mny, total(abs(mny)) FILTER (WHERE band < 6) AS mnyVolume, "
+               "total(q) FILTER (WHERE band < 5) AS billQty, total(mny) FILTER (WHERE band < 5) AS billMny, "
+               "total(q) FILTER (WHERE band = 0) AS d30, total(q) FILTER (WHERE band <= 1) AS d90, "
+               "total(q) FILTER (WHERE band <= 2) AS d180, total(q) FILTER (WHERE band <= 3) AS dall "
+               "FROM events GROUP BY CustID, GoodID), "
+               "t AS (SELECT CustID, GoodID, %2 AS openQty, %3 AS openMny, billQty, billMny, d30, d90, d180, dall FROM s), "
+               "f AS (SELECT min(d) AS first FROM (SELECT min(TabDate) AS d FROM DiaoBoDan UNION ALL SELECT min(TabDate) FROM ChuKuDan) b), "
                "u AS (SELECT t.CustID, t.GoodID, t.openQty + t.billQty AS h, t.openMny + t.billMny AS heldMny, "
-               "t.d30 + %8 AS d30, t.d90 + %9 AS d90, t.d180 + %10 AS d180, t.dall + max(t.openQty, 0) AS dall "
+               "t.d30 + %4 AS d30, t.d90 + %5 AS d90, t.d180 + %6 AS d180, t.dall + max(t.openQty, 0) AS dall "
                "FROM t CROSS JOIN f), "
                "v AS (SELECT CustID, GoodID, h, heldMny, min(max(h, 0), d30) AS c30, min(max(h, 0), d90) AS c90, "
                "min(max(h, 0), d180) AS c180, min(max(h, 0), dall) AS cany FROM u WHERE h <> 0) "
@@ -181,13 +197,9 @@ QString CustStatement::heldAgeSql()
                "v.c30 + v.h - v.cany AS age0, v.c90 - v.c30 AS age31, v.c180 - v.c90 AS age91, v.cany - v.c180 AS age181 "
                "FROM v LEFT JOIN Customers c ON c.CustID = v.CustID LEFT JOIN Goods g ON g.GoodID = v.GoodID "
                "LEFT JOIN Units un ON un.UnitID = g.UnitID ORDER BY v.CustID, v.GoodID")
-        .arg(stockEvents(QStringLiteral("(:cust = 0 OR h.CustID = :cust)")),
-             opening(QStringLiteral("sum(hq)"), QStringLiteral("sum(q)"), QStringLiteral("sum(abs(q))")),
-             opening(QStringLiteral("sum(hm)"), QStringLiteral("sum(mny)"), QStringLiteral("sum(abs(mny))")),
-             within.arg(days + QStringLiteral(" <= 30")), within.arg(days + QStringLiteral(" <= 90")),
-             within.arg(days + QStringLiteral(" <= 180")), within.arg(QStringLiteral("1 = 1")), openWithin.arg(30),
-             openWithin.arg(90))
-        .arg(openWithin.arg(180));
+        .arg(events, opening(QStringLiteral("hq"), QStringLiteral("q"), QStringLiteral("qVolume")),
+             opening(QStringLiteral("hm"), QStringLiteral("mny"), QStringLiteral("mnyVolume")), openWithin.arg(QStringLiteral(":since30")),
+             openWithin.arg(QStringLiteral(":since90")), openWithin.arg(QStringLiteral(":since180")));
 }
 
 DatasetError CustStatement::open(qint64 custId, const QDate &from, const QDate &to)
@@ -216,7 +228,10 @@ DatasetError CustStatement::openAges(const QDate &asOf, qint64 custId)
 {
     qHeldAge->close();
     const QDate day = asOf.isValid() ? asOf : QDate::currentDate();
-    qHeldAge->setParam(QStringLiteral("asof"), dayText(day));
+    // The first day of each age band: delivered on it or later is at most 30 (90, 180) days old.
+    qHeldAge->setParam(QStringLiteral("since30"), dayText(day.addDays(-30)));
+    qHeldAge->setParam(QStringLiteral("since90"), dayText(day.addDays(-90)));
+    qHeldAge->setParam(QStringLiteral("since180"), dayText(day.addDays(-180)));
     qHeldAge->setParam(QStringLiteral("after"), dayText(day.addDays(1)));
     qHeldAge->setParam(QStringLiteral("cust"), qMax<qint64>(0, custId));
     return qHeldAge->open();
@@ -230,17 +245,9 @@ void CustStatement::close()
 
 CustStatement::Totals CustStatement::totals() const
 {
+    const QHash<QString, double> sums = figureTotals();
+    const auto sum = [&sums](const char *name) { return sums.value(QLatin1String(name)); };
     Totals t;
-    const Dataset &ds = *qStatement;
-    const auto sum = [&ds](const char *name) {
-        double s = 0;
-        const int column = ds.fieldIndex(QLatin1String(name));
-        for (int r = 0; r < ds.rowCount(); ++r)
-            s += ds.value(r, column).toDouble();
-        return s;
-    };
-    if (!ds.isOpen())
-        return t;
     t.startMny = sum("startMny");
     t.deliveredMny = sum("deliveredMny");
     t.returnedMny = sum("returnedMny");
@@ -248,6 +255,22 @@ CustStatement::Totals CustStatement::totals() const
     t.refundedMny = sum("refundedMny");
     t.endMny = sum("endMny");
     return t;
+}
+
+QHash<QString, double> CustStatement::figureTotals() const
+{
+    QHash<QString, double> sums;
+    const Dataset &ds = *qStatement;
+    if (!ds.isOpen())
+        return sums;
+    for (const QString &name : figureNames()) {
+        double s = 0;
+        const int column = ds.fieldIndex(name);
+        for (int r = 0; r < ds.rowCount(); ++r)
+            s += ds.value(r, column).toDouble();
+        sums.insert(name, s);
+    }
+    return sums;
 }
 
 QJsonObject CustStatement::toJson() const
@@ -283,6 +306,11 @@ QJsonObject CustStatement::toJson() const
 QString CustStatement::customerName(qint64 custId) const
 {
     return m_db.scalar(QStringLiteral("SELECT CustName FROM Customers WHERE CustID = ?"), {custId}).toString();
+}
+
+QString CustStatement::companyName() const
+{
+    return m_db.scalar(QStringLiteral("SELECT Name FROM UserInfo ORDER BY id LIMIT 1")).toString().trimmed();
 }
 
 qint64 CustStatement::firstCustomer() const

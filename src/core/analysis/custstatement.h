@@ -3,6 +3,7 @@
 #include "core/dataset/dataseterror.h"
 
 #include <QDate>
+#include <QHash>
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
@@ -46,7 +47,8 @@ public:
     /// `?1` customer, `?2` first day, `?3` the day after the last (both 'yyyy-MM-dd').
     static QString statementSql();
     static QString billsSql();
-    /// `?1` the day the ages are counted to, `?2` the day after it, `?3` a customer or 0 for all.
+    /// `:since30`, `:since90`, `:since180` the first day of each age band, `:after` the day after
+    /// the one the ages are counted to, `:cust` a customer or 0 for all.
     static QString heldAgeSql();
 
     /// Reads the statement of customer `custId` from `from` to `to`, both days included. An
@@ -61,10 +63,15 @@ public:
     QDate to() const { return m_to; }
     /// The amounts of the open statement summed over its goods.
     Totals totals() const;
+    /// Every figure of the open statement (figureNames(), quantities and amounts) summed over
+    /// its goods; empty when it is not open.
+    QHash<QString, double> figureTotals() const;
     /// The open statement as {"customer","from","to","goods":[...],"bills":[...]}.
     QJsonObject toJson() const;
     /// Name of customer `custId`, empty when there is none.
     QString customerName(qint64 custId) const;
+    /// The company the books belong to (its name as printed on the bills); empty when unset.
+    QString companyName() const;
 
     /// The customer a statement starts with: the first one holding goods, else the first one;
     /// 0 without customers.

@@ -5,8 +5,10 @@
 #include "core/dataset/dataset.h"
 #include "ui/masterdata/pickers.h"
 #include "ui/masterdata/tfrmpickcusts.h"
+#include "ui/reports/accountreportwindows.h"
 #include "ui/shell/tfrmmain.h"
 #include "ui/widgets/browsergrid.h"
+#include "ui/widgets/commandbutton.h"
 #include "ui/widgets/datagrid.h"
 #include "ui/widgets/errorreporter.h"
 
@@ -56,6 +58,8 @@ TfrmCustStatement::TfrmCustStatement(AppContext &context)
     ui.lbCustomer->setMinimumWidth(fontMetrics().horizontalAdvance(QString(14, QChar(0x4E00))));
     ui.edFrom = dateEdit(this, QStringLiteral("edFrom"));
     ui.edTo = dateEdit(this, QStringLiteral("edTo"));
+    ui.btPrint = commandButton(this, QStringLiteral("btPrint"), QStringLiteral("打印"), QStyle::SP_FileDialogDetailedView,
+                               QStringLiteral("打印对账单"));
 
     ui.PageControl1 = new QTabWidget(this);
     ui.PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -71,6 +75,7 @@ TfrmCustStatement::TfrmCustStatement(AppContext &context)
     bar->addWidget(new QLabel(QStringLiteral("至"), this));
     bar->addWidget(ui.edTo);
     bar->addStretch(1);
+    bar->addWidget(ui.btPrint);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(bar);
@@ -83,6 +88,7 @@ TfrmCustStatement::TfrmCustStatement(AppContext &context)
     m_customer = m_statement->firstCustomer();
 
     connect(ui.btnCustomer, &QPushButton::clicked, this, &TfrmCustStatement::pickCustomer);
+    connect(ui.btPrint, &QPushButton::clicked, this, &TfrmCustStatement::printStatement);
     connect(ui.edFrom, &QDateEdit::dateChanged, this, &TfrmCustStatement::refresh);
     connect(ui.edTo, &QDateEdit::dateChanged, this, &TfrmCustStatement::refresh);
     connect(ui.cbThisCustomer, &QCheckBox::toggled, this, &TfrmCustStatement::refresh);
@@ -231,6 +237,18 @@ void TfrmCustStatement::pickCustomer()
     if (picker->pick() != PickerDialog::Ok)
         return;
     setCustomer(picker->PickedID().toLongLong());
+}
+
+void TfrmCustStatement::printStatement()
+{
+    // A range that runs backwards has nothing to print: said in a box this time, as asked.
+    if (ui.edTo->date() < ui.edFrom->date()) {
+        ErrorReporter(this).report(DatasetError(DatasetError::Code::Validation, CustStatement::badRangeText()));
+        return;
+    }
+    if (!m_statement->qStatement->isOpen())
+        return; // the read failed, and said so
+    accountreports::previewCustStatement(context(), *m_statement, this);
 }
 
 } // namespace hemu

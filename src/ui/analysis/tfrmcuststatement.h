@@ -41,6 +41,7 @@ public:
         QLabel *lbCustomer = nullptr;       // the customer's code and name
         QDateEdit *edFrom = nullptr;
         QDateEdit *edTo = nullptr;
+        QPushButton *btPrint = nullptr;     // 打印: the printed statement in the preview
         QTabWidget *PageControl1 = nullptr;
         QWidget *tsStatement = nullptr;     // 对账单
         QSplitter *Splitter1 = nullptr;
@@ -59,6 +60,8 @@ public:
     void refresh();
     /// "客户": the picked customer's statement.
     void pickCustomer();
+    /// "打印": the statement shown, printed, in the preview.
+    void printStatement();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -193,6 +193,8 @@ void HemuApp::registerWindows()
     main.registerResident(QStringLiteral("frmRepCheck"), [this] {
         accountreports::previewStockCheck(*m_context, reports::GoodsSelection{{}, true}, m_context->preview);
     });
+    main.registerResident(QStringLiteral("frmRepCustStatement"),
+                          [this] { accountreports::previewFirstCustStatement(*m_context, m_context->preview); });
     main.registerResident(QStringLiteral("frmSetPrn"), [this] { m_context->setPrn->showModal(); });
     // A line-print preview opened by name shows the newest delivery bill.
     main.registerResident(QStringLiteral("frmLinePrintPreview"), [this] { billprinting::previewNewestBill(*m_context); });

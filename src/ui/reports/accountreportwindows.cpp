@@ -1,9 +1,13 @@
 #include "ui/reports/accountreportwindows.h"
 
+#include "core/analysis/custstatement.h"
 #include "core/data/basedata.h"
 #include "core/format/datetext.h"
 #include "core/reports/accountreports.h"
+#include "core/reports/statementreport.h"
 #include "ui/reports/reportwindow.h"
+#include "ui/shell/tfrmmain.h"
+#include "ui/widgets/errorreporter.h"
 
 #include <QDate>
 
@@ -44,6 +48,25 @@ ReportWindow *previewStockCheck(AppContext &context, const reports::GoodsSelecti
     return preview(new ReportWindow(context, QStringLiteral("frmRepCheck"), reports::stockCheckDefinition(),
                                     reports::goodsRows(context.base.MyADOCnn(), selection),
                                     reports::reportVariables(context.base.PrintStampText(), today()), owner));
+}
+
+ReportWindow *previewCustStatement(AppContext &context, const CustStatement &statement, QObject *owner)
+{
+    return preview(new ReportWindow(context, QStringLiteral("frmRepCustStatement"), reports::statementReportDefinition(statement),
+                                    reports::statementRows(statement),
+                                    reports::reportVariables(context.base.PrintStampText(), today()), owner));
+}
+
+ReportWindow *previewFirstCustStatement(AppContext &context, QObject *owner)
+{
+    // The report keeps its own copy of the rows: the statement may go once it is made.
+    CustStatement statement(context.base.MyADOCnn());
+    const DatasetError e = statement.open(statement.firstCustomer(), QDate(), QDate());
+    if (!e.ok()) {
+        ErrorReporter(&context.main).report(e);
+        return nullptr;
+    }
+    return previewCustStatement(context, statement, owner);
 }
 
 qint64 firstVendorWithBills(AppContext &context)

@@ -1,8 +1,9 @@
 // The statement window driven as a user drives it: opened from the 统计 menu and from the
-// receivables window, the customer picked, the dates changed, the age page.
+// receivables window, the customer picked, the dates changed, the age page, the printed statement.
 #include "core/analysis/custstatement.h"
 #include "core/analysis/receivables.h"
 #include "core/db/database.h"
+#include "core/reports/textexport.h"
 #include "support/appfixture.h"
 #include "support/gridrows.h"
 #include "support/pickeranswers.h"
@@ -11,6 +12,9 @@
 #include "ui/analysis/tfrmbrcustsdue.h"
 #include "ui/analysis/tfrmcuststatement.h"
 #include "ui/masterdata/tfrmpickcusts.h"
+#include "ui/reports/pagestore.h"
+#include "ui/reports/reportwindow.h"
+#include "ui/reports/tfrmmypreview.h"
 #include "ui/widgets/datagrid.h"
 
 #include <QCheckBox>
@@ -49,6 +53,7 @@ private slots:
     void datesAndAges();
     void fromTheReceivables();
     void pickedCustomer();
+    void printed();
 
 private:
     TfrmCustStatement *open()
@@ -153,6 +158,34 @@ void TestCustStatementWindow::pickedCustomer()
     test::answerPicker<TfrmPickCusts>(test::PickerAnswer::Cancel);
     QTest::mouseClick(test::control<QPushButton>(window, "btnCustomer"), Qt::LeftButton);
     QCOMPARE(window->customer(), 3);
+}
+
+void TestCustStatementWindow::printed()
+{
+    TfrmCustStatement *window = open();
+    window->setRange(QDate(2026, 3, 1), QDate(2026, 3, 31));
+    auto *print = test::control<QPushButton>(window, "btPrint");
+    QCOMPARE(print->text(), QStringLiteral("打印"));
+    print->click();
+    ReportWindow *report = f->app->context().preview->shownReport();
+    QVERIFY(report);
+    QCOMPARE(report->objectName(), QStringLiteral("frmRepCustStatement"));
+    QCOMPARE(report->parent(), window);
+    report->store()->finishNow();
+    QStringList lines = reports::textexport::toText(report->store()->model()).split(QLatin1Char('\n'));
+    for (QString &l : lines)
+        l = l.simplified();
+    for (const QString &want : {QStringLiteral("客户：1 东店 日期：2026-03-01 至 2026-03-31"),
+                                QStringLiteral("合计 11 80.00 6 45.00 5 46.00 1 12.00 13 91.00"), QStringLiteral("客户签字：")})
+        QVERIFY2(!lines.filter(want).isEmpty(), qPrintable(want + QLatin1Char('\n') + lines.join(QLatin1Char('\n'))));
+    f->app->context().preview->close();
+
+    // A range that runs backwards prints nothing and says why.
+    test::control<QDateEdit>(window, "edTo")->setDate(QDate(2026, 2, 1));
+    QVERIFY(f->prompter.texts().isEmpty());
+    print->click();
+    QCOMPARE(f->prompter.texts(), (QStringList{CustStatement::badRangeText()}));
+    QVERIFY(!f->app->context().preview->shownReport());
 }
 
 QTEST_MAIN(TestCustStatementWindow)
