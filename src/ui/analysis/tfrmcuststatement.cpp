@@ -41,7 +41,7 @@ QDateEdit *dateEdit(QWidget *parent, const QString &name)
 QList<GridColumn> figurePair(const QString &title, const char *qty, const char *mny)
 {
     return {{.field = QString::fromLatin1(qty), .title = title + QStringLiteral("|数量"), .width = 46},
-            {.field = QString::fromLatin1(mny), .title = title + QStringLiteral("|金额"), .width = 74}};
+            {.field = QString::fromLatin1(mny), .title = title + QStringLiteral("|金额"), .width = 68}};
 }
 
 } // namespace
@@ -106,7 +106,7 @@ QWidget *TfrmCustStatement::statementPage()
     ui.tsStatement->setObjectName(QStringLiteral("tsStatement"));
     // Every column within the window's width: six figures of two columns after the goods.
     QList<GridColumn> goods = {{.field = QStringLiteral("GoodID"), .width = 48},
-                               {.field = QStringLiteral("Description"), .width = 130},
+                               {.field = QStringLiteral("Description"), .width = 112},
                                {.field = QStringLiteral("Unit"), .width = 36}};
     goods << figurePair(QStringLiteral("期初"), "startQty", "startMny") << figurePair(QStringLiteral("送货"), "deliveredQty", "deliveredMny")
           << figurePair(QStringLiteral("退货"), "returnedQty", "returnedMny") << figurePair(QStringLiteral("收款"), "paidQty", "paidMny")
