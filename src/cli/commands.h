@@ -8,6 +8,10 @@ namespace hemu {
 class BaseData;
 }
 
+namespace hemu::reports {
+struct PageModel;
+}
+
 namespace hemu::cli {
 
 /// Connects `base` to `file`, logs user `userId` in with `password` and opens the datasets, as
@@ -42,6 +46,10 @@ int writeStatement(const QString &file, qint64 customer, const QString &from, co
 /// Master data from `data` (.csv or .xlsx) into `table`; exit 1 when rows were refused.
 int importMasterData(const QString &file, const QString &table, const QString &data, bool dryRun, int userId,
                      const QString &password);
+
+/// Laid-out report pages into `out`: PDF for a name ending in .pdf, plain text otherwise.
+/// False, with `error` set, when the file could not be written.
+bool writePages(const reports::PageModel &pages, const QString &out, const QString &title, QString *error);
 
 /// Prints "hemu-cli: <text>" to stderr and returns 1.
 int fail(const QString &text);

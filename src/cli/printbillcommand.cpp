@@ -6,7 +6,6 @@
 #include "core/reports/billreports.h"
 #include "core/reports/linelayout.h"
 #include "core/reports/reportlayout.h"
-#include "core/reports/textexport.h"
 #include "render/linepainter.h"
 #include "render/pdfexport.h"
 
@@ -61,8 +60,7 @@ int printBill(const QString &file, const QString &kindText, const QString &tabTe
         const PageModel pages
             = ReportLayout::run(definition, *rows, billVariables(*bill, stamp, shortDateText(QDate::currentDate())));
         pageCount = int(pages.pages.size());
-        written = suffix == QLatin1String("pdf") ? render::writePdf(pages, out, definition.title, &error)
-                                                  : textexport::writeFile(pages, out, &error);
+        written = writePages(pages, out, definition.title, &error);
     }
     if (!written)
         return fail(QStringLiteral("cannot write %1: %2").arg(out, error));

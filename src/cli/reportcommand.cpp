@@ -13,6 +13,13 @@
 
 namespace hemu::cli {
 
+bool writePages(const reports::PageModel &pages, const QString &out, const QString &title, QString *error)
+{
+    return QFileInfo(out).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0
+        ? render::writePdf(pages, out, title, error)
+        : reports::textexport::writeFile(pages, out, error);
+}
+
 int makeReport(const QString &file, const QString &name, const QString &category, bool withEmpty, const QString &out)
 {
     using namespace hemu::reports;
@@ -45,8 +52,7 @@ int makeReport(const QString &file, const QString &name, const QString &category
     if (!rows->error().isEmpty())
         return fail(QStringLiteral("cannot read the goods of %1: %2").arg(file, rows->error()));
 
-    const bool written = suffix == QLatin1String("pdf") ? render::writePdf(pages, out, definition.title, &error)
-                                                         : textexport::writeFile(pages, out, &error);
+    const bool written = writePages(pages, out, definition.title, &error);
     if (!written)
         return fail(QStringLiteral("cannot write %1: %2").arg(out, error));
     QTextStream(stdout) << pages.pages.size() << " pages\n";

@@ -9,8 +9,6 @@
 #include "core/reports/reportlayout.h"
 #include "core/reports/statementreport.h"
 #include "core/reports/stockreports.h"
-#include "core/reports/textexport.h"
-#include "render/pdfexport.h"
 
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -64,8 +62,7 @@ int writeStatement(const QString &file, qint64 customer, const QString &from, co
         const std::unique_ptr<RecordSource> rows = statementRows(statement);
         const PageModel pages
             = ReportLayout::run(definition, *rows, reportVariables(user.PrintStampText(), shortDateText(QDate::currentDate())));
-        const bool written = suffix == QLatin1String("pdf") ? render::writePdf(pages, out, definition.title, &error)
-                                                             : textexport::writeFile(pages, out, &error);
+        const bool written = writePages(pages, out, definition.title, &error);
         if (!written)
             return fail(QStringLiteral("cannot write %1: %2").arg(out, error));
         QTextStream(stdout) << pages.pages.size() << " pages\n";
