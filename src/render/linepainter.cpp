@@ -1,8 +1,8 @@
 #include "render/linepainter.h"
 
 #include "render/pagepainter.h"
+#include "render/pdfexport.h"
 
-#include <QFile>
 #include <QFontMetricsF>
 #include <QPageSize>
 #include <QPainter>
@@ -70,33 +70,14 @@ bool printLinePages(QPagedPaintDevice &device, int dpi, const QList<reports::Lin
 bool writeLinePdf(const reports::PrintedBill &bill, const QString &stamp, const QString &file, QString *error)
 {
     const QList<reports::LinePage> pages = reports::lineprint::layout(bill, stamp, FontLineMetrics(kLineDpi));
-    {
-        QPdfWriter writer(file);
-        writer.setResolution(kLineDpi);
-        writer.setTitle(bill.title());
-        writer.setCreator(QStringLiteral("hemu"));
-        writer.setPageSize(QPageSize(QSizeF(kLinePaperWidthMm, kLinePaperHeightMm), QPageSize::Millimeter));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        bool painted = false;
-        if (pages.isEmpty()) {
-            // A bill without lines still makes a (blank) one-page file: a PDF has a page.
-            QPainter painter;
-            painted = painter.begin(&writer);
-        } else {
-            painted = printLinePages(writer, kLineDpi, pages, error);
-        }
-        if (!painted) {
-            if (error)
-                *error = QStringLiteral("cannot write %1").arg(file);
-            return false;
-        }
-    }
-    if (QFile(file).size() <= 0) {
-        if (error)
-            *error = QStringLiteral("cannot write %1").arg(file);
-        return false;
-    }
-    return true;
+    const PdfSetup setup{bill.title(), QSizeF(kLinePaperWidthMm, kLinePaperHeightMm), kLineDpi};
+    return writePdfFile(file, setup, [&](QPdfWriter &writer) {
+        if (!pages.isEmpty())
+            return printLinePages(writer, kLineDpi, pages);
+        // A bill without lines still makes a (blank) one-page file: a PDF has a page.
+        QPainter painter;
+        return painter.begin(&writer);
+    }, error);
 }
 
 } // namespace hemu::render

@@ -5,7 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <xlsxwriter.h>
+
+#include <filesystem>
+#include <system_error>
 
 namespace hemu::GridExport {
 
@@ -75,12 +79,23 @@ QString spreadsheetFormat(const QString &pattern)
 
 bool writeXlsx(const GridTable &table, const QString &path, QString *error)
 {
-    const QString scratch = path + QStringLiteral(".part");
-    QFile::remove(scratch);
+    // The workbook is written to a scratch file of its own beside the target and then renamed
+    // over it in one step: a failed export leaves an older file whole, as with the CSV.
+    QTemporaryFile scratchFile(path + QStringLiteral(".XXXXXX.part"));
+    if (!scratchFile.open()) {
+        *error = QStringLiteral("无法写入文件 %1：%2").arg(QDir::toNativeSeparators(path), scratchFile.errorString());
+        return false;
+    }
+    const QString scratch = scratchFile.fileName();
+    scratchFile.close();
+    // A temporary file is private to its owner; an export gets the permissions of the file it
+    // replaces, or those of an ordinary new file.
+    scratchFile.setPermissions(QFile::exists(path) ? QFile::permissions(path)
+                                                   : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     const QByteArray scratchName = QFile::encodeName(scratch);
     lxw_workbook *book = workbook_new(scratchName.constData());
     if (!book) {
-        *error = QStringLiteral("cannot create %1").arg(QDir::toNativeSeparators(path));
+        *error = QStringLiteral("无法写入文件 %1。").arg(QDir::toNativeSeparators(path));
         return false;
     }
     lxw_worksheet *sheet = workbook_add_worksheet(book, nullptr);
@@ -138,16 +153,21 @@ bool writeXlsx(const GridTable &table, const QString &path, QString *error)
     }
     const lxw_error result = workbook_close(book);
     if (result != LXW_NO_ERROR) {
-        QFile::remove(scratch);
-        *error = QString::fromUtf8(lxw_strerror(result));
+        *error = QStringLiteral("无法写入文件 %1：%2")
+                     .arg(QDir::toNativeSeparators(path), QString::fromUtf8(lxw_strerror(result)));
         return false;
     }
-    QFile::remove(path);
-    if (!QFile::rename(scratch, path)) {
-        QFile::remove(scratch);
-        *error = QStringLiteral("cannot write %1").arg(QDir::toNativeSeparators(path));
+    // rename() replaces an existing target atomically; removing the target first would lose
+    // it if the rename then failed.
+    std::error_code renameError;
+    std::filesystem::rename(std::filesystem::path(scratchName.constData()),
+                            std::filesystem::path(QFile::encodeName(path).constData()), renameError);
+    if (renameError) {
+        *error = QStringLiteral("无法写入文件 %1：%2")
+                     .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(renameError.message()));
         return false;
     }
+    scratchFile.setAutoRemove(false);
     return true;
 }
 

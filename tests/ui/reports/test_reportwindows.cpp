@@ -445,8 +445,19 @@ void TestReportWindows::pdfExport()
 {
     showAll(openMenu(), 1);
     QTemporaryDir dir;
+    // A folder that is not there: told so, nothing written.
+    f->prompter.clear();
+    f->files.queue(dir.filePath("无此文件夹/盘存"));
+    click(QStringLiteral("SpeedButtonPdf"));
+    QCOMPARE(f->prompter.texts().size(), 1);
+    QVERIFY2(f->prompter.texts().first().startsWith(QStringLiteral("无法写入文件")), qPrintable(f->prompter.texts().first()));
+    QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+
+    // An earlier file of the name is replaced whole, and no scratch file stays beside it.
+    test::writeBytes(dir.filePath("盘存.pdf"), "old");
     f->files.queue(dir.filePath("盘存"));
     click(QStringLiteral("SpeedButtonPdf"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("盘存.pdf")});
     QFile file(dir.filePath("盘存.pdf"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.read(5) == "%PDF-");
