@@ -1,0 +1,465 @@
+#include "jetfile.h"
+
+#include "jeterror.h"
+#include "jetvalues.h"
+
+#include <mdbtools.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace hemu::jetread {
+
+namespace {
+
+constexpr unsigned PageSize = 4096;
+constexpr unsigned RowCountOffset = 12; // data pages: number of rows, then the row offset table
+constexpr std::uint16_t DeletedFlag = 0x8000;
+constexpr std::uint16_t MovedFlag = 0x4000;
+constexpr std::uint16_t OffsetMask = 0x1FFF;
+constexpr unsigned LongValueHeader = 12; // MEMO and OLE: length and flags, LVAL pointer, 4 unused bytes
+
+std::string damagedAt(const std::string &table, unsigned long page)
+{
+    return "旧格式套帐文件已损坏，无法读取（表 " + table + " 第 " + std::to_string(page) + " 页）。";
+}
+
+std::string lowerAscii(std::string s)
+{
+    for (char &c : s)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// The stored size of a fixed-length value of `type`, 0 for variable-length types.
+unsigned fixedSize(int type)
+{
+    switch (type) {
+    case MDB_BYTE: return 1;
+    case MDB_INT: return 2;
+    case MDB_LONGINT: case MDB_FLOAT: return 4;
+    case MDB_MONEY: case MDB_DOUBLE: case MDB_DATETIME: return 8;
+    case MDB_REPID: return 16;
+    case MDB_NUMERIC: return 17;
+    default: return 0;
+    }
+}
+
+// A row's place in the offset table of a page held in `buf`: its first byte and length. False
+// when the slot does not exist or its bounds make no sense.
+bool rowBounds(const unsigned char *buf, unsigned row, unsigned &start, unsigned &length)
+{
+    const unsigned rows = u16At(buf + RowCountOffset);
+    if (row >= rows || RowCountOffset + 2 + 2 * rows > PageSize)
+        return false;
+    start = u16At(buf + RowCountOffset + 2 + 2 * row) & OffsetMask;
+    const unsigned end = row == 0 ? PageSize : (u16At(buf + RowCountOffset + 2 * row) & OffsetMask);
+    if (start < RowCountOffset + 2 + 2 * rows || start >= end || end > PageSize)
+        return false;
+    length = end - start;
+    return true;
+}
+
+} // namespace
+
+struct JetFile::Impl
+{
+    MdbHandle *mdb = nullptr;
+    unsigned long pageCount = 0;
+    std::vector<MdbCatalogEntry *> entries; // user tables, in catalog order
+
+    // ---- one table's walk -------------------------------------------------------------
+    MdbTableDef *table = nullptr;
+    std::string tableName;
+    std::vector<Value> values;
+    MdbField fields[MDB_MAX_COLS];
+
+    void readPage(unsigned long page)
+    {
+        if (page == 0 || page >= pageCount || mdb_read_pg(mdb, page) != ssize_t(PageSize))
+            throw JetError{ExitDamaged, damagedAt(tableName, page)};
+    }
+
+    bool ownedDataPage(const unsigned char *buf) const
+    {
+        return buf[0] == MDB_PAGE_DATA && u32At(buf + 4) == table->entry->table_pg;
+    }
+
+    std::string where(unsigned long page, unsigned row, const MdbColumn *col = nullptr) const
+    {
+        std::string s = "第 " + std::to_string(page) + " 页第 " + std::to_string(row) + " 行";
+        if (col)
+            s += std::string("的 ") + col->name;
+        return s;
+    }
+
+    // The bytes of the LVAL record `pointer` (page << 8 | row), read through the library's
+    // second page buffer so that the data page being cracked stays in the first. Null when the
+    // record is not there; a page past the end of the file ends the read as damage.
+    const unsigned char *longRecord(std::uint32_t pointer, unsigned &length)
+    {
+        const unsigned long page = pointer >> 8;
+        if (page == 0)
+            return nullptr;
+        if (page >= pageCount || mdb_read_alt_pg(mdb, page) != ssize_t(PageSize))
+            throw JetError{ExitDamaged, damagedAt(tableName, page)};
+        const unsigned char *buf = mdb->alt_pg_buf;
+        unsigned start = 0;
+        if (buf[0] != MDB_PAGE_DATA || !rowBounds(buf, pointer & 0xFF, start, length))
+            return nullptr;
+        if (u16At(buf + RowCountOffset + 2 + 2 * (pointer & 0xFF)) & DeletedFlag)
+            return nullptr;
+        return buf + start;
+    }
+
+    // A MEMO or OLE value whole: inline, on one LVAL record, or on a chain of them. False (with
+    // what could be read in `out`) when the value is cut short.
+    bool readLongValue(const unsigned char *field, unsigned size, std::string &out)
+    {
+        out.clear();
+        if (size < LongValueHeader)
+            return false;
+        const std::uint32_t head = u32At(field);
+        const std::uint64_t length = head & 0x3FFFFFFF;
+        if (head & 0x80000000) { // inline, after the header
+            const std::uint64_t here = std::min<std::uint64_t>(length, size - LongValueHeader);
+            out.assign(reinterpret_cast<const char *>(field + LongValueHeader), here);
+            return here == length;
+        }
+        if (length > std::uint64_t(pageCount) * PageSize) // longer than the file: the header is damaged
+            return false;
+        std::uint32_t pointer = u32At(field + 4);
+        if (head & 0x40000000) { // one record
+            unsigned recordLength = 0;
+            const unsigned char *record = longRecord(pointer, recordLength);
+            if (!record)
+                return false;
+            const std::uint64_t here = std::min<std::uint64_t>(length, recordLength);
+            out.assign(reinterpret_cast<const char *>(record), here);
+            return here == length;
+        }
+        // A chain: each record starts with the pointer to the next one.
+        out.reserve(length);
+        std::unordered_set<std::uint32_t> seen;
+        while (out.size() < length) {
+            if (!seen.insert(pointer).second)
+                return false; // a loop
+            unsigned recordLength = 0;
+            const unsigned char *record = longRecord(pointer, recordLength);
+            if (!record || recordLength <= 4)
+                return false;
+            const std::uint64_t here = std::min<std::uint64_t>(length - out.size(), recordLength - 4);
+            out.append(reinterpret_cast<const char *>(record + 4), here);
+            pointer = u32At(record);
+        }
+        return true;
+    }
+
+    // Cracks the row at `start` (`length` bytes) of the page in the library's page buffer into
+    // `values`. `page` and `row` name it in messages.
+    void crackRow(unsigned start, unsigned length, unsigned long page, unsigned row, RowSink &sink)
+    {
+        const unsigned char *buf = mdb->pg_buf;
+        const int cracked = mdb_crack_row(table, int(start), length, fields);
+        if (cracked <= 0)
+            throw JetError{ExitDamaged, damagedAt(tableName, page)};
+        const unsigned char *rowBegin = buf + start;
+        const unsigned char *rowEnd = rowBegin + length;
+        for (unsigned i = 0; i < table->num_cols; ++i) {
+            const MdbColumn *col = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
+            const MdbField &f = fields[i];
+            Value &v = values[i];
+            v.kind = Value::Null;
+            if (col->col_type == MDB_BOOL) { // the null mask holds the value itself
+                v.kind = Value::Integer;
+                v.integer = f.is_null ? 0 : 1;
+                continue;
+            }
+            if (f.is_null)
+                continue;
+            const auto *data = static_cast<const unsigned char *>(f.value);
+            if (f.siz < 0 || (f.siz > 0 && (data < rowBegin || data + f.siz > rowEnd))
+                || (fixedSize(col->col_type) && unsigned(f.siz) < fixedSize(col->col_type)))
+                throw JetError{ExitDamaged, damagedAt(tableName, page)};
+            const unsigned size = unsigned(f.siz);
+            switch (col->col_type) {
+            case MDB_BYTE:
+                v.kind = Value::Integer;
+                v.integer = data[0];
+                break;
+            case MDB_INT:
+                v.kind = Value::Integer;
+                v.integer = std::int16_t(u16At(data));
+                break;
+            case MDB_LONGINT:
+                v.kind = Value::Integer;
+                v.integer = std::int32_t(u32At(data));
+                break;
+            case MDB_MONEY:
+                v.kind = Value::Text;
+                v.bytes = moneyToText(data);
+                break;
+            case MDB_FLOAT:
+            case MDB_DOUBLE: {
+                const double d = col->col_type == MDB_FLOAT ? floatAt(data) : doubleAt(data);
+                if (d != d) {
+                    sink.warning(where(page, row, col) + "不是有效的数，已留空。");
+                    break;
+                }
+                v.kind = Value::Real;
+                v.real = d;
+                break;
+            }
+            case MDB_DATETIME:
+                if (auto text = dateToText(doubleAt(data))) {
+                    v.kind = Value::Text;
+                    v.bytes = std::move(*text);
+                } else {
+                    sink.warning(where(page, row, col) + "不是有效的日期，已留空。");
+                }
+                break;
+            case MDB_REPID:
+                v.kind = Value::Text;
+                v.bytes = guidToText(data);
+                break;
+            case MDB_NUMERIC:
+                v.kind = Value::Text;
+                v.bytes = numericToText(data, col->col_scale);
+                break;
+            case MDB_BINARY:
+                v.kind = Value::Blob;
+                v.bytes.assign(reinterpret_cast<const char *>(data), size);
+                break;
+            case MDB_TEXT: {
+                bool bad = false;
+                v.kind = Value::Text;
+                v.bytes = textToUtf8(data, size, &bad);
+                if (bad)
+                    sink.warning(where(page, row, col) + "的文字中有无法识别的字符，已换成 �。");
+                break;
+            }
+            case MDB_MEMO:
+            case MDB_OLE: {
+                if (size == 0) { // stored empty, not null
+                    v.kind = col->col_type == MDB_MEMO ? Value::Text : Value::Blob;
+                    v.bytes.clear();
+                    break;
+                }
+                std::string raw;
+                const bool whole = readLongValue(data, size, raw);
+                if (col->col_type == MDB_OLE) {
+                    if (whole) {
+                        v.kind = Value::Blob;
+                        v.bytes = std::move(raw);
+                    } else {
+                        sink.warning(where(page, row, col) + "的对象已损坏，无法读取，已留空。");
+                    }
+                    break;
+                }
+                bool bad = false;
+                v.kind = Value::Text;
+                v.bytes = textToUtf8(reinterpret_cast<const unsigned char *>(raw.data()), raw.size(), &bad);
+                if (!whole)
+                    sink.warning(where(page, row, col) + "的备注已损坏，只读出了前 " + std::to_string(raw.size())
+                                 + " 字节。");
+                else if (bad)
+                    sink.warning(where(page, row, col) + "的文字中有无法识别的字符，已换成 �。");
+                break;
+            }
+            default:
+                break;
+            }
+        }
+    }
+};
+
+JetFile::JetFile(const std::string &path)
+    : d(std::make_unique<Impl>())
+{
+    // The header first, by hand: "not a Jet 4 file" and "a damaged one" are different answers.
+    std::FILE *f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        throw JetError{ExitOther, "无法打开旧格式套帐文件 " + path + "：" + std::strerror(errno) + "。"};
+    struct stat st {};
+    unsigned char header[0x18] = {};
+    const bool regular = fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode);
+    const std::size_t got = regular ? std::fread(header, 1, sizeof header, f) : 0;
+    std::fclose(f);
+    if (!regular)
+        throw JetError{ExitOther, "无法打开旧格式套帐文件 " + path + "：它不是一个普通文件。"};
+    static const unsigned char magic[20] = {0x00, 0x01, 0x00, 0x00, 'S', 't', 'a', 'n', 'd', 'a',
+                                            'r',  'd',  ' ',  'J',  'e', 't', ' ', 'D', 'B', 0x00};
+    if (got < sizeof header || std::memcmp(header, magic, sizeof magic) != 0)
+        throw JetError{ExitNotJet4, "这个文件不是旧格式（Jet 4）的套帐文件。"};
+    if (u32At(header + 0x14) != MDB_VER_JET4)
+        throw JetError{ExitNotJet4, "这个文件是其他版本的 Access 数据库，不是旧格式（Jet 4）的套帐文件。"};
+    if (st.st_size < off_t(PageSize) * 3 || st.st_size % PageSize != 0)
+        throw JetError{ExitDamaged, "旧格式套帐文件已损坏，无法读取（文件不完整）。"};
+    d->pageCount = static_cast<unsigned long>(st.st_size / PageSize);
+
+    // Table and column names come back from the library as UTF-8 unless told otherwise.
+    unsetenv("MDBICONV");
+    d->mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
+    if (!d->mdb || d->mdb->f->jet_version != MDB_VER_JET4 || d->mdb->fmt->pg_size != ssize_t(PageSize))
+        throw JetError{ExitDamaged, "旧格式套帐文件已损坏，无法读取（文件头）。"};
+    GPtrArray *catalog = mdb_read_catalog(d->mdb, MDB_TABLE);
+    if (!catalog)
+        throw JetError{ExitDamaged, "旧格式套帐文件已损坏，无法读取（表目录）。"};
+    std::unordered_set<std::string> seen;
+    for (unsigned i = 0; i < catalog->len; ++i) {
+        auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(catalog, i));
+        if (entry->object_type != MDB_TABLE || !mdb_is_user_table(entry))
+            continue;
+        const std::string name = entry->object_name;
+        if (lowerAscii(name.substr(0, 4)) == "msys")
+            continue;
+        if (name.empty() || !seen.insert(lowerAscii(name)).second)
+            throw JetError{ExitDamaged, "旧格式套帐文件已损坏，无法读取（表目录）。"};
+        d->entries.push_back(entry);
+        m_tables.push_back(name);
+    }
+}
+
+JetFile::~JetFile()
+{
+    if (d->table)
+        mdb_free_tabledef(d->table);
+    if (d->mdb)
+        mdb_close(d->mdb);
+}
+
+long long JetFile::readTable(const std::string &name, RowSink &sink, const std::function<void(long long)> &progress)
+{
+    auto it = std::find_if(d->entries.begin(), d->entries.end(),
+                           [&](MdbCatalogEntry *e) { return name == e->object_name; });
+    if (it == d->entries.end())
+        throw JetError{ExitOther, "旧格式套帐文件中没有表 " + name + "。"};
+    if (d->table) {
+        mdb_free_tabledef(d->table);
+        d->table = nullptr;
+    }
+    d->tableName = name;
+    const unsigned long definitionPage = (*it)->table_pg;
+    if (definitionPage == 0 || definitionPage >= d->pageCount)
+        throw JetError{ExitDamaged, damagedAt(name, definitionPage)};
+    d->table = mdb_read_table(*it);
+    if (!d->table || !mdb_read_columns(d->table) || d->table->num_cols == 0 || d->table->num_cols > MDB_MAX_COLS
+        || d->table->columns->len != d->table->num_cols)
+        throw JetError{ExitDamaged, damagedAt(name, definitionPage)};
+
+    TableInfo info;
+    info.name = name;
+    std::unordered_set<std::string> columnNames;
+    for (unsigned i = 0; i < d->table->num_cols; ++i) {
+        const auto *col = static_cast<MdbColumn *>(g_ptr_array_index(d->table->columns, i));
+        ColumnInfo c;
+        c.name = col->name;
+        c.type = col->col_type;
+        c.size = col->col_type == MDB_TEXT ? col->col_size / 2 : col->col_type == MDB_BINARY ? col->col_size : 0;
+        c.scale = col->col_scale;
+        c.autonumber = col->is_long_auto || col->is_uuid_auto;
+        if (c.name.empty() || !*jetTypeName(c.type) || !columnNames.insert(lowerAscii(c.name)).second)
+            throw JetError{ExitDamaged, damagedAt(name, definitionPage)};
+        info.columns.push_back(std::move(c));
+    }
+    sink.begin(info);
+    d->values.assign(d->table->num_cols, Value{});
+
+    // The table's data pages, from its usage map, in page order.
+    std::vector<std::uint32_t> pages;
+    if (d->table->usage_map) {
+        std::uint32_t previous = 0;
+        for (;;) {
+            const gint32 next = mdb_map_find_next(d->mdb, d->table->usage_map, unsigned(d->table->map_sz), previous);
+            if (next <= 0 || std::uint32_t(next) <= previous)
+                break;
+            pages.push_back(std::uint32_t(next));
+            previous = std::uint32_t(next);
+        }
+    }
+
+    // First pass: where moved rows went. Those places are read through the row that points at
+    // them, never on their own, whatever flag they carry.
+    std::unordered_set<std::uint32_t> movedTargets;
+    std::vector<bool> skipPage(pages.size(), false);
+    const unsigned char *buf = d->mdb->pg_buf;
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        d->readPage(pages[p]);
+        if (buf[0] != MDB_PAGE_DATA)
+            throw JetError{ExitDamaged, damagedAt(name, pages[p])};
+        if (!d->ownedDataPage(buf)) {
+            sink.warning("第 " + std::to_string(pages[p]) + " 页记在本表名下，却是别的表的数据页，已跳过。");
+            skipPage[p] = true;
+            continue;
+        }
+        const unsigned rows = u16At(buf + RowCountOffset);
+        if (RowCountOffset + 2 + 2 * rows > PageSize)
+            throw JetError{ExitDamaged, damagedAt(name, pages[p])};
+        for (unsigned r = 0; r < rows; ++r) {
+            const std::uint16_t slot = u16At(buf + RowCountOffset + 2 + 2 * r);
+            unsigned start = 0, length = 0;
+            if ((slot & MovedFlag) && rowBounds(buf, r, start, length) && length >= 4)
+                movedTargets.insert(u32At(buf + start));
+        }
+    }
+
+    long long count = 0;
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        if (skipPage[p])
+            continue;
+        const std::uint32_t page = pages[p];
+        d->readPage(page);
+        const unsigned rows = u16At(buf + RowCountOffset);
+        for (unsigned r = 0; r < rows; ++r) {
+            const std::uint16_t slot = u16At(buf + RowCountOffset + 2 + 2 * r);
+            if ((slot & DeletedFlag) || movedTargets.count((page << 8) | r))
+                continue;
+            unsigned start = 0, length = 0;
+            if (!rowBounds(buf, r, start, length))
+                throw JetError{ExitDamaged, damagedAt(name, page)};
+            if (slot & MovedFlag) {
+                // Follow the pointer (row byte, then the three-byte page) to the row's contents.
+                if (length < 4)
+                    throw JetError{ExitDamaged, damagedAt(name, page)};
+                const std::uint32_t target = u32At(buf + start);
+                const std::uint32_t targetPage = target >> 8;
+                const unsigned targetRow = target & 0xFF;
+                bool found = false;
+                if (targetPage != 0 && targetPage != page) {
+                    d->readPage(targetPage);
+                    unsigned tStart = 0, tLength = 0;
+                    if (d->ownedDataPage(buf) && rowBounds(buf, targetRow, tStart, tLength)
+                        && !(u16At(buf + RowCountOffset + 2 + 2 * targetRow) & MovedFlag)) {
+                        d->crackRow(tStart, tLength, targetPage, targetRow, sink);
+                        found = true;
+                    }
+                    d->readPage(page);
+                } else if (targetPage == page && targetRow != r) {
+                    unsigned tStart = 0, tLength = 0;
+                    if (rowBounds(buf, targetRow, tStart, tLength)
+                        && !(u16At(buf + RowCountOffset + 2 + 2 * targetRow) & MovedFlag)) {
+                        d->crackRow(tStart, tLength, page, targetRow, sink);
+                        found = true;
+                    }
+                }
+                if (!found) {
+                    sink.warning(d->where(page, r) + "是移动过的行，找不到它移到的位置，已跳过。");
+                    continue;
+                }
+            } else {
+                d->crackRow(start, length, page, r, sink);
+            }
+            sink.row(d->values);
+            ++count;
+            if (progress && count % 50000 == 0)
+                progress(count);
+        }
+    }
+    return count;
+}
+
+} // namespace hemu::jetread
