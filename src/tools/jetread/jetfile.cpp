@@ -64,6 +64,13 @@ bool rowBounds(const unsigned char *buf, unsigned row, unsigned &start, unsigned
     return true;
 }
 
+// The scale of a NUMERIC column. libmdb 1.0 names the two bytes the wrong way round: the byte
+// it calls the precision is the scale.
+int numericScale(const MdbColumn *col)
+{
+    return col->col_prec;
+}
+
 } // namespace
 
 struct JetFile::Impl
@@ -207,7 +214,7 @@ struct JetFile::Impl
             case MDB_DOUBLE: {
                 const double d = col->col_type == MDB_FLOAT ? floatAt(data) : doubleAt(data);
                 if (d != d) {
-                    sink.warning(where(page, row, col) + "不是有效的数，已留空。");
+                    sink.warning(where(page, row, col) + "：不是有效的数，已留空。");
                     break;
                 }
                 v.kind = Value::Real;
@@ -219,7 +226,7 @@ struct JetFile::Impl
                     v.kind = Value::Text;
                     v.bytes = std::move(*text);
                 } else {
-                    sink.warning(where(page, row, col) + "不是有效的日期，已留空。");
+                    sink.warning(where(page, row, col) + "：不是有效的日期，已留空。");
                 }
                 break;
             case MDB_REPID:
@@ -228,7 +235,7 @@ struct JetFile::Impl
                 break;
             case MDB_NUMERIC:
                 v.kind = Value::Text;
-                v.bytes = numericToText(data, col->col_scale);
+                v.bytes = numericToText(data, numericScale(col));
                 break;
             case MDB_BINARY:
                 v.kind = Value::Blob;
@@ -239,7 +246,7 @@ struct JetFile::Impl
                 v.kind = Value::Text;
                 v.bytes = textToUtf8(data, size, &bad);
                 if (bad)
-                    sink.warning(where(page, row, col) + "的文字中有无法识别的字符，已换成 �。");
+                    sink.warning(where(page, row, col) + "：文字中有无法识别的字符，已换成 �。");
                 break;
             }
             case MDB_MEMO:
@@ -256,7 +263,7 @@ struct JetFile::Impl
                         v.kind = Value::Blob;
                         v.bytes = std::move(raw);
                     } else {
-                        sink.warning(where(page, row, col) + "的对象已损坏，无法读取，已留空。");
+                        sink.warning(where(page, row, col) + "：对象已损坏，无法读取，已留空。");
                     }
                     break;
                 }
@@ -264,10 +271,10 @@ struct JetFile::Impl
                 v.kind = Value::Text;
                 v.bytes = textToUtf8(reinterpret_cast<const unsigned char *>(raw.data()), raw.size(), &bad);
                 if (!whole)
-                    sink.warning(where(page, row, col) + "的备注已损坏，只读出了前 " + std::to_string(raw.size())
+                    sink.warning(where(page, row, col) + "：备注已损坏，只读出了前 " + std::to_string(raw.size())
                                  + " 字节。");
                 else if (bad)
-                    sink.warning(where(page, row, col) + "的文字中有无法识别的字符，已换成 �。");
+                    sink.warning(where(page, row, col) + "：文字中有无法识别的字符，已换成 �。");
                 break;
             }
             default:
@@ -360,7 +367,7 @@ long long JetFile::readTable(const std::string &name, RowSink &sink, const std::
         c.name = col->name;
         c.type = col->col_type;
         c.size = col->col_type == MDB_TEXT ? col->col_size / 2 : col->col_type == MDB_BINARY ? col->col_size : 0;
-        c.scale = col->col_scale;
+        c.scale = numericScale(col);
         c.autonumber = col->is_long_auto || col->is_uuid_auto;
         if (c.name.empty() || !*jetTypeName(c.type) || !columnNames.insert(lowerAscii(c.name)).second)
             throw JetError{ExitDamaged, damagedAt(name, definitionPage)};
@@ -447,7 +454,7 @@ long long JetFile::readTable(const std::string &name, RowSink &sink, const std::
                     }
                 }
                 if (!found) {
-                    sink.warning(d->where(page, r) + "是移动过的行，找不到它移到的位置，已跳过。");
+                    sink.warning(d->where(page, r) + "：这一行移到了别处，但找不到它移到的位置，已跳过。");
                     continue;
                 }
             } else {

@@ -142,14 +142,33 @@ std::string textToUtf8(const unsigned char *data, std::size_t size, bool *bad)
     return std::move(sink.out);
 }
 
+namespace {
+
+// Writes `v` in decimal, at least `width` digits, ending just before `end`; returns the first.
+char *digitsBefore(char *end, std::uint64_t v, int width)
+{
+    do {
+        *--end = char('0' + v % 10);
+        v /= 10;
+        --width;
+    } while (v != 0 || width > 0);
+    return end;
+}
+
+} // namespace
+
 std::string moneyToText(const unsigned char *data)
 {
     const std::int64_t v = std::int64_t(u64At(data));
     const std::uint64_t mag = v < 0 ? 0 - std::uint64_t(v) : std::uint64_t(v);
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%s%llu.%04llu", v < 0 ? "-" : "", (unsigned long long)(mag / 10000),
-                  (unsigned long long)(mag % 10000));
-    return buf;
+    char *end = buf + sizeof buf;
+    char *p = digitsBefore(end, mag % 10000, 4);
+    *--p = '.';
+    p = digitsBefore(p, mag / 10000, 1);
+    if (v < 0)
+        *--p = '-';
+    return std::string(p, end);
 }
 
 std::string numericToText(const unsigned char *data, int scale)
@@ -214,10 +233,20 @@ std::optional<std::string> dateToText(double days)
     civilFromDays(day - 25569, y, m, d); // 1899-12-30 is 25569 days before 1970-01-01
     if (y < 100 || y > 9999)
         return std::nullopt;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u %02lld:%02lld:%02lld", y, m, d, seconds / 3600, (seconds / 60) % 60,
-                  seconds % 60);
-    return std::string(buf);
+    // 'yyyy-MM-dd HH:mm:ss', written by hand: this runs for every date of every bill.
+    char buf[19];
+    digitsBefore(buf + 4, std::uint64_t(y), 4);
+    buf[4] = '-';
+    digitsBefore(buf + 7, m, 2);
+    buf[7] = '-';
+    digitsBefore(buf + 10, d, 2);
+    buf[10] = ' ';
+    digitsBefore(buf + 13, std::uint64_t(seconds / 3600), 2);
+    buf[13] = ':';
+    digitsBefore(buf + 16, std::uint64_t((seconds / 60) % 60), 2);
+    buf[16] = ':';
+    digitsBefore(buf + 19, std::uint64_t(seconds % 60), 2);
+    return std::string(buf, sizeof buf);
 }
 
 std::string guidToText(const unsigned char *g)

@@ -59,7 +59,8 @@ int run(const std::string &oldPath, const std::string &stagingPath, std::FILE *p
             std::fflush(progressOut);
         });
         staging.end(rows);
-        std::fprintf(progressOut, "progress %s %lld\n", name.c_str(), rows);
+        if (rows % 50000 != 0 || rows == 0)
+            std::fprintf(progressOut, "progress %s %lld\n", name.c_str(), rows);
         std::fflush(progressOut);
     }
     staging.commit();
