@@ -77,7 +77,11 @@ struct JetFile::Impl
 {
     MdbHandle *mdb = nullptr;
     unsigned long pageCount = 0;
-    std::vector<MdbCatalogEntry *> entries; // user tables, in catalog order
+    std::vector<std::unique_ptr<MdbCatalogEntry>> entries; // user tables, in catalog order
+    std::vector<std::string> catalogWarnings;
+
+    long long walk(MdbCatalogEntry *entry, RowSink &sink, const std::function<void(long long)> &progress);
+    void readCatalog();
 
     // ---- one table's walk -------------------------------------------------------------
     MdbTableDef *table = nullptr;
@@ -313,22 +317,9 @@ JetFile::JetFile(const std::string &path)
     d->mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
     if (!d->mdb || d->mdb->f->jet_version != MDB_VER_JET4 || d->mdb->fmt->pg_size != ssize_t(PageSize))
         throw JetError{ExitDamaged, "旧格式套帐文件已损坏，无法读取（文件头）。"};
-    GPtrArray *catalog = mdb_read_catalog(d->mdb, MDB_TABLE);
-    if (!catalog)
-        throw JetError{ExitDamaged, "旧格式套帐文件已损坏，无法读取（表目录）。"};
-    std::unordered_set<std::string> seen;
-    for (unsigned i = 0; i < catalog->len; ++i) {
-        auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(catalog, i));
-        if (entry->object_type != MDB_TABLE || !mdb_is_user_table(entry))
-            continue;
-        const std::string name = entry->object_name;
-        if (lowerAscii(name.substr(0, 4)) == "msys")
-            continue;
-        if (name.empty() || !seen.insert(lowerAscii(name)).second)
-            throw JetError{ExitDamaged, "旧格式套帐文件已损坏，无法读取（表目录）。"};
-        d->entries.push_back(entry);
-        m_tables.push_back(name);
-    }
+    d->readCatalog();
+    for (const auto &entry : d->entries)
+        m_tables.push_back(entry->object_name);
 }
 
 JetFile::~JetFile()
@@ -342,18 +333,25 @@ JetFile::~JetFile()
 long long JetFile::readTable(const std::string &name, RowSink &sink, const std::function<void(long long)> &progress)
 {
     auto it = std::find_if(d->entries.begin(), d->entries.end(),
-                           [&](MdbCatalogEntry *e) { return name == e->object_name; });
+                           [&](const std::unique_ptr<MdbCatalogEntry> &e) { return name == e->object_name; });
     if (it == d->entries.end())
         throw JetError{ExitOther, "旧格式套帐文件中没有表 " + name + "。"};
+    return d->walk(it->get(), sink, progress);
+}
+
+long long JetFile::Impl::walk(MdbCatalogEntry *entry, RowSink &sink, const std::function<void(long long)> &progress)
+{
+    JetFile::Impl *d = this;
+    const std::string name = entry->object_name;
     if (d->table) {
         mdb_free_tabledef(d->table);
         d->table = nullptr;
     }
     d->tableName = name;
-    const unsigned long definitionPage = (*it)->table_pg;
+    const unsigned long definitionPage = entry->table_pg;
     if (definitionPage == 0 || definitionPage >= d->pageCount)
         throw JetError{ExitDamaged, damagedAt(name, definitionPage)};
-    d->table = mdb_read_table(*it);
+    d->table = mdb_read_table(entry);
     if (!d->table || !mdb_read_columns(d->table) || d->table->num_cols == 0 || d->table->num_cols > MDB_MAX_COLS
         || d->table->columns->len != d->table->num_cols)
         throw JetError{ExitDamaged, damagedAt(name, definitionPage)};
@@ -467,6 +465,100 @@ long long JetFile::readTable(const std::string &name, RowSink &sink, const std::
         }
     }
     return count;
+}
+
+} // namespace hemu::jetread
+
+namespace hemu::jetread {
+
+namespace {
+
+// Collects the catalog's rows: the columns it needs, by name.
+struct CatalogSink : RowSink
+{
+    int id = -1, name = -1, type = -1, flags = -1;
+    struct Object
+    {
+        std::int64_t id = 0, type = 0, flags = 0;
+        std::string name;
+    };
+    std::vector<Object> objects;
+    std::vector<std::string> warnings;
+
+    void begin(const TableInfo &table) override
+    {
+        for (std::size_t i = 0; i < table.columns.size(); ++i) {
+            const std::string &c = table.columns[i].name;
+            int *slot = c == "Id" ? &id : c == "Name" ? &name : c == "Type" ? &type : c == "Flags" ? &flags : nullptr;
+            if (slot)
+                *slot = int(i);
+        }
+        if (id < 0 || name < 0 || type < 0 || flags < 0)
+            throw JetError{ExitDamaged, "旧格式套帐文件已损坏，无法读取（表目录）。"};
+    }
+    void row(const std::vector<Value> &values) override
+    {
+        Object o;
+        o.id = values[id].kind == Value::Integer ? values[id].integer : 0;
+        o.type = values[type].kind == Value::Integer ? values[type].integer : 0;
+        o.flags = values[flags].kind == Value::Integer ? values[flags].integer : 0;
+        o.name = values[name].kind == Value::Text ? values[name].bytes : std::string();
+        objects.push_back(std::move(o));
+    }
+    void warning(const std::string &message) override { warnings.push_back(message); }
+};
+
+} // namespace
+
+// The catalog (MSysObjects, whose definition is on page 2) is walked like any table, so that
+// its deleted and moved rows are treated the same way.
+void JetFile::Impl::readCatalog()
+{
+    MdbCatalogEntry catalog{};
+    catalog.mdb = mdb;
+    std::strcpy(catalog.object_name, "MSysObjects");
+    catalog.object_type = MDB_TABLE;
+    catalog.table_pg = 2;
+    CatalogSink sink;
+    bool readable = true;
+    try {
+        walk(&catalog, sink, {});
+    } catch (const JetError &) {
+        readable = false;
+    }
+    if (table) { // it points at `catalog`
+        mdb_free_tabledef(table);
+        table = nullptr;
+    }
+    if (!readable)
+        throw JetError{ExitDamaged, "旧格式套帐文件已损坏，无法读取（表目录）。"};
+    catalogWarnings = sink.warnings;
+    std::unordered_set<std::string> seen;
+    for (const CatalogSink::Object &o : sink.objects) {
+        // A table (type 1) that is neither a system table nor hidden by the system flags.
+        if ((o.type & 0x7F) != MDB_TABLE || (o.flags & 0x80000002) != 0)
+            continue;
+        if (lowerAscii(o.name.substr(0, 4)) == "msys")
+            continue;
+        const unsigned long page = static_cast<unsigned long>(o.id & 0x00FFFFFF);
+        if (o.name.empty() || o.name.size() > MDB_MAX_OBJ_NAME || page < 3 || page >= pageCount
+            || !seen.insert(lowerAscii(o.name)).second)
+            throw JetError{ExitDamaged, "旧格式套帐文件已损坏，无法读取（表目录）。"};
+        auto entry = std::make_unique<MdbCatalogEntry>();
+        *entry = MdbCatalogEntry{};
+        entry->mdb = mdb;
+        std::memcpy(entry->object_name, o.name.data(), o.name.size());
+        entry->object_name[o.name.size()] = 0;
+        entry->object_type = MDB_TABLE;
+        entry->table_pg = page;
+        entry->flags = int(o.flags);
+        entries.push_back(std::move(entry));
+    }
+}
+
+std::vector<std::string> JetFile::catalogWarnings() const
+{
+    return d->catalogWarnings;
 }
 
 } // namespace hemu::jetread

@@ -61,6 +61,8 @@ public:
 
     /// The user tables (no MSys* system tables), in catalog order.
     std::vector<std::string> tableNames() const { return m_tables; }
+    /// Doubts met reading the catalog itself (a moved catalog row that leads nowhere, ...).
+    std::vector<std::string> catalogWarnings() const;
 
     /// Reads the definition of table `name` and hands it to `sink`, then walks the table's data
     /// pages and hands it every live row; returns the number of rows. Throws

@@ -53,6 +53,8 @@ int run(const std::string &oldPath, const std::string &stagingPath, std::FILE *p
     JetFile jet(oldPath);
     StagingWriter staging(stagingPath);
     g_stagingOurs = 1;
+    for (const std::string &message : jet.catalogWarnings())
+        staging.warning("MSysObjects", message);
     for (const std::string &name : jet.tableNames()) {
         const long long rows = jet.readTable(name, staging, [&](long long soFar) {
             std::fprintf(progressOut, "progress %s %lld\n", name.c_str(), soFar);

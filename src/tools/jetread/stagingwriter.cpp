@@ -147,7 +147,12 @@ void StagingWriter::row(const std::vector<Value> &values)
 
 void StagingWriter::warning(const std::string &message)
 {
-    sqlite3_bind_text(m_insertWarning, 1, m_table.c_str(), -1, SQLITE_TRANSIENT);
+    warning(m_table, message);
+}
+
+void StagingWriter::warning(const std::string &table, const std::string &message)
+{
+    sqlite3_bind_text(m_insertWarning, 1, table.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_text(m_insertWarning, 2, message.c_str(), -1, SQLITE_TRANSIENT);
     if (sqlite3_step(m_insertWarning) != SQLITE_DONE)
         fail();

@@ -26,6 +26,8 @@ public:
     void begin(const TableInfo &table) override;
     void row(const std::vector<Value> &values) override;
     void warning(const std::string &message) override;
+    /// A warning about `table`, written outside that table's walk (the catalog's, say).
+    void warning(const std::string &table, const std::string &message);
     /// Records the number of rows copied into the current table.
     void end(long long rows);
     void commit();

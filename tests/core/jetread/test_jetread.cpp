@@ -172,6 +172,8 @@ private slots:
         // carrying long memos.
         QTest::newRow("deleted and moved rows") << "rows.xb";
         QTest::newRow("moved rows' places not flagged") << "unflagged.xb";
+        // The catalog's own moved row is followed and its deleted row (a dropped table) skipped.
+        QTest::newRow("moved and deleted catalog rows") << "catalog.xb";
         QTest::newRow("database password") << "password.xb";
         QTest::newRow("RC4-encoded pages") << "encoded.xb";
         // A cut memo chain, a picture chain pointing nowhere, a moved row pointing nowhere: read

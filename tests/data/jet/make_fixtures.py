@@ -263,10 +263,48 @@ def broken_links():
         json.dump(expected, f, ensure_ascii=False, indent=1)
 
 
+class CatalogTable(J.Table):
+    """jet4gen's table, except that the catalog rows of the tables named in `moved` are written
+    as moved rows and those in `dropped` as deleted rows (a table dropped long ago)."""
+    moved, dropped = (), ()
+
+    @property
+    def rows(self):
+        return self._rows
+
+    @rows.setter
+    def rows(self, rows):
+        if self.name == "MSysObjects":
+            rows = [("OVERFLOW", r) if r[2] in self.moved else ("DELETED", r) if r[2] in self.dropped else r
+                    for r in rows]
+        self._rows = rows
+
+
+def catalog_rows():
+    """The catalog itself with a moved row and a deleted one: walked like any table."""
+    C = J.Col
+    cols = [C("ID", J.LONG, nullable=False), C("Name", J.TEXT, 20)]
+    CatalogTable.moved, CatalogTable.dropped = ("Kept",), ("Dropped",)
+    plain_table = J.Table
+    J.Table = CatalogTable
+    try:
+        path, _ = write("catalog.xb", [("Kept", cols, [[1, "moved catalog row"]]),
+                                       ("Dropped", cols, [[2, "gone"]]),
+                                       ("Plain", cols, [[3, "plain"]])])
+    finally:
+        J.Table = plain_table
+    with open(path + ".expected.json", encoding="utf-8") as f:
+        expected = json.load(f)
+    expected["tables"] = [t for t in expected["tables"] if t["name"] != "Dropped"]
+    with open(path + ".expected.json", "w", encoding="utf-8") as f:
+        json.dump(expected, f, ensure_ascii=False, indent=1)
+
+
 def main():
     all_types()
     long_values()
     broken_links()
+    catalog_rows()
     rows, _ = moved_rows("rows.xb")
     moved_rows("password.xb", password="71953")
     moved_rows("encoded.xb", password="71953", db_key=0x5A3C9E21)
