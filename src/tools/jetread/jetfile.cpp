@@ -175,6 +175,19 @@ struct JetFile::Impl
     void crackRow(unsigned start, unsigned length, unsigned long page, unsigned row, RowSink &sink)
     {
         const unsigned char *buf = mdb->pg_buf;
+        // The row's trailer must lie inside the row before the library is let at it: column
+        // count, null mask, and (with variable columns) their count and offsets.
+        if (length < 2)
+            throw JetError{ExitDamaged, damagedAt(tableName, page)};
+        const unsigned rowColumns = u16At(buf + start);
+        const unsigned nullMask = (rowColumns + 7) / 8;
+        if (rowColumns == 0 || 2 + nullMask + 2 > length)
+            throw JetError{ExitDamaged, damagedAt(tableName, page)};
+        if (table->num_var_cols > 0) {
+            const unsigned varColumns = u16At(buf + start + length - nullMask - 2);
+            if (2 + nullMask + 2 + 2 * varColumns + 2 > length)
+                throw JetError{ExitDamaged, damagedAt(tableName, page)};
+        }
         const int cracked = mdb_crack_row(table, int(start), length, fields);
         if (cracked <= 0)
             throw JetError{ExitDamaged, damagedAt(tableName, page)};
