@@ -28,13 +28,6 @@ std::string damagedAt(const std::string &table, unsigned long page)
     return "旧格式套帐文件已损坏，无法读取（表 " + table + " 第 " + std::to_string(page) + " 页）。";
 }
 
-std::string lowerAscii(std::string s)
-{
-    for (char &c : s)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // The stored size of a fixed-length value of `type`, 0 for variable-length types.
 unsigned fixedSize(int type)
 {

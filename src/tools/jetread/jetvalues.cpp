@@ -1,5 +1,6 @@
 #include "jetvalues.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -255,6 +256,13 @@ std::string guidToText(const unsigned char *g)
     std::snprintf(buf, sizeof buf, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", unsigned(u32At(g)),
                   unsigned(u16At(g + 4)), unsigned(u16At(g + 6)), g[8], g[9], g[10], g[11], g[12], g[13], g[14], g[15]);
     return buf;
+}
+
+std::string lowerAscii(std::string s)
+{
+    for (char &c : s)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
 }
 
 const char *jetTypeName(int type)

@@ -37,6 +37,9 @@ std::uint16_t u16At(const unsigned char *data);
 std::uint32_t u32At(const unsigned char *data);
 std::uint64_t u64At(const unsigned char *data);
 
+/// `s` with ASCII letters in lower case: Jet compares table and column names without case.
+std::string lowerAscii(std::string s);
+
 /// The staging name of a Jet column type (BOOL, BYTE, ... NUMERIC), empty for a type this reader
 /// does not know.
 const char *jetTypeName(int type);

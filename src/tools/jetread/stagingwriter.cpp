@@ -24,17 +24,6 @@ std::string quoteIdentifier(const std::string &name)
     return q + '"';
 }
 
-namespace {
-
-std::string lowerAscii(std::string s)
-{
-    for (char &c : s)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-} // namespace
-
 StagingWriter::StagingWriter(const std::string &path)
     : m_path(path)
 {
