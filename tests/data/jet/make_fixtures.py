@@ -56,6 +56,17 @@ class Mixed(str):
         return bytes(out)
 
 
+class RawText(str):
+    """Text whose stored bytes are given as they are (for bytes no writer would make)."""
+
+    def __new__(cls, expected, raw):
+        obj = str.__new__(cls, expected); obj._raw = raw
+        return obj
+
+    def raw(self):
+        return self._raw
+
+
 class Writer(J.Writer):
     """jet4gen's writer, plus mixed compressed text and a note of every LVAL chain it writes
     (chains[k] lists the records of the k-th chained value, first chunk first)."""
@@ -79,7 +90,7 @@ class Writer(J.Writer):
         return head
 
     def encode(self, c, v):
-        if isinstance(v, Mixed):
+        if isinstance(v, (Mixed, RawText)):
             return v.raw() if c.type == J.TEXT else self.long_value(v.raw())
         return super().encode(c, v)
 
@@ -188,9 +199,14 @@ def all_types():
         [10, False, 5, 5, "4", 5.5, 12345.678901234567, (-700000.5, None), None, None, None, None, None, None, None, None],
         [11, False, 6, 6, "5", 6.5, 1.0, D(2029, 12, 31, 23, 59, 59, 499999), None, None, None, None, None, None, None, None],
         [12, False, 9, 9, "6", 7.5, 2.0, (-0.5, "1899-12-30 12:00:00"), None, None, None, None, None, None, None, None],
+        # Rounding to the second carries into the next day; a lone surrogate and half a character.
+        [13, False, 10, 10, "7", 8.5, 3.0, D(2005, 2, 28, 23, 59, 59, 700000), None,
+         RawText("a\ufffdb", "a\ud800b".encode("utf-16le", "surrogatepass")), RawText("x\ufffd", b"x\x00y"),
+         None, None, None, None, None],
     ]
     return write("alltypes.xb", [("AllTypes", cols, rows), ("空表", [J.Col("编号", J.LONG)], [])],
-                 warnings=[("AllTypes", "When：不是有效的日期")])
+                 warnings=[("AllTypes", "When：不是有效的日期"), ("AllTypes", "Name：文字中有无法识别的字符"),
+                           ("AllTypes", "Plain：文字中有无法识别的字符")])
 
 
 def long_values():
