@@ -95,7 +95,8 @@ struct JetFile::Impl
 
     std::string where(unsigned long page, unsigned row, const MdbColumn *col = nullptr) const
     {
-        std::string s = "第 " + std::to_string(page) + " 页第 " + std::to_string(row) + " 行";
+        // Rows are counted from 1 for the reader of the message.
+        std::string s = "第 " + std::to_string(page) + " 页第 " + std::to_string(row + 1) + " 行";
         if (col)
             s += std::string("的 ") + col->name;
         return s;

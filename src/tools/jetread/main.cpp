@@ -46,6 +46,8 @@ void installCrashHandler()
     sigemptyset(&sa.sa_mask);
     for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
         sigaction(sig, &sa, nullptr);
+    // A caller that stops listening to the progress lines does not end the copy.
+    signal(SIGPIPE, SIG_IGN);
 }
 
 int run(const std::string &oldPath, const std::string &stagingPath, std::FILE *progressOut)
