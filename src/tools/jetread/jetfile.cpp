@@ -401,6 +401,11 @@ long long JetFile::Impl::walk(MdbCatalogEntry *entry, RowSink &sink, const std::
     const unsigned char *buf = d->mdb->pg_buf;
     for (std::size_t p = 0; p < pages.size(); ++p) {
         d->readPage(pages[p]);
+        if (std::all_of(buf, buf + PageSize, [](unsigned char b) { return b == 0; })) {
+            sink.warning("第 " + std::to_string(pages[p]) + " 页记在本表名下，却是空白页，已跳过。");
+            skipPage[p] = true;
+            continue;
+        }
         if (buf[0] != MDB_PAGE_DATA)
             throw JetError{ExitDamaged, damagedAt(name, pages[p])};
         if (!d->ownedDataPage(buf)) {
@@ -471,6 +476,11 @@ long long JetFile::Impl::walk(MdbCatalogEntry *entry, RowSink &sink, const std::
                 progress(count);
         }
     }
+    // The definition keeps its own count of the rows: a difference means rows were lost or found
+    // where the file no longer agrees with itself.
+    if (std::uint64_t(count) != d->table->num_rows)
+        sink.warning("表定义中记有 " + std::to_string(d->table->num_rows) + " 行，读出了 " + std::to_string(count)
+                     + " 行。");
     return count;
 }
 

@@ -274,7 +274,8 @@ def broken_links():
         "rows": [[1, memo[:2000], None], [3, "ok", None]]}],
         "warnings": [{"table": "Links", "contains": "Remark：备注已损坏"},
                      {"table": "Links", "contains": "Picture：对象已损坏"},
-                     {"table": "Links", "contains": "找不到它移到的位置"}]}
+                     {"table": "Links", "contains": "找不到它移到的位置"},
+                     {"table": "Links", "contains": "表定义中记有 3 行，读出了 2 行。"}]}
     with open(path + ".expected.json", "w", encoding="utf-8") as f:
         json.dump(expected, f, ensure_ascii=False, indent=1)
 
