@@ -348,26 +348,25 @@ long long JetFile::readTable(const std::string &name, RowSink &sink, const std::
 
 long long JetFile::Impl::walk(MdbCatalogEntry *entry, RowSink &sink, const std::function<void(long long)> &progress)
 {
-    JetFile::Impl *d = this;
     const std::string name = entry->object_name;
-    if (d->table) {
-        mdb_free_tabledef(d->table);
-        d->table = nullptr;
+    if (table) {
+        mdb_free_tabledef(table);
+        table = nullptr;
     }
-    d->tableName = name;
+    tableName = name;
     const unsigned long definitionPage = entry->table_pg;
-    if (definitionPage == 0 || definitionPage >= d->pageCount)
+    if (definitionPage == 0 || definitionPage >= pageCount)
         throw JetError{ExitDamaged, damagedAt(name, definitionPage)};
-    d->table = mdb_read_table(entry);
-    if (!d->table || !mdb_read_columns(d->table) || d->table->num_cols == 0 || d->table->num_cols > MDB_MAX_COLS
-        || d->table->columns->len != d->table->num_cols)
+    table = mdb_read_table(entry);
+    if (!table || !mdb_read_columns(table) || table->num_cols == 0 || table->num_cols > MDB_MAX_COLS
+        || table->columns->len != table->num_cols)
         throw JetError{ExitDamaged, damagedAt(name, definitionPage)};
 
     TableInfo info;
     info.name = name;
     std::unordered_set<std::string> columnNames;
-    for (unsigned i = 0; i < d->table->num_cols; ++i) {
-        const auto *col = static_cast<MdbColumn *>(g_ptr_array_index(d->table->columns, i));
+    for (unsigned i = 0; i < table->num_cols; ++i) {
+        const auto *col = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
         ColumnInfo c;
         c.name = col->name;
         c.type = col->col_type;
@@ -379,14 +378,14 @@ long long JetFile::Impl::walk(MdbCatalogEntry *entry, RowSink &sink, const std::
         info.columns.push_back(std::move(c));
     }
     sink.begin(info);
-    d->values.assign(d->table->num_cols, Value{});
+    values.assign(table->num_cols, Value{});
 
     // The table's data pages, from its usage map, in page order.
     std::vector<std::uint32_t> pages;
-    if (d->table->usage_map) {
+    if (table->usage_map) {
         std::uint32_t previous = 0;
         for (;;) {
-            const gint32 next = mdb_map_find_next(d->mdb, d->table->usage_map, unsigned(d->table->map_sz), previous);
+            const gint32 next = mdb_map_find_next(mdb, table->usage_map, unsigned(table->map_sz), previous);
             if (next <= 0 || std::uint32_t(next) <= previous)
                 break;
             pages.push_back(std::uint32_t(next));
@@ -398,9 +397,9 @@ long long JetFile::Impl::walk(MdbCatalogEntry *entry, RowSink &sink, const std::
     // them, never on their own, whatever flag they carry.
     std::unordered_set<std::uint32_t> movedTargets;
     std::vector<bool> skipPage(pages.size(), false);
-    const unsigned char *buf = d->mdb->pg_buf;
+    const unsigned char *buf = mdb->pg_buf;
     for (std::size_t p = 0; p < pages.size(); ++p) {
-        d->readPage(pages[p]);
+        readPage(pages[p]);
         if (std::all_of(buf, buf + PageSize, [](unsigned char b) { return b == 0; })) {
             sink.warning("第 " + std::to_string(pages[p]) + " 页记在本表名下，却是空白页，已跳过。");
             skipPage[p] = true;
@@ -408,7 +407,7 @@ long long JetFile::Impl::walk(MdbCatalogEntry *entry, RowSink &sink, const std::
         }
         if (buf[0] != MDB_PAGE_DATA)
             throw JetError{ExitDamaged, damagedAt(name, pages[p])};
-        if (!d->ownedDataPage(buf)) {
+        if (!ownedDataPage(buf)) {
             sink.warning("第 " + std::to_string(pages[p]) + " 页记在本表名下，却是别的表的数据页，已跳过。");
             skipPage[p] = true;
             continue;
@@ -429,7 +428,7 @@ long long JetFile::Impl::walk(MdbCatalogEntry *entry, RowSink &sink, const std::
         if (skipPage[p])
             continue;
         const std::uint32_t page = pages[p];
-        d->readPage(page);
+        readPage(page);
         const unsigned rows = u16At(buf + RowCountOffset);
         for (unsigned r = 0; r < rows; ++r) {
             const std::uint16_t slot = u16At(buf + RowCountOffset + 2 + 2 * r);
@@ -447,30 +446,30 @@ long long JetFile::Impl::walk(MdbCatalogEntry *entry, RowSink &sink, const std::
                 const unsigned targetRow = target & 0xFF;
                 bool found = false;
                 if (targetPage != 0 && targetPage != page) {
-                    d->readPage(targetPage);
+                    readPage(targetPage);
                     unsigned tStart = 0, tLength = 0;
-                    if (d->ownedDataPage(buf) && rowBounds(buf, targetRow, tStart, tLength)
+                    if (ownedDataPage(buf) && rowBounds(buf, targetRow, tStart, tLength)
                         && !(u16At(buf + RowCountOffset + 2 + 2 * targetRow) & MovedFlag)) {
-                        d->crackRow(tStart, tLength, targetPage, targetRow, sink);
+                        crackRow(tStart, tLength, targetPage, targetRow, sink);
                         found = true;
                     }
-                    d->readPage(page);
+                    readPage(page);
                 } else if (targetPage == page && targetRow != r) {
                     unsigned tStart = 0, tLength = 0;
                     if (rowBounds(buf, targetRow, tStart, tLength)
                         && !(u16At(buf + RowCountOffset + 2 + 2 * targetRow) & MovedFlag)) {
-                        d->crackRow(tStart, tLength, page, targetRow, sink);
+                        crackRow(tStart, tLength, page, targetRow, sink);
                         found = true;
                     }
                 }
                 if (!found) {
-                    sink.warning(d->where(page, r) + "：这一行移到了别处，但找不到它移到的位置，已跳过。");
+                    sink.warning(where(page, r) + "：这一行移到了别处，但找不到它移到的位置，已跳过。");
                     continue;
                 }
             } else {
-                d->crackRow(start, length, page, r, sink);
+                crackRow(start, length, page, r, sink);
             }
-            sink.row(d->values);
+            sink.row(values);
             ++count;
             if (progress && count % 50000 == 0)
                 progress(count);
@@ -478,8 +477,8 @@ long long JetFile::Impl::walk(MdbCatalogEntry *entry, RowSink &sink, const std::
     }
     // The definition keeps its own count of the rows: a difference means rows were lost or found
     // where the file no longer agrees with itself.
-    if (std::uint64_t(count) != d->table->num_rows)
-        sink.warning("表定义中记有 " + std::to_string(d->table->num_rows) + " 行，读出了 " + std::to_string(count)
+    if (std::uint64_t(count) != table->num_rows)
+        sink.warning("表定义中记有 " + std::to_string(table->num_rows) + " 行，读出了 " + std::to_string(count)
                      + " 行。");
     return count;
 }
