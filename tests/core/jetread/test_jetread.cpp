@@ -227,6 +227,8 @@ private slots:
             QCOMPARE(staging.rows(QStringLiteral("SELECT name, type FROM pragma_table_info('%1')").arg(name)), declared);
 
             const QJsonArray want = t[QStringLiteral("rows")].toArray();
+            // The last progress line of a table gives its row count.
+            QVERIFY2(run.out.contains(QStringLiteral("progress %1 %2\n").arg(name).arg(want.size())), qPrintable(run.out));
             const QJsonArray got = staging.rows(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(quoted(name)));
             QCOMPARE(got.size(), want.size());
             for (qsizetype r = 0; r < want.size(); ++r) {
