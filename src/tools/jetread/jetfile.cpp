@@ -319,8 +319,10 @@ JetFile::JetFile(const std::string &path)
         throw JetError{ExitDamaged, "旧格式套帐文件已损坏，无法读取（文件不完整）。"};
     d->pageCount = static_cast<unsigned long>(st.st_size / PageSize);
 
-    // Table and column names come back from the library as UTF-8 unless told otherwise.
+    // Table and column names come back from the library as UTF-8 unless told otherwise, and its
+    // debugging output is switched on from the environment: neither is wanted here.
     unsetenv("MDBICONV");
+    unsetenv("MDBOPTS");
     d->mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
     if (!d->mdb || d->mdb->f->jet_version != MDB_VER_JET4 || d->mdb->fmt->pg_size != ssize_t(PageSize))
         throw JetError{ExitDamaged, "旧格式套帐文件已损坏，无法读取（文件头）。"};
