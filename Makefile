@@ -18,7 +18,7 @@ build: configure
 
 # Only what `make run` starts.
 programs: configure
-	@cmake --build $(BUILD) -j $(JOBS) --target hemu hemu-cli
+	@cmake --build $(BUILD) -j $(JOBS) --target hemu hemu-cli hemu-jetread
 
 run: programs
 	@mkdir -p "$(DEMO_DIR)"
@@ -41,7 +41,7 @@ screenshots: programs
 # The Debian package: hemu, hemu-cli, the desktop entry, the file type of account sets, the
 # user guide and the manual pages (build/hemu_VERSION_ARCH.deb).
 deb: configure
-	@cmake --build $(BUILD) -j $(JOBS) --target hemu hemu-cli manpages
+	@cmake --build $(BUILD) -j $(JOBS) --target hemu hemu-cli hemu-jetread manpages
 	@bash scripts/screenshots.sh $(BUILD) >/dev/null
 	@cd $(BUILD) && cpack -G DEB
 	@ls $(BUILD)/hemu_*.deb

@@ -10,6 +10,7 @@ packages=(
   fonts-noto-cjk
   xvfb xauth imagemagick xdg-utils
   poppler-utils unzip
+  mdbtools-dev
   dpkg-dev desktop-file-utils shared-mime-info
 )
 

@@ -14,7 +14,7 @@ grep -q 'Depends:.*libqt6sql6-sqlite' <<<"$info"
 dpkg -x "$deb" "$scratch/root"
 root="$scratch/root/usr"
 
-for f in bin/hemu bin/hemu-cli share/hemu/userguide.html share/man/man1/hemu.1.gz share/man/man1/hemu-cli.1.gz \
+for f in bin/hemu bin/hemu-cli bin/hemu-jetread share/hemu/userguide.html share/man/man1/hemu.1.gz share/man/man1/hemu-cli.1.gz \
          share/applications/hemu.desktop share/icons/hicolor/scalable/apps/hemu.svg share/mime/packages/hemu.xml; do
   [ -s "$root/$f" ] || { echo "missing from the package: /usr/$f"; exit 1; }
 done
