@@ -22,6 +22,9 @@ bool logInAndOpen(BaseData &base, const QString &file, int userId, const QString
 
 /// Each command returns the process exit code; errors go to stderr.
 int createSet(const QString &file, bool force, bool demo);
+/// Converts the old-format (Jet 4) account set `oldPath` into the new set `newPath`, which must
+/// not exist, and prints the summary.
+int convertSet(const QString &oldPath, const QString &newPath);
 int exportTable(const QString &file, const QString &table, const QString &format);
 int checkBooks(const QString &file);
 int execOperations(const QString &file, const QStringList &options);

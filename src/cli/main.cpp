@@ -13,6 +13,8 @@ int usage()
     std::fputs("usage:\n"
                "  hemu-cli new FILE [--force]                 write a blank account set\n"
                "  hemu-cli demo FILE [--force]                write an account set with demonstration data\n"
+               "  hemu-cli convert OLD.xb NEW.xb              convert an account set kept in the old (Jet 4) format into\n"
+               "                                              a new one (never over an existing file) and print a summary\n"
                "  hemu-cli export FILE TABLE [--format csv|json]\n"
                "                                              every column of TABLE, rows in key order\n"
                "  hemu-cli check FILE                         verify the file's structure, bill totals and period counters\n"
@@ -91,6 +93,8 @@ int main(int argc, char **argv)
             return usage();
         return hemu::cli::createSet(args.at(0), force, command == QLatin1String("demo"));
     }
+    if (command == QLatin1String("convert"))
+        return args.size() == 2 ? hemu::cli::convertSet(args.at(0), args.at(1)) : usage();
     if (command == QLatin1String("export")) {
         const QString format = takeOption(args, QStringLiteral("--format"), QStringLiteral("csv"));
         if (args.size() != 2)

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -57,6 +58,31 @@ bool moveIntoPlace(const QString &from, const QString &to, QString *error)
     return true;
 }
 
+/// Moves `from` to `to`, which must not exist; an existing `to` makes it fail, whoever made it.
+bool moveIntoFreePlace(const QString &from, const QString &to, QString *error)
+{
+    if (!syncPath(from, false)) {
+        setError(error, QStringLiteral("无法写入磁盘。"));
+        return false;
+    }
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    int rc = ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE);
+    if (rc != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        // A file system without the flag: a hard link is refused just the same by an existing name.
+        rc = ::link(source.constData(), target.constData());
+        if (rc == 0)
+            ::unlink(source.constData());
+    }
+    if (rc != 0) {
+        setError(error, errno == EEXIST ? QStringLiteral("文件 %1 已经存在，不会覆盖它。").arg(to)
+                                        : QStringLiteral("无法写入文件 %1。").arg(to));
+        return false;
+    }
+    syncPath(QFileInfo(to).absolutePath(), true);
+    return true;
+}
+
 /// A not-yet-existing scratch name in the folder of `dest`, removed again if left behind.
 class ScratchFile
 {
@@ -72,8 +98,11 @@ public:
     }
     ~ScratchFile()
     {
-        if (!m_path.isEmpty() && !m_kept)
-            QFile::remove(m_path);
+        if (m_path.isEmpty() || m_kept)
+            return;
+        // With whatever SQLite left beside it, should the file have been written as a database.
+        for (const char *suffix : {"", "-journal", "-wal", "-shm"})
+            QFile::remove(m_path + QLatin1String(suffix));
     }
     bool isValid() const { return !m_path.isEmpty(); }
     QString path() const { return m_path; }
@@ -91,6 +120,20 @@ QString resolvedPath(const QString &path)
     const QFileInfo info(path);
     const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
     return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
+}
+
+/// The blank template at `path` (the scratch name, which the template's copy takes over).
+bool writeTemplate(const QString &path, QString *error)
+{
+    QFile::remove(path);
+    registerTemplateResource();
+    if (!QFile::copy(QStringLiteral(":/hemu/blank.xb"), path)) {
+        setError(error, QStringLiteral("无法写入模板。"));
+        return false;
+    }
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                                    | QFileDevice::ReadOther);
+    return true;
 }
 
 bool backupInto(sqlite3 *source, const QString &target, QString *error)
@@ -140,15 +183,35 @@ bool createBlank(const QString &dest, QString *error)
         setError(error, QStringLiteral("无法在目标文件夹中写入。"));
         return false;
     }
-    QFile::remove(scratch.path());
-    registerTemplateResource();
-    if (!QFile::copy(QStringLiteral(":/hemu/blank.xb"), scratch.path())) {
-        setError(error, QStringLiteral("无法写入模板。"));
+    if (!writeTemplate(scratch.path(), error))
+        return false;
+    if (!moveIntoPlace(scratch.path(), dest, error))
+        return false;
+    scratch.keep();
+    return true;
+}
+
+bool createNew(const QString &dest, const Filler &fill, QString *error)
+{
+    const QFileInfo target(dest);
+    if (target.exists() || target.isSymLink()) {
+        setError(error, QStringLiteral("文件 %1 已经存在，不会覆盖它。").arg(dest));
         return false;
     }
-    QFile::setPermissions(scratch.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                              | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    if (!moveIntoPlace(scratch.path(), dest, error))
+    ScratchFile scratch(dest);
+    if (!scratch.isValid()) {
+        setError(error, QStringLiteral("无法在目标文件夹中写入。"));
+        return false;
+    }
+    if (!writeTemplate(scratch.path(), error))
+        return false;
+    if (!fill(scratch.path(), error))
+        return false;
+    if (!isSoundAccountSet(scratch.path())) {
+        setError(error, QStringLiteral("新套帐未通过完整性检查。"));
+        return false;
+    }
+    if (!moveIntoFreePlace(scratch.path(), dest, error))
         return false;
     scratch.keep();
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace hemu {
 
@@ -16,6 +17,14 @@ namespace AccountSetFiles {
 /// Writes a blank account set (the template built from schema.sql) to `dest`,
 /// replacing an existing file.
 bool createBlank(const QString &dest, QString *error = nullptr);
+
+/// Writes a new account set at `dest`, which must not exist: the blank template is copied to a
+/// scratch file beside it, `fill` writes into the scratch file (and closes it again), then the
+/// file is checked (SQLite's full structure check and the account-set marks) and moved to `dest`
+/// in one rename that never replaces a file: one that appeared at `dest` meanwhile makes it fail.
+/// On any failure nothing is left behind, neither at `dest` nor beside it.
+using Filler = std::function<bool(const QString &scratch, QString *error)>;
+bool createNew(const QString &dest, const Filler &fill, QString *error = nullptr);
 
 /// Copies the open account set to `dest` through SQLite's backup API: a consistent
 /// snapshot even while the set is open and being written. Replaces an existing `dest`.

@@ -1,6 +1,8 @@
 #include "core/shell/accountsetshell.h"
 
 #include "core/backup/backupstore.h"
+#include "core/convert/conversionoffer.h"
+#include "core/convert/jetheader.h"
 #include "core/data/basedata.h"
 #include "core/db/accountsetfiles.h"
 #include "core/db/accountsetformat.h"
@@ -31,6 +33,9 @@ void AccountSetShell::openAccountSet()
     pendingPath.clear();
     if (path.isEmpty())
         path = m_files.chooseOpen(QStringLiteral("打开套帐"));
+    // An account set kept in the old format is converted first, and the new one opened.
+    if (!path.isEmpty() && JetHeader::isJet4(path))
+        path = ConversionOffer(m_prompter, m_busy).run(path);
     if (path.isEmpty()) {
         AccSetOpen = false;
         m_base.MyADOCnn().close();
