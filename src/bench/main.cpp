@@ -1,6 +1,7 @@
 // hemu-bench: speed and memory of the data layer, and the opening of two windows offscreen, on
 // generated account sets, each figure against raw SQLite doing the same work in the same run.
 #include "bench/benchmark.h"
+#include "bench/jetconvertfigure.h"
 
 #include "core/backup/backupstore.h"
 
@@ -22,7 +23,7 @@ namespace {
 
 int usage()
 {
-    std::fputs("usage: hemu-bench [--size small|large] [--json FILE] [--runs N] [--dir FOLDER] [--only NAME,...]\n"
+    std::fputs("usage: hemu-bench [--size small|large] [--json FILE] [--runs N] [--dir FOLDER] [--only NAME,...] [--jet FILE]\n"
                "  --size   account set to generate (default small; tiny is the smoke test's)\n"
                "  --json   also write the figures to FILE\n"
                "  --runs   runs per figure (default by size; posting a line runs at least 31 times)\n"
@@ -30,7 +31,10 @@ int usage()
                "  --only   measure just these figures (for profiling; the open is always measured;\n"
                 "           open_windows gives open_frmBaseInfo, open_frmPickGoods, open_frmBrTotal,\n"
                 "           open_frmBrCustsDue, open_frmBusiness, next_bill, open_frmBrGoodFlow,\n"
-                "           open_frmProfits and open_frmBuyManage; stock_check gives stock_check_adjust)\n",
+                "           open_frmProfits and open_frmBuyManage; stock_check gives stock_check_adjust;\n"
+                "           --only convert_jet measures that figure alone, without generating a set)\n"
+                "  --jet    an old-format (Jet 4) file to measure convert_jet on (made by\n"
+                "           tests/data/jet/sets/make_sets.py --bench FILE); without it the figure is skipped\n",
                stderr);
     return 2;
 }
@@ -41,7 +45,7 @@ const char *const figureOrder[] = {"post_line",   "recalc_totals", "open_account
                                    "open_frmBaseInfo", "open_frmPickGoods", "open_frmBrTotal", "first_screen_frmBrTotal_customers",
                                    "open_frmBrCustsDue", "first_screen_frmBrCustsDue", "open_frmBusiness", "next_bill",
                                    "open_frmBrGoodFlow", "first_screen_frmBrGoodFlow", "read_all_frmBrGoodFlow",
-                                   "open_frmProfits", "open_frmBuyManage", "peak_rss_mb"};
+                                   "open_frmProfits", "open_frmBuyManage", "convert_jet", "peak_rss_mb"};
 
 QList<Figure> ordered(const QList<Figure> &figures)
 {
@@ -131,7 +135,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     hemu::HemuApp::useChineseFonts(app);
     QStringList args = app.arguments().mid(1);
-    QString sizeName = QStringLiteral("small"), json, folder;
+    QString sizeName = QStringLiteral("small"), json, folder, jetFile;
     QStringList only;
     int runs = 0;
     while (!args.isEmpty()) {
@@ -149,6 +153,8 @@ int main(int argc, char **argv)
             only = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
         else if (option == QLatin1String("--runs"))
             runs = value.toInt();
+        else if (option == QLatin1String("--jet"))
+            jetFile = value;
         else
             return usage();
     }
@@ -171,12 +177,22 @@ int main(int argc, char **argv)
     QStringList notes;
     QString error;
     bool ok = false;
-    {
+    const QString jetFigure = QStringLiteral("convert_jet");
+    if (only != QStringList{jetFigure}) {
         Benchmark bench(size, folder);
         ok = bench.run(&error, only);
-        figures = ordered(bench.figures());
+        figures = bench.figures();
         notes = bench.notes();
+    } else {
+        ok = true;
     }
+    if (ok && (only.isEmpty() || only.contains(jetFigure))) {
+        if (jetFile.isEmpty())
+            notes << QStringLiteral("convert_jet: skipped (no --jet FILE)");
+        else
+            ok = measureConvertJet(jetFile, folder, std::max(3, std::min(size.runs, 5)), &figures, &notes, &error);
+    }
+    figures = ordered(figures);
     // Generated files never outlive the run.
     if (ownFolder)
         temporary.remove();

@@ -12,6 +12,7 @@ class TestBenchSmoke : public QObject
     Q_OBJECT
 private slots:
     void tinyRunWritesEveryFigure();
+    void convertFigureOnAJetFile();
 };
 
 void TestBenchSmoke::tinyRunWritesEveryFigure()
@@ -71,6 +72,30 @@ void TestBenchSmoke::tinyRunWritesEveryFigure()
         }
     }
     QCOMPARE(names, expected);
+}
+
+void TestBenchSmoke::convertFigureOnAJetFile()
+{
+    // The conversion figure alone, on the small old-format fixture: no set is generated for it,
+    // and nothing it wrote stays in the folder.
+    QTemporaryDir dir;
+    const QString json = dir.filePath(QStringLiteral("figures.json"));
+    QProcess bench;
+    bench.start(qEnvironmentVariable("HEMU_BENCH"), {QStringLiteral("--only"), QStringLiteral("convert_jet"), QStringLiteral("--jet"),
+                                                     QStringLiteral(HEMU_JET_SETS "/demo.xb"), QStringLiteral("--json"), json,
+                                                     QStringLiteral("--dir"), dir.path()});
+    QVERIFY(bench.waitForFinished(120000));
+    QVERIFY2(bench.exitStatus() == QProcess::NormalExit && bench.exitCode() == 0, bench.readAllStandardError().constData());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("figures.json")});
+    QFile file(json);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonArray results = QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("results")).toArray();
+    QCOMPARE(results.size(), 1);
+    const QJsonObject r = results.first().toObject();
+    QCOMPARE(r.value(QStringLiteral("name")).toString(), QStringLiteral("convert_jet"));
+    QVERIFY(r.value(QStringLiteral("value")).toDouble() > 0);
+    QVERIFY(r.value(QStringLiteral("baseline")).toDouble() > 0);
 }
 
 QTEST_GUILESS_MAIN(TestBenchSmoke)

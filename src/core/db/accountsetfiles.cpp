@@ -136,6 +136,31 @@ bool writeTemplate(const QString &path, QString *error)
     return true;
 }
 
+/// The template copied to a scratch file beside `dest`, filled and checked when there is a
+/// `fill`, then moved to `dest`: over an existing file with `replace`, otherwise never.
+bool installFromTemplate(const QString &dest, const Filler &fill, bool replace, QString *error)
+{
+    ScratchFile scratch(dest);
+    if (!scratch.isValid()) {
+        setError(error, QStringLiteral("无法在目标文件夹中写入。"));
+        return false;
+    }
+    if (!writeTemplate(scratch.path(), error))
+        return false;
+    if (fill) {
+        if (!fill(scratch.path(), error))
+            return false;
+        if (!isSoundAccountSet(scratch.path())) {
+            setError(error, QStringLiteral("新套帐未通过完整性检查。"));
+            return false;
+        }
+    }
+    if (!(replace ? moveIntoPlace : moveIntoFreePlace)(scratch.path(), dest, error))
+        return false;
+    scratch.keep();
+    return true;
+}
+
 bool backupInto(sqlite3 *source, const QString &target, QString *error)
 {
     sqlite3 *dest = nullptr;
@@ -178,17 +203,7 @@ bool isSoundAccountSet(const QString &path, bool full)
 
 bool createBlank(const QString &dest, QString *error)
 {
-    ScratchFile scratch(dest);
-    if (!scratch.isValid()) {
-        setError(error, QStringLiteral("无法在目标文件夹中写入。"));
-        return false;
-    }
-    if (!writeTemplate(scratch.path(), error))
-        return false;
-    if (!moveIntoPlace(scratch.path(), dest, error))
-        return false;
-    scratch.keep();
-    return true;
+    return installFromTemplate(dest, {}, true, error);
 }
 
 bool createNew(const QString &dest, const Filler &fill, QString *error)
@@ -198,23 +213,7 @@ bool createNew(const QString &dest, const Filler &fill, QString *error)
         setError(error, QStringLiteral("文件 %1 已经存在，不会覆盖它。").arg(dest));
         return false;
     }
-    ScratchFile scratch(dest);
-    if (!scratch.isValid()) {
-        setError(error, QStringLiteral("无法在目标文件夹中写入。"));
-        return false;
-    }
-    if (!writeTemplate(scratch.path(), error))
-        return false;
-    if (!fill(scratch.path(), error))
-        return false;
-    if (!isSoundAccountSet(scratch.path())) {
-        setError(error, QStringLiteral("新套帐未通过完整性检查。"));
-        return false;
-    }
-    if (!moveIntoFreePlace(scratch.path(), dest, error))
-        return false;
-    scratch.keep();
-    return true;
+    return installFromTemplate(dest, fill, false, error);
 }
 
 bool copyOpen(const Database &source, const QString &dest, QString *error)
