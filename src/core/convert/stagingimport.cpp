@@ -100,6 +100,30 @@ private:
     bool m_failed = false;
 };
 
+/// A bill's number, which the program requires (not empty, not blank).
+bool isBillNumber(const TargetColumn &column)
+{
+    return column.notNull && column.name.compare(QLatin1String("BookID"), Qt::CaseInsensitive) == 0;
+}
+
+QString hasBillNumber(const QString &column)
+{
+    return QStringLiteral("length(trim(coalesce(%1, ''))) > 0").arg(column);
+}
+
+/// What a bill the old file kept without a number gets instead.
+QString missingBillNumber()
+{
+    return QStringLiteral("无单号");
+}
+
+QString quotedText(const QString &text)
+{
+    QString q = text;
+    q.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + q + QLatin1Char('\'');
+}
+
 /// The expression that turns the old column `source` into the value of `target`.
 QString valueExpression(const QString &table, const TargetColumn &target, const SourceColumn &source)
 {
@@ -118,6 +142,8 @@ QString valueExpression(const QString &table, const TargetColumn &target, const 
     }
     if (target.notNull && !target.defaultValue.isEmpty())
         e = QStringLiteral("coalesce(%1, %2)").arg(e, target.defaultValue);
+    else if (isBillNumber(target))
+        e = QStringLiteral("CASE WHEN %1 THEN %2 ELSE %3 END").arg(hasBillNumber(c), c, quotedText(missingBillNumber()));
     return e;
 }
 
@@ -193,6 +219,15 @@ private:
             values << valueExpression(target, column, *found);
             if (column.type == QLatin1String("BLOB"))
                 pictureColumns << quoted(found->name);
+            if (isBillNumber(column)) {
+                const qint64 blank = m_db.scalar(QStringLiteral("SELECT count(*) FROM old.%1 WHERE NOT %2")
+                                                     .arg(quoted(source), hasBillNumber(quoted(found->name))));
+                if (blank > 0)
+                    m_summary->warnings << QStringLiteral("%1：%2 张单据没有单号，转换后单号为“%3”。")
+                                               .arg(source)
+                                               .arg(blank)
+                                               .arg(missingBillNumber());
+            }
             sources.remove(column.name.toLower());
         }
         for (const SourceColumn &left : std::as_const(sources))

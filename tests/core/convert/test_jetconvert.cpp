@@ -87,6 +87,7 @@ private slots:
     void passwordsWorkAtLogin();
     void booksCheckHoldsOnDemo();
     void wrongCounterShownAndRecalculated();
+    void oddValuesTakenAndSaid();
     void refusedFilesLeaveNothing_data();
     void refusedFilesLeaveNothing();
     void convertingTwiceRefuses();
@@ -254,6 +255,36 @@ void TestJetConvert::wrongCounterShownAndRecalculated()
     QVERIFY(db.open(target));
     QCOMPARE(db.scalar("SELECT HandInc FROM Goods WHERE GoodID = 1").toDouble(), 34.0);
     QVERIFY(BooksCheck::run(db).ok);
+}
+
+void TestJetConvert::oddValuesTakenAndSaid()
+{
+    // What the old file allowed and the program does not: the bills without a number get one
+    // that says so, an empty counter is 0, a table the program lacks is named, and the
+    // conversion goes through.
+    QTemporaryDir dir;
+    const JetConverter::Result result = convert(copyOf("odd.xb", dir.path()), dir.filePath("new.xb"));
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QCOMPARE(result.summary.warnings, QStringList({"RuKuDan：1 张单据没有单号，转换后单号为“无单号”。",
+                                                   "DiaoBoDan：1 张单据没有单号，转换后单号为“无单号”。",
+                                                   "Notes：新格式中没有这张表，它的 2 行没有转换。"}));
+    QCOMPARE(result.summary.rowsOf("Notes"), qint64(-1));
+    QCOMPARE(result.summary.differences, QStringList());
+    Database db;
+    QVERIFY(db.open(dir.filePath("new.xb")));
+    const struct
+    {
+        const char *sql;
+        QVariant value;
+    } cases[] = {
+        {"SELECT BookID FROM RuKuDan WHERE TabID = 4", "无单号"},
+        {"SELECT BookID FROM DiaoBoDan WHERE TabID = 2", "无单号"},
+        {"SELECT BookID FROM DiaoBoDan WHERE TabID = 1", "CK-2005-1-10"},
+        {"SELECT typeof(Sold) || ' ' || Sold FROM Goods WHERE GoodID = 5", "real 0.0"},
+        {"SELECT count(*) FROM RuKuMx WHERE TabID = 4", 1},
+    };
+    for (const auto &c : cases)
+        QCOMPARE(db.scalar(c.sql).toString(), c.value.toString());
 }
 
 void TestJetConvert::refusedFilesLeaveNothing_data()

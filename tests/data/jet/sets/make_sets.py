@@ -160,8 +160,12 @@ class Books:
             g[cols.index("PrevOnCustHand")] = sum(c[2] for c in cust.values() if c[0] == g[0])
             g[cols.index("PrevOnCustHandMny")] = sum(c[3] for c in cust.values() if c[0] == g[0])
 
-    def write(self, name, expected=True):
-        tables = [J.Table(t, SCHEMA[t], self.rows[t]) for t in SCHEMA]
+    def row(self, table, key):
+        """The live row of `table` whose first column is `key`."""
+        return next(r for r in self.live(table) if r[0] == key)
+
+    def write(self, name, expected=True, extra=()):
+        tables = [J.Table(t, SCHEMA[t], self.rows[t]) for t in SCHEMA] + list(extra)
         path = os.path.join(HERE, name) if not os.path.isabs(name) else name
         F.Writer(code_page=936, sort_order=0x0804, password="71953").build(tables, path)
         if expected:
@@ -269,6 +273,12 @@ def main():
     wrong = next(g for g in b.live("Goods") if g[0] == 1)
     wrong[cols.index("HandInc")] += 5.0
     b.write("wrongcounter.xb", expected=False)
+    wrong[cols.index("HandInc")] -= 5.0
+    b.row("RuKuDan", 4)[1] = ""
+    b.row("DiaoBoDan", 2)[1] = None
+    b.row("Goods", 5)[cols.index("Sold")] = None
+    notes = J.Table("Notes", [C("ID", J.LONG), C("Text", J.TEXT, 50)], [[1, "便笺"], [2, "另一张"]])
+    b.write("odd.xb", expected=False, extra=[notes])
     print("account sets written to", HERE)
 
 
