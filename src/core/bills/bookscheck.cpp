@@ -20,6 +20,29 @@ bool closeEnough(double a, double b, double magnitude, int steps)
     return std::abs(a - b) <= tolerance;
 }
 
+/// A page cache large enough for the check's joins of every bill line with its bill, for as
+/// long as the check runs: with the connection's small default cache a large set is read from
+/// disk many times over. The connection's own size comes back afterwards.
+class LargeCacheWhileChecking
+{
+public:
+    explicit LargeCacheWhileChecking(Database &db)
+        : m_db(db)
+    {
+        const QVariant before = db.scalar(QStringLiteral("PRAGMA cache_size"));
+        m_before = before.isValid() ? before.toLongLong() : -2000; // SQLite's default
+
+        m_db.exec(QStringLiteral("PRAGMA cache_size=-65536"));
+    }
+    ~LargeCacheWhileChecking() { m_db.exec(QStringLiteral("PRAGMA cache_size=%1").arg(m_before)); }
+    LargeCacheWhileChecking(const LargeCacheWhileChecking &) = delete;
+    LargeCacheWhileChecking &operator=(const LargeCacheWhileChecking &) = delete;
+
+private:
+    Database &m_db;
+    qint64 m_before = 0;
+};
+
 /// Records a statement that failed or a scan that stopped early (a damaged page): a check
 /// that read part of the books must not say they hold.
 bool failed(const QSqlQuery &q, Report *report)
@@ -174,6 +197,7 @@ void rebuiltCounters(Database &db, const QString &start, const Counters &goods, 
 Report run(Database &db)
 {
     Report report;
+    const LargeCacheWhileChecking cache(db);
     // One snapshot of the whole file, read while other programs go on writing.
     ReadTransaction snapshot(db);
     if (!snapshot.isActive()) {

@@ -15,9 +15,6 @@ void check(const QString &path, ConvertSummary *summary)
         summary->checkError = error;
         return;
     }
-    // The check joins every bill line with its bill: with the connection's small default page
-    // cache a large set is read from disk many times over.
-    db.exec(QStringLiteral("PRAGMA cache_size=-65536"));
     const BooksCheck::Report report = BooksCheck::run(db);
     summary->differences = report.differences;
     summary->checkError = report.error;
