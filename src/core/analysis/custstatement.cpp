@@ -114,13 +114,19 @@ DatasetError CustStatement::makeStatement()
 
 DatasetError CustStatement::takeRows(std::vector<RowValues> *waiting, bool *isWaiting, std::vector<RowValues> *rows)
 {
-    if (!*isWaiting) {
+    const bool alone = !*isWaiting;
+    if (alone) {
         if (const DatasetError e = makeStatement(); e.failed())
             return e;
     }
     *rows = std::move(*waiting);
     waiting->clear();
     *isWaiting = false;
+    if (alone) { // the other list keeps the rows it shows; this read's are dropped
+        m_goodsRows.clear();
+        m_billRows.clear();
+        m_goodsWaiting = m_billsWaiting = false;
+    }
     return {};
 }
 

@@ -4,7 +4,6 @@
 #include "core/analysis/namesbycode.h"
 #include "core/db/database.h"
 
-#include <QHash>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -56,6 +55,69 @@ struct Holding
     }
 };
 
+/// Where each (customer, goods item) pair stands in a list: looked up for each of the 800,000
+/// lines of the large set, so the table holds only the keys and positions, probed in place
+/// (open addressing), and stays at most half full.
+class PairIndex
+{
+public:
+    /// Room for `count` keys without growing.
+    void reserve(size_t count)
+    {
+        while (count * 2 > m_slots.size())
+            grow();
+    }
+    /// The position of `key`; a new key gets `next`, and `*added` says so.
+    quint32 find(const Key &key, quint32 next, bool *added)
+    {
+        if ((m_count + 1) * 2 > m_slots.size())
+            grow();
+        size_t i = slotOf(key);
+        while (m_slots[i].position != kEmpty) {
+            if (m_slots[i].key == key) {
+                *added = false;
+                return m_slots[i].position;
+            }
+            i = (i + 1) & (m_slots.size() - 1);
+        }
+        m_slots[i] = {key, next};
+        ++m_count;
+        *added = true;
+        return next;
+    }
+
+private:
+    static constexpr quint32 kEmpty = 0xffffffffu;
+    struct Slot
+    {
+        Key key;
+        quint32 position = kEmpty;
+    };
+
+    size_t slotOf(const Key &key) const
+    {
+        quint64 h = quint64(key.first) * 0x9e3779b97f4a7c15ull ^ quint64(key.second) * 0xc2b2ae3d27d4eb4full;
+        h ^= h >> 31;
+        return size_t(h) & (m_slots.size() - 1);
+    }
+    void grow()
+    {
+        const size_t size = std::max<size_t>(1024, m_slots.size() * 2);
+        const std::vector<Slot> old = std::exchange(m_slots, std::vector<Slot>(size));
+        for (const Slot &s : old) {
+            if (s.position == kEmpty)
+                continue;
+            size_t i = slotOf(s.key);
+            while (m_slots[i].position != kEmpty)
+                i = (i + 1) & (m_slots.size() - 1);
+            m_slots[i] = s;
+        }
+    }
+
+    std::vector<Slot> m_slots;
+    size_t m_count = 0;
+};
+
 } // namespace
 
 QList<Dataset::SourceColumn> HeldAges::columns()
@@ -75,16 +137,31 @@ DatasetError HeldAges::make(Database &db, const QDate &asOf, std::optional<qint6
 
     // One snapshot for every read; inside a transaction already, that one's.
     ReadTransaction snapshot(db);
-    QHash<Key, Holding> held;
+    PairIndex index;
+    std::vector<Key> keys;
+    std::vector<Holding> held;
+    const auto holding = [&](const Key &key) -> Holding & {
+        bool added = false;
+        const quint32 at = index.find(key, quint32(held.size()), &added);
+        if (added) {
+            keys.push_back(key);
+            held.emplace_back();
+        }
+        return held[at];
+    };
     DatasetError e = CustomerLines::readStock(db, custId, [&](const CustomerLines::Stock &s) {
-        Holding &h = held[Key(s.custId, s.goodId)];
+        Holding &h = holding(Key(s.custId, s.goodId));
         h.stockQty += s.qty;
         h.stockMny += s.money;
     });
+    // Nearly every pair a line names has its stock row: room for a few more.
+    const size_t expected = held.size() + held.size() / 8 + 64;
+    index.reserve(expected);
+    keys.reserve(expected);
+    held.reserve(expected);
     if (e.ok())
-        e = CustomerLines::readLines(db, custId, [&](const CustomerLines::Line &line) {
-            held[Key(line.custId, line.goodId)].add(line, limits);
-        });
+        e = CustomerLines::readLines(db, custId,
+                                     [&](const CustomerLines::Line &line) { holding(Key(line.custId, line.goodId)).add(line, limits); });
     QByteArray firstDay;
     bool anyBill = false;
     if (e.ok())
@@ -98,9 +175,9 @@ DatasetError HeldAges::make(Database &db, const QDate &asOf, std::optional<qint6
         double qty, mny, age[4];
     };
     std::vector<Aged> aged;
-    aged.reserve(size_t(held.size()));
-    for (auto it = held.cbegin(); it != held.cend(); ++it) {
-        const Holding &h = it.value();
+    aged.reserve(held.size());
+    for (size_t at = 0; at < held.size(); ++at) {
+        const Holding &h = held[at];
         const double openQty = CustomerLines::openingBalance(h.stockQty, h.qty, h.qtyVolume);
         const double openMny = CustomerLines::openingBalance(h.stockMny, h.mny, h.mnyVolume);
         const double qty = openQty + h.billQty;
@@ -115,10 +192,10 @@ DatasetError HeldAges::make(Database &db, const QDate &asOf, std::optional<qint6
             within[b] = std::min(holding, h.delivered[b] + (openedWithin ? opening : 0));
         }
         within[3] = std::min(holding, h.delivered[3] + opening);
-        aged.push_back({it.key(), qty, openMny + h.billMny,
+        aged.push_back({keys[at], qty, openMny + h.billMny,
                         {within[0] + qty - within[3], within[1] - within[0], within[2] - within[1], within[3] - within[2]}});
     }
-    held.clear();
+    held = {};
     std::sort(aged.begin(), aged.end(), [](const Aged &a, const Aged &b) { return a.key < b.key; });
 
     std::vector<qint64> customers, goods;

@@ -2,6 +2,7 @@
 // of bills whose every figure is known, carried forward in the middle.
 #include "core/analysis/custstatement.h"
 #include "core/analysis/receivables.h"
+#include "core/bills/posting.h"
 #include "core/dataset/dataset.h"
 #include "core/db/database.h"
 #include "support/statementbooks.h"
@@ -33,6 +34,7 @@ private slots:
     void agesFirstInFirstOut();
     void agreesWithReceivables();
     void refusesARangeBackwards();
+    void eachListReadsTheFileAgain();
     void agesAcrossBandLimits_data();
     void agesAcrossBandLimits();
     void statementOfTheAgeBooks_data();
@@ -40,6 +42,8 @@ private slots:
 
 private:
     Statement read(CustStatement &s);
+    /// The bills behind the figures, each as "date kind quantity amount".
+    static QStringList billLines(const CustStatement &s);
     /// Opens m_db on the age books instead of the statement books.
     void useAgeBooks();
     test::TempAccountSet *m_set = nullptr;
@@ -59,6 +63,18 @@ void TestCustStatement::cleanup()
 {
     delete m_db;
     delete m_set;
+}
+
+QStringList TestCustStatement::billLines(const CustStatement &s)
+{
+    const Dataset &b = *s.qStatementBills;
+    QStringList seen;
+    for (int r = 0; r < b.rowCount(); ++r) {
+        const auto v = [&](const char *name) { return b.value(r, b.fieldIndex(QLatin1String(name))); };
+        seen << QStringLiteral("%1 %2 %3 %4").arg(v("TabDate").toString(), v("Kind").toString(), test::exact(v("Qty").toDouble()),
+                                                 test::exact(v("Mny").toDouble()));
+    }
+    return seen;
 }
 
 void TestCustStatement::useAgeBooks()
@@ -132,14 +148,7 @@ void TestCustStatement::billsBehindTheFigures()
 {
     CustStatement s(*m_db);
     QVERIFY(s.open(1, QDate(2026, 2, 1), QDate(2026, 3, 31)).ok());
-    const Dataset &b = *s.qStatementBills;
-    QStringList seen;
-    for (int r = 0; r < b.rowCount(); ++r) {
-        const auto v = [&](const char *name) { return b.value(r, b.fieldIndex(QLatin1String(name))); };
-        seen << QStringLiteral("%1 %2 %3 %4").arg(v("TabDate").toString(), v("Kind").toString(), test::exact(v("Qty").toDouble()),
-                                                 test::exact(v("Mny").toDouble()));
-    }
-    QCOMPARE(seen, (QStringList{QStringLiteral("2026-02-05 收款单 6 72"), QStringLiteral("2026-02-20 送货单 -2 -8"),
+    QCOMPARE(billLines(s), (QStringList{QStringLiteral("2026-02-05 收款单 6 72"), QStringLiteral("2026-02-20 送货单 -2 -8"),
                                 QStringLiteral("2026-03-03 收款单 5 46"), QStringLiteral("2026-03-15 收款单 -1 -12"),
                                 QStringLiteral("2026-03-20 送货单 6 45")}));
 
@@ -264,6 +273,26 @@ void TestCustStatement::refusesARangeBackwards()
     QCOMPARE(s.totals().endMny, 0.0);
 }
 
+void TestCustStatement::eachListReadsTheFileAgain()
+{
+    CustStatement s(*m_db);
+    QVERIFY(s.open(1, QDate(2026, 3, 1), QDate(2026, 3, 31)).ok());
+    QVERIFY(s.qStatementBills->refresh().ok()); // nothing changed yet
+    QCOMPARE(s.qStatementBills->rowCount(), 3);
+    // Another receipt on 03-25: goods 2, 1 at 5.
+    QVERIFY(m_db->exec(QStringLiteral("INSERT INTO ChuKuDan(BookID, CustID, TabDate, KindID) VALUES ('SK-0325', 1, '2026-03-25', 3)")));
+    const qint64 tab = m_db->scalar(QStringLiteral("SELECT last_insert_rowid()")).toLongLong();
+    QVERIFY(m_db->exec(QStringLiteral("INSERT INTO ChuKuMx(TabID, ItemNo, GoodID, Qty, Price) VALUES (?, 1, 2, 1, 5)"), {tab}));
+    QVERIFY(Posting::PostGoodsChange(*m_db, BillKind::Receipt, 2, 1, 1, 5).ok());
+    // Either list refreshed on its own shows the file as it is now.
+    QVERIFY(s.qStatement->refresh().ok());
+    QVERIFY(s.qStatement->locate(QStringLiteral("GoodID"), 2));
+    QCOMPARE(s.qStatement->value(QStringLiteral("paidQty")).toDouble(), 3.0);
+    QCOMPARE(s.qStatement->value(QStringLiteral("endQty")).toDouble(), 0.0);
+    QVERIFY(s.qStatementBills->refresh().ok());
+    QCOMPARE(billLines(s).last(), QStringLiteral("2026-03-25 收款单 1 5"));
+}
+
 void TestCustStatement::agesAcrossBandLimits_data()
 {
     QTest::addColumn<QDate>("asOf");
@@ -340,14 +369,7 @@ void TestCustStatement::statementOfTheAgeBooks()
     const DatasetError e = s.open(cust, from, to);
     QVERIFY2(e.ok(), qPrintable(e.message()));
     QCOMPARE(read(s), (Statement{{1, figures}}));
-    const Dataset &b = *s.qStatementBills;
-    QStringList seen;
-    for (int r = 0; r < b.rowCount(); ++r) {
-        const auto v = [&](const char *name) { return b.value(r, b.fieldIndex(QLatin1String(name))); };
-        seen << QStringLiteral("%1 %2 %3 %4").arg(v("TabDate").toString(), v("Kind").toString(), test::exact(v("Qty").toDouble()),
-                                                 test::exact(v("Mny").toDouble()));
-    }
-    QCOMPARE(seen, bills);
+    QCOMPARE(billLines(s), bills);
 }
 
 QTEST_GUILESS_MAIN(TestCustStatement)
