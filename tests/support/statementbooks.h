@@ -19,4 +19,14 @@ namespace hemu::test {
  */
 bool fillStatementBooks(Database &db, QString *error);
 
+/**
+ * One goods item (甲品, 10 a piece delivered, 12 paid) held by three customers, for ages that
+ * cross every band limit, with a carry-forward on 2026-03-31 in the middle:
+ * customer 1 (东店) held 5 worth 50 before its first bill; deliveries 2025-12-20 10,
+ * 2026-02-10 8, 05-01 6, "2026-06-15 09:30" 4, a return 06-28 -2 and 07-05 3; receipts
+ * 03-01 12, 06-20 5, a refund 06-25 -1. Customer 2 (西店): an undated delivery of 3 and
+ * 2026-06-01 2. Customer 3 (北店): 2 worth 14 held before any bill, and no bill.
+ */
+bool fillAgeBooks(Database &db, QString *error);
+
 } // namespace hemu::test

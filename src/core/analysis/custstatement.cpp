@@ -1,6 +1,8 @@
 #include "core/analysis/custstatement.h"
 
+#include "core/analysis/heldages.h"
 #include "core/analysis/listcolumns.h"
+#include "core/analysis/statementfigures.h"
 #include "core/bills/periodoperations.h"
 #include "core/dataset/dataset.h"
 #include "core/db/database.h"
@@ -14,37 +16,6 @@ namespace {
 
 const char DateForm[] = "yyyy-MM-dd";
 
-/// What customer `:cust` holds and did, one row per customer stock row and per delivery and
-/// receipt line: `q`/`mny` signed by what the row does to the goods the customer holds (a
-/// delivery adds, a receipt takes away; a stock row its counters' holding), and `band` what it
-/// counts for: 0 before the range, 1 delivered, 2 returned, 3 paid for, 4 refunded within it,
-/// 5 after it (or nothing moved), 6 a stock row. Deciding the band per row, with the bill's date
-/// compared as text with the range's ends, leaves the grouping only filtered totals to sum. An
-/// empty bill date counts as the oldest; an empty quantity or price as 0, as posting has it.
-QString statementEvents()
-{
-    const QString lines = QStringLiteral(
-        "SELECT m.GoodID, CASE WHEN coalesce(h.TabDate, '') < :first THEN 0 WHEN coalesce(h.TabDate, '') >= :after THEN 5 "
-        "WHEN coalesce(m.Qty, 0) > 0 THEN %1 WHEN coalesce(m.Qty, 0) < 0 THEN %2 ELSE 5 END, "
-        "%3coalesce(m.Qty, 0), %3coalesce(m.Qty, 0) * coalesce(m.Price, 0) "
-        "FROM %4 h JOIN %5 m ON m.TabID = h.TabID WHERE coalesce(m.GoodID, 0) > 0 AND h.CustID = :cust");
-    return QStringLiteral("SELECT h.GoodID, 6 AS band, h.PrevOnHand + h.HandInc - h.Sold AS q, "
-                          "h.PrevOnHandMny + h.HandIncMny - h.SoldMny AS mny FROM GoodsInCusts h WHERE h.CustID = :cust UNION ALL ")
-        + lines.arg(QStringLiteral("1"), QStringLiteral("2"), QString(), QStringLiteral("DiaoBoDan"), QStringLiteral("DiaoBoMx"))
-        + QStringLiteral(" UNION ALL ")
-        + lines.arg(QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("-"), QStringLiteral("ChuKuDan"), QStringLiteral("ChuKuMx"));
-}
-
-/// What the customer stock counters hold beyond what the bills explain: the goods held before
-/// the first bill. Posting narrows quantities and prices to single precision while the bills
-/// keep them in double, so a difference within that rounding of the bills' volume is none.
-QString opening(const QString &held, const QString &all, const QString &volume)
-{
-    return QStringLiteral("CASE WHEN abs(coalesce(%1, 0) - coalesce(%2, 0)) <= coalesce(%3, 0) * 2.384185791015625e-07 + 1e-9 "
-                          "THEN 0 ELSE coalesce(%1, 0) - coalesce(%2, 0) END")
-        .arg(held, all, volume);
-}
-
 QString dayText(const QDate &d)
 {
     return d.toString(QLatin1String(DateForm));
@@ -57,9 +28,19 @@ CustStatement::CustStatement(Database &db, QObject *parent)
     , m_db(db)
 {
     using namespace DisplayFormats;
-    qStatement = new QueryDataset(db, QStringLiteral("qStatement"), statementSql(), this);
-    qStatementBills = new QueryDataset(db, QStringLiteral("qStatementBills"), billsSql(), this);
-    qHeldAge = new QueryDataset(db, QStringLiteral("qHeldAge"), heldAgeSql(), this);
+    // The lists are worked out from one read each and handed to their datasets as rows.
+    qStatement = new QueryDataset(db, QStringLiteral("qStatement"), {}, this);
+    qStatement->setRowSource(StatementFigures::goodsColumns(), [this](std::vector<RowValues> *rows) {
+        return takeRows(&m_goodsRows, &m_goodsWaiting, rows);
+    });
+    qStatementBills = new QueryDataset(db, QStringLiteral("qStatementBills"), {}, this);
+    qStatementBills->setRowSource(StatementFigures::billColumns(), [this](std::vector<RowValues> *rows) {
+        return takeRows(&m_billRows, &m_billsWaiting, rows);
+    });
+    qHeldAge = new QueryDataset(db, QStringLiteral("qHeldAge"), {}, this);
+    qHeldAge->setRowSource(HeldAges::columns(), [this](std::vector<RowValues> *rows) {
+        return HeldAges::make(m_db, m_agesDay, m_agesCustomer, rows);
+    });
     describeColumns(*qStatement, {{"GoodID", "商品码", nullptr},
                                   {"Description", "品名型号", nullptr},
                                   {"Unit", "单位", nullptr},
@@ -104,104 +85,6 @@ QStringList CustStatement::figureNames()
             QStringLiteral("refundedQty"), QStringLiteral("refundedMny"), QStringLiteral("endQty"),       QStringLiteral("endMny")};
 }
 
-QString CustStatement::statementSql()
-{
-    // One pass over the customer's stock rows and bill lines: what the lines add up to before
-    // the range, by kind within it, and in all (which, taken from the counters, leaves the
-    // opening balance). Taken-away figures are shown positive: 0 less their sum.
-    const QString in = QStringLiteral("total(%1) FILTER (WHERE band = %2)");
-    const QString out = QStringLiteral("0 - total(%1) FILTER (WHERE band = %2)");
-    const QString q = QStringLiteral("q"), mny = QStringLiteral("mny");
-    return QStringLiteral("WITH events AS (%1), "
-                          "figures AS (SELECT GoodID, %2 + %4 AS startQty, %3 + %5 AS startMny, "
-                          "%6 AS deliveredQty, %7 AS deliveredMny, %8 AS returnedQty, %9 AS returnedMny, ")
-        .arg(statementEvents(),
-             opening(QStringLiteral("total(q) FILTER (WHERE band = 6)"), QStringLiteral("total(q) FILTER (WHERE band < 6)"),
-                     QStringLiteral("total(abs(q)) FILTER (WHERE band < 6)")),
-             opening(QStringLiteral("total(mny) FILTER (WHERE band = 6)"), QStringLiteral("total(mny) FILTER (WHERE band < 6)"),
-                     QStringLiteral("total(abs(mny)) FILTER (WHERE band < 6)")),
-             in.arg(q, QStringLiteral("0")), in.arg(mny, QStringLiteral("0")), in.arg(q, QStringLiteral("1")),
-             in.arg(mny, QStringLiteral("1")), out.arg(q, QStringLiteral("2")), out.arg(mny, QStringLiteral("2")))
-        + QStringLiteral("%1 AS paidQty, %2 AS paidMny, %3 AS refundedQty, %4 AS refundedMny FROM events GROUP BY GoodID) ")
-              .arg(out.arg(q, QStringLiteral("3")), out.arg(mny, QStringLiteral("3")), in.arg(q, QStringLiteral("4")),
-                   in.arg(mny, QStringLiteral("4")))
-        + QStringLiteral("SELECT x.GoodID, g.Description, u.Unit, x.startQty, x.startMny, x.deliveredQty, x.deliveredMny, "
-                         "x.returnedQty, x.returnedMny, x.paidQty, x.paidMny, x.refundedQty, x.refundedMny, "
-                         "x.startQty + x.deliveredQty - x.returnedQty - x.paidQty + x.refundedQty AS endQty, "
-                         "x.startMny + x.deliveredMny - x.returnedMny - x.paidMny + x.refundedMny AS endMny "
-                         "FROM figures x LEFT JOIN Goods g ON g.GoodID = x.GoodID LEFT JOIN Units u ON u.UnitID = g.UnitID "
-                         "WHERE x.startQty <> 0 OR x.startMny <> 0 OR x.deliveredQty <> 0 OR x.deliveredMny <> 0 "
-                         "OR x.returnedQty <> 0 OR x.returnedMny <> 0 OR x.paidQty <> 0 OR x.paidMny <> 0 "
-                         "OR x.refundedQty <> 0 OR x.refundedMny <> 0 "
-                         "ORDER BY x.GoodID");
-}
-
-QString CustStatement::billsSql()
-{
-    const QString kind = QStringLiteral(
-        "SELECT h.TabID AS TabID, %1 AS KindID, '%2' AS Kind, h.BookID AS BookID, h.TabDate AS TabDate, sum(coalesce(m.Qty, 0)) AS Qty, "
-        "sum(coalesce(m.Qty, 0) * coalesce(m.Price, 0)) AS Mny "
-        "FROM %3 h JOIN %4 m ON m.TabID = h.TabID "
-        "WHERE h.CustID = :cust AND coalesce(m.GoodID, 0) > 0 AND coalesce(h.TabDate, '') >= :first AND coalesce(h.TabDate, '') < :after "
-        "GROUP BY h.TabID, h.BookID, h.TabDate");
-    return kind.arg(QStringLiteral("2"), QStringLiteral("送货单"), QStringLiteral("DiaoBoDan"), QStringLiteral("DiaoBoMx"))
-        + QStringLiteral(" UNION ALL ")
-        + kind.arg(QStringLiteral("3"), QStringLiteral("收款单"), QStringLiteral("ChuKuDan"), QStringLiteral("ChuKuMx"))
-        + QStringLiteral(" ORDER BY TabDate, KindID, TabID");
-}
-
-QString CustStatement::heldAgeSql()
-{
-    // Receipts and returns (less refunds) take the oldest deliveries first, so what is held is
-    // the newest deliveries: of the quantity held H, min(H, delivered within 30 days) is at
-    // most 30 days old, min(H, delivered within 90 days) at most 90, and so on; the opening
-    // balance is the oldest delivery, dated at the first bill of the books. What no delivery
-    // explains (more paid for than delivered, or more refunded than paid) counts as recent.
-    //
-    // Every customer's lines are read once and grouped once: each line comes with the age band
-    // of its bill's date (compared as text with the first day of each band, as the range of
-    // the statement is), so that the sums per band are plain filtered totals; the customer
-    // stock rows join the same grouping as band 6. Bands: 0 to 3 a delivery within 30, 90,
-    // 180 days or older, 4 any other line up to the day, 5 a line after it.
-    const QString bandOf = QStringLiteral("CASE WHEN coalesce(h.TabDate, '') >= :after THEN 5 WHEN coalesce(m.Qty, 0) <= 0 THEN 4 "
-                                          "WHEN h.TabDate >= :since30 THEN 0 WHEN h.TabDate >= :since90 THEN 1 "
-                                          "WHEN h.TabDate >= :since180 THEN 2 ELSE 3 END");
-    const QString lines = QStringLiteral("SELECT h.CustID, m.GoodID, %1, %2coalesce(m.Qty, 0), %2coalesce(m.Qty, 0) * coalesce(m.Price, 0) "
-                                         "FROM %3 h JOIN %4 m ON m.TabID = h.TabID "
-                                         "WHERE coalesce(m.GoodID, 0) > 0 AND (:cust = 0 OR h.CustID = :cust)");
-    const QString events
-        = QStringLiteral("SELECT h.CustID, h.GoodID, 6 AS band, h.PrevOnHand + h.HandInc - h.Sold AS q, "
-                         "h.PrevOnHandMny + h.HandIncMny - h.SoldMny AS mny FROM GoodsInCusts h WHERE (:cust = 0 OR h.CustID = :cust) "
-                         "UNION ALL ")
-        + lines.arg(bandOf, QString(), QStringLiteral("DiaoBoDan"), QStringLiteral("DiaoBoMx")) + QStringLiteral(" UNION ALL ")
-        + lines.arg(QStringLiteral("CASE WHEN coalesce(h.TabDate, '') >= :after THEN 5 ELSE 4 END"), QStringLiteral("-"),
-                    QStringLiteral("ChuKuDan"), QStringLiteral("ChuKuMx"));
-    const QString openWithin = QStringLiteral("CASE WHEN f.first >= %1 THEN max(t.openQty, 0) ELSE 0 END");
-    return QStringLiteral(
-               "WITH events AS (%1), "
-               "s AS (SELECT CustID, GoodID, total(q) FILTER (WHERE band = 6) AS hq, total(mny) FILTER (WHERE band = 6) AS hm, "
-               "total(q) FILTER (WHERE band < 6) AS q, total(abs(q)) FILTER (WHERE band < 6) AS qVolume, "
-               "total(mny) FILTER (WHERE band < 6) AS mny, total(abs(mny)) FILTER (WHERE band < 6) AS mnyVolume, "
-               "total(q) FILTER (WHERE band < 5) AS billQty, total(mny) FILTER (WHERE band < 5) AS billMny, "
-               "total(q) FILTER (WHERE band = 0) AS d30, total(q) FILTER (WHERE band <= 1) AS d90, "
-               "total(q) FILTER (WHERE band <= 2) AS d180, total(q) FILTER (WHERE band <= 3) AS dall "
-               "FROM events GROUP BY CustID, GoodID), "
-               "t AS (SELECT CustID, GoodID, %2 AS openQty, %3 AS openMny, billQty, billMny, d30, d90, d180, dall FROM s), "
-               "f AS (SELECT min(d) AS first FROM (SELECT min(TabDate) AS d FROM DiaoBoDan UNION ALL SELECT min(TabDate) FROM ChuKuDan) b), "
-               "u AS (SELECT t.CustID, t.GoodID, t.openQty + t.billQty AS h, t.openMny + t.billMny AS heldMny, "
-               "t.d30 + %4 AS d30, t.d90 + %5 AS d90, t.d180 + %6 AS d180, t.dall + max(t.openQty, 0) AS dall "
-               "FROM t CROSS JOIN f), "
-               "v AS (SELECT CustID, GoodID, h, heldMny, min(max(h, 0), d30) AS c30, min(max(h, 0), d90) AS c90, "
-               "min(max(h, 0), d180) AS c180, min(max(h, 0), dall) AS cany FROM u WHERE h <> 0) "
-               "SELECT v.CustID, c.CustName, v.GoodID, g.Description, un.Unit, v.h AS heldQty, v.heldMny, "
-               "v.c30 + v.h - v.cany AS age0, v.c90 - v.c30 AS age31, v.c180 - v.c90 AS age91, v.cany - v.c180 AS age181 "
-               "FROM v LEFT JOIN Customers c ON c.CustID = v.CustID LEFT JOIN Goods g ON g.GoodID = v.GoodID "
-               "LEFT JOIN Units un ON un.UnitID = g.UnitID ORDER BY v.CustID, v.GoodID")
-        .arg(events, opening(QStringLiteral("hq"), QStringLiteral("q"), QStringLiteral("qVolume")),
-             opening(QStringLiteral("hm"), QStringLiteral("mny"), QStringLiteral("mnyVolume")), openWithin.arg(QStringLiteral(":since30")),
-             openWithin.arg(QStringLiteral(":since90")), openWithin.arg(QStringLiteral(":since180")));
-}
-
 DatasetError CustStatement::open(qint64 custId, const QDate &from, const QDate &to)
 {
     close();
@@ -210,30 +93,48 @@ DatasetError CustStatement::open(qint64 custId, const QDate &from, const QDate &
     m_customer = custId;
     m_from = from;
     m_to = to;
-    const QString first = from.isValid() ? dayText(from) : QString();
-    // Up to the end of the last day: a bill date with a time of day still counts.
-    const QString after = to.isValid() ? dayText(to.addDays(1)) : QStringLiteral("9999-12-31 ~");
-    for (Dataset *ds : {qStatement, qStatementBills}) {
-        ds->setParam(QStringLiteral("cust"), custId);
-        ds->setParam(QStringLiteral("first"), first);
-        ds->setParam(QStringLiteral("after"), after);
-    }
-    DatasetError e = qStatement->open();
+    DatasetError e = makeStatement();
+    if (e.ok())
+        e = qStatement->open();
     if (e.ok())
         e = qStatementBills->open();
     return e;
 }
 
+DatasetError CustStatement::makeStatement()
+{
+    const QByteArray first = m_from.isValid() ? dayText(m_from).toLatin1() : QByteArray();
+    // Up to the end of the last day: a bill date with a time of day still counts.
+    const QByteArray after = m_to.isValid() ? dayText(m_to.addDays(1)).toLatin1() : QByteArrayLiteral("9999-12-31 ~");
+    m_goodsWaiting = m_billsWaiting = false;
+    const DatasetError e = StatementFigures::make(m_db, m_customer, first, after, &m_goodsRows, &m_billRows);
+    m_goodsWaiting = m_billsWaiting = e.ok();
+    return e;
+}
+
+DatasetError CustStatement::takeRows(std::vector<RowValues> *waiting, bool *isWaiting, std::vector<RowValues> *rows)
+{
+    const bool alone = !*isWaiting;
+    if (alone) {
+        if (const DatasetError e = makeStatement(); e.failed())
+            return e;
+    }
+    *rows = std::move(*waiting);
+    waiting->clear();
+    *isWaiting = false;
+    if (alone) { // the other list keeps the rows it shows; this read's are dropped
+        m_goodsRows.clear();
+        m_billRows.clear();
+        m_goodsWaiting = m_billsWaiting = false;
+    }
+    return {};
+}
+
 DatasetError CustStatement::openAges(const QDate &asOf, qint64 custId)
 {
     qHeldAge->close();
-    const QDate day = asOf.isValid() ? asOf : QDate::currentDate();
-    // The first day of each age band: delivered on it or later is at most 30 (90, 180) days old.
-    qHeldAge->setParam(QStringLiteral("since30"), dayText(day.addDays(-30)));
-    qHeldAge->setParam(QStringLiteral("since90"), dayText(day.addDays(-90)));
-    qHeldAge->setParam(QStringLiteral("since180"), dayText(day.addDays(-180)));
-    qHeldAge->setParam(QStringLiteral("after"), dayText(day.addDays(1)));
-    qHeldAge->setParam(QStringLiteral("cust"), qMax<qint64>(0, custId));
+    m_agesDay = asOf.isValid() ? asOf : QDate::currentDate();
+    m_agesCustomer = custId > 0 ? std::optional<qint64>(custId) : std::nullopt;
     return qHeldAge->open();
 }
 
@@ -241,6 +142,9 @@ void CustStatement::close()
 {
     qStatement->close();
     qStatementBills->close();
+    m_goodsRows.clear();
+    m_billRows.clear();
+    m_goodsWaiting = m_billsWaiting = false;
 }
 
 CustStatement::Totals CustStatement::totals() const

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "core/dataset/dataseterror.h"
+#include "core/dataset/rowvalues.h"
 
 #include <QDate>
 #include <QHash>
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
+#include <optional>
+#include <vector>
 
 namespace hemu {
 
@@ -44,12 +47,6 @@ public:
 
     /// Statement columns, each with its quantity and amount figure; `endQty`/`endMny` last.
     static QStringList figureNames();
-    /// `?1` customer, `?2` first day, `?3` the day after the last (both 'yyyy-MM-dd').
-    static QString statementSql();
-    static QString billsSql();
-    /// `:since30`, `:since90`, `:since180` the first day of each age band, `:after` the day after
-    /// the one the ages are counted to, `:cust` a customer or 0 for all.
-    static QString heldAgeSql();
 
     /// Reads the statement of customer `custId` from `from` to `to`, both days included. An
     /// invalid `from` starts with the first bill; an invalid `to` ends with the last.
@@ -86,9 +83,19 @@ public:
     static QString badRangeText();
 
 private:
+    /// Hands the rows of one list to its dataset: those the open's read made, or (a refresh
+    /// of that dataset alone) those of a new read.
+    DatasetError takeRows(std::vector<RowValues> *waiting, bool *isWaiting, std::vector<RowValues> *rows);
+    /// Reads the statement of the customer and range set: the goods and the bills, waiting.
+    DatasetError makeStatement();
+
     Database &m_db;
     qint64 m_customer = 0;
     QDate m_from, m_to;
+    std::vector<RowValues> m_goodsRows, m_billRows;
+    bool m_goodsWaiting = false, m_billsWaiting = false;
+    QDate m_agesDay;
+    std::optional<qint64> m_agesCustomer;
 };
 
 } // namespace hemu

@@ -56,6 +56,13 @@ void Dataset::setSql(const QString &sql)
     m_readStamp = {};
 }
 
+void Dataset::setRowSource(QList<SourceColumn> columns, RowSource source)
+{
+    m_sourceColumns = std::move(columns);
+    m_rowSource = std::move(source);
+    m_readStamp = {};
+}
+
 void Dataset::setParam(const QString &name, const QVariant &value)
 {
     QString key = name.toLower();

@@ -152,6 +152,21 @@ public:
     /// Statement of a command or query dataset; `:Name` and `?` parameters are bound.
     void setSql(const QString &sql);
     QString sql() const { return m_sql; }
+    /// A column of rows made by code (setRowSource): its name and declared type ("INTEGER",
+    /// "REAL", "TEXT"; empty: the type of its first value, as a statement's expression has).
+    struct SourceColumn
+    {
+        QString name;
+        QString type;
+    };
+    /// Makes every row of the view, packed in the order of the source's columns.
+    using RowSource = std::function<DatasetError(std::vector<RowValues> *rows)>;
+    /// Rows made by code instead of read by a statement (a query dataset, set while closed):
+    /// figures worked out from what the code read itself, handed over as rows without a
+    /// round trip through SQL. open() and refresh() call `source` for the rows; the statement
+    /// and its parameters are not used. A failed source leaves the rows as they were.
+    void setRowSource(QList<SourceColumn> columns, RowSource source);
+    bool hasRowSource() const { return bool(m_rowSource); }
     void setParam(const QString &name, const QVariant &value); // name with or without ':'
     void setParam(int position, const QVariant &value);        // 0-based, for '?'
     QVariant param(const QString &name) const;
@@ -470,6 +485,8 @@ private:
     QStringList quotedColumns() const;
     QString quotedTable() const;
     DatasetError readRows(const QString &where, const QVariantList &params, std::vector<Row *> *rows);
+    /// The rows the row source makes, in the order of the stored columns.
+    DatasetError makeRows(std::vector<Row *> *rows);
     DatasetError load();
     DatasetError reload();
     void clearRows();
@@ -534,6 +551,8 @@ private:
     QString m_table;
     QStringList m_excluded;
     QString m_sql;
+    QList<SourceColumn> m_sourceColumns; // setRowSource
+    RowSource m_rowSource;
     QHash<QString, QVariant> m_namedParams; // lower-case name without ':'
     QHash<int, QVariant> m_positionalParams;
     bool m_readOnly = false;

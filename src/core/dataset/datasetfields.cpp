@@ -256,7 +256,10 @@ DatasetError Dataset::initFields()
         return DatasetError(DatasetError::Code::State, QStringLiteral("数据库没有打开，不能读取“%1”的字段。").arg(m_name));
 
     QList<TableColumn> columns;
-    if (m_kind == Kind::Table) {
+    if (m_rowSource && m_kind != Kind::Table) {
+        for (const SourceColumn &c : std::as_const(m_sourceColumns))
+            columns.append({c.name, c.type, false});
+    } else if (m_kind == Kind::Table) {
         if (m_table.isEmpty())
             return DatasetError(DatasetError::Code::Definition, QStringLiteral("数据集“%1”没有指定数据表。").arg(m_name));
         SqlStatement st(h, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(m_table)));

@@ -252,6 +252,8 @@ DatasetError Dataset::readRows(const QString &where, const QVariantList &params,
     if (!h)
         return DatasetError(DatasetError::Code::State, QStringLiteral("数据库没有打开，不能读取“%1”。").arg(m_name));
     const bool table = m_kind == Kind::Table;
+    if (m_rowSource && !table)
+        return makeRows(rows);
     QString sql;
     if (table) {
         sql = QStringLiteral("SELECT rowid,%1 FROM %2").arg(columnList(), quotedTable());
@@ -310,6 +312,33 @@ DatasetError Dataset::readRows(const QString &where, const QVariantList &params,
             row->hasRowid = true;
         }
         row->values = readRow(st, builder, n, offset, table ? nullptr : &m_sourceColumn);
+        rows->push_back(row);
+    }
+    return {};
+}
+
+DatasetError Dataset::makeRows(std::vector<Row *> *rows)
+{
+    std::vector<RowValues> made;
+    const DatasetError e = m_rowSource(&made);
+    if (e.failed())
+        return e;
+    // The stored columns are the source's own unless fields were declared in another order.
+    bool asMade = m_sourceColumn.size() == m_sourceColumns.size();
+    for (int c = 0; asMade && c < m_sourceColumn.size(); ++c)
+        asMade = m_sourceColumn[c] == c;
+    RowValues::Builder builder(m_columnCount);
+    rows->reserve(rows->size() + made.size());
+    for (RowValues &values : made) {
+        Row *row = new Row;
+        row->serial = m_nextSerial++;
+        if (asMade) {
+            row->values = std::move(values);
+        } else {
+            for (int c = 0; c < m_columnCount; ++c)
+                builder.add(values.at(m_sourceColumn[c]));
+            row->values = builder.finish();
+        }
         rows->push_back(row);
     }
     return {};

@@ -2,6 +2,7 @@
 // of bills whose every figure is known, carried forward in the middle.
 #include "core/analysis/custstatement.h"
 #include "core/analysis/receivables.h"
+#include "core/bills/posting.h"
 #include "core/dataset/dataset.h"
 #include "core/db/database.h"
 #include "support/statementbooks.h"
@@ -33,9 +34,18 @@ private slots:
     void agesFirstInFirstOut();
     void agreesWithReceivables();
     void refusesARangeBackwards();
+    void eachListReadsTheFileAgain();
+    void agesAcrossBandLimits_data();
+    void agesAcrossBandLimits();
+    void statementOfTheAgeBooks_data();
+    void statementOfTheAgeBooks();
 
 private:
     Statement read(CustStatement &s);
+    /// The bills behind the figures, each as "date kind quantity amount".
+    static QStringList billLines(const CustStatement &s);
+    /// Opens m_db on the age books instead of the statement books.
+    void useAgeBooks();
     test::TempAccountSet *m_set = nullptr;
     Database *m_db = nullptr;
 };
@@ -53,6 +63,29 @@ void TestCustStatement::cleanup()
 {
     delete m_db;
     delete m_set;
+}
+
+QStringList TestCustStatement::billLines(const CustStatement &s)
+{
+    const Dataset &b = *s.qStatementBills;
+    QStringList seen;
+    for (int r = 0; r < b.rowCount(); ++r) {
+        const auto v = [&](const char *name) { return b.value(r, b.fieldIndex(QLatin1String(name))); };
+        seen << QStringLiteral("%1 %2 %3 %4").arg(v("TabDate").toString(), v("Kind").toString(), test::exact(v("Qty").toDouble()),
+                                                 test::exact(v("Mny").toDouble()));
+    }
+    return seen;
+}
+
+void TestCustStatement::useAgeBooks()
+{
+    delete m_db;
+    delete m_set;
+    m_set = new test::TempAccountSet;
+    m_db = new Database;
+    QVERIFY(m_db->open(m_set->path()));
+    QString error;
+    QVERIFY2(test::fillAgeBooks(*m_db, &error), qPrintable(error));
 }
 
 Statement TestCustStatement::read(CustStatement &s)
@@ -115,14 +148,7 @@ void TestCustStatement::billsBehindTheFigures()
 {
     CustStatement s(*m_db);
     QVERIFY(s.open(1, QDate(2026, 2, 1), QDate(2026, 3, 31)).ok());
-    const Dataset &b = *s.qStatementBills;
-    QStringList seen;
-    for (int r = 0; r < b.rowCount(); ++r) {
-        const auto v = [&](const char *name) { return b.value(r, b.fieldIndex(QLatin1String(name))); };
-        seen << QStringLiteral("%1 %2 %3 %4").arg(v("TabDate").toString(), v("Kind").toString(), test::exact(v("Qty").toDouble()),
-                                                 test::exact(v("Mny").toDouble()));
-    }
-    QCOMPARE(seen, (QStringList{QStringLiteral("2026-02-05 收款单 6 72"), QStringLiteral("2026-02-20 送货单 -2 -8"),
+    QCOMPARE(billLines(s), (QStringList{QStringLiteral("2026-02-05 收款单 6 72"), QStringLiteral("2026-02-20 送货单 -2 -8"),
                                 QStringLiteral("2026-03-03 收款单 5 46"), QStringLiteral("2026-03-15 收款单 -1 -12"),
                                 QStringLiteral("2026-03-20 送货单 6 45")}));
 
@@ -245,6 +271,105 @@ void TestCustStatement::refusesARangeBackwards()
     QVERIFY(s.open(99, QDate(), QDate()).ok());
     QCOMPARE(s.qStatement->rowCount(), 0);
     QCOMPARE(s.totals().endMny, 0.0);
+}
+
+void TestCustStatement::eachListReadsTheFileAgain()
+{
+    CustStatement s(*m_db);
+    QVERIFY(s.open(1, QDate(2026, 3, 1), QDate(2026, 3, 31)).ok());
+    QVERIFY(s.qStatementBills->refresh().ok()); // nothing changed yet
+    QCOMPARE(s.qStatementBills->rowCount(), 3);
+    // Another receipt on 03-25: goods 2, 1 at 5.
+    QVERIFY(m_db->exec(QStringLiteral("INSERT INTO ChuKuDan(BookID, CustID, TabDate, KindID) VALUES ('SK-0325', 1, '2026-03-25', 3)")));
+    const qint64 tab = m_db->scalar(QStringLiteral("SELECT last_insert_rowid()")).toLongLong();
+    QVERIFY(m_db->exec(QStringLiteral("INSERT INTO ChuKuMx(TabID, ItemNo, GoodID, Qty, Price) VALUES (?, 1, 2, 1, 5)"), {tab}));
+    QVERIFY(Posting::PostGoodsChange(*m_db, BillKind::Receipt, 2, 1, 1, 5).ok());
+    // Either list refreshed on its own shows the file as it is now.
+    QVERIFY(s.qStatement->refresh().ok());
+    QVERIFY(s.qStatement->locate(QStringLiteral("GoodID"), 2));
+    QCOMPARE(s.qStatement->value(QStringLiteral("paidQty")).toDouble(), 3.0);
+    QCOMPARE(s.qStatement->value(QStringLiteral("endQty")).toDouble(), 0.0);
+    QVERIFY(s.qStatementBills->refresh().ok());
+    QCOMPARE(billLines(s).last(), QStringLiteral("2026-03-25 收款单 1 5"));
+}
+
+void TestCustStatement::agesAcrossBandLimits_data()
+{
+    QTest::addColumn<QDate>("asOf");
+    QTest::addColumn<int>("cust");
+    QTest::addColumn<QList<double>>("ages"); // held, its amount, 0-30, 31-90, 91-180, over 180 days
+    // Customer 1: the opening 5, the 10 of 2025-12-20 and 1 of 2026-02-10 went by receipts
+    // (12 + 5 - 1 refunded) and 2 of it by the return; the rest of each delivery is held.
+    QTest::newRow("every band, a return and a refund") << QDate(2026, 6, 30) << 1 << QList<double>{15, 118, 4, 6, 5, 0};
+    QTest::newRow("a receipt partly through the oldest delivery") << QDate(2026, 6, 14) << 1 << QList<double>{17, 146, 0, 6, 11, 0};
+    QTest::newRow("a bill with a time of day counts on its day") << QDate(2026, 6, 15) << 1 << QList<double>{21, 186, 4, 6, 11, 0};
+    QTest::newRow("an undated delivery is the oldest") << QDate(2026, 6, 30) << 2 << QList<double>{5, 50, 2, 0, 0, 3};
+    QTest::newRow("an opening balance dates from the first bill") << QDate(2026, 6, 30) << 3 << QList<double>{2, 14, 0, 0, 0, 2};
+    QTest::newRow("an opening balance within 180 days") << QDate(2026, 6, 14) << 3 << QList<double>{2, 14, 0, 0, 2, 0};
+}
+
+void TestCustStatement::agesAcrossBandLimits()
+{
+    QFETCH(QDate, asOf);
+    QFETCH(int, cust);
+    QFETCH(QList<double>, ages);
+    useAgeBooks();
+    CustStatement s(*m_db);
+    for (int only : {0, cust}) { // every customer, or the one alone
+        QVERIFY(s.openAges(asOf, only).ok());
+        const Dataset &a = *s.qHeldAge;
+        QCOMPARE(a.rowCount(), only == 0 ? 3 : 1);
+        const int row = only == 0 ? cust - 1 : 0; // by customer
+        QCOMPARE(a.value(row, a.fieldIndex(QStringLiteral("CustID"))).toInt(), cust);
+        QList<double> got;
+        for (const char *name : {"heldQty", "heldMny", "age0", "age31", "age91", "age181"})
+            got << a.value(row, a.fieldIndex(QLatin1String(name))).toDouble();
+        QCOMPARE(got, ages);
+        QCOMPARE(a.value(row, a.fieldIndex(QStringLiteral("Description"))).toString(), QStringLiteral("甲品"));
+        QCOMPARE(a.value(row, a.fieldIndex(QStringLiteral("Unit"))).toString(), QStringLiteral("件"));
+    }
+}
+
+void TestCustStatement::statementOfTheAgeBooks_data()
+{
+    QTest::addColumn<int>("cust");
+    QTest::addColumn<QDate>("from");
+    QTest::addColumn<QDate>("to");
+    QTest::addColumn<Figures>("figures"); // goods item 1: start, delivered, returned, paid, refunded, end
+    QTest::addColumn<QStringList>("bills");
+    QTest::newRow("across the carry-forward")
+        << 1 << QDate(2026, 2, 1) << QDate(2026, 6, 30) << Figures{15, 150, 18, 180, 2, 20, 17, 204, 1, 12, 15, 118}
+        << QStringList{QStringLiteral("2026-02-10 送货单 8 80"),       QStringLiteral("2026-03-01 收款单 12 144"),
+                       QStringLiteral("2026-05-01 送货单 6 60"),       QStringLiteral("2026-06-15 09:30 送货单 4 40"),
+                       QStringLiteral("2026-06-20 收款单 5 60"),       QStringLiteral("2026-06-25 收款单 -1 -12"),
+                       QStringLiteral("2026-06-28 送货单 -2 -20")};
+    QTest::newRow("a bill with a time of day on the last day")
+        << 1 << QDate(2026, 6, 15) << QDate(2026, 6, 15) << Figures{17, 146, 4, 40, 0, 0, 0, 0, 0, 0, 21, 186}
+        << QStringList{QStringLiteral("2026-06-15 09:30 送货单 4 40")};
+    QTest::newRow("to the last bill") << 1 << QDate(2026, 7, 1) << QDate() << Figures{15, 118, 3, 30, 0, 0, 0, 0, 0, 0, 18, 148}
+                                      << QStringList{QStringLiteral("2026-07-05 送货单 3 30")};
+    QTest::newRow("every bill, the undated one first") << 2 << QDate() << QDate() << Figures{0, 0, 5, 50, 0, 0, 0, 0, 0, 0, 5, 50}
+                                                       << QStringList{QStringLiteral(" 送货单 3 30"), QStringLiteral("2026-06-01 送货单 2 20")};
+    QTest::newRow("an undated bill is before any range")
+        << 2 << QDate(2026, 1, 1) << QDate(2026, 12, 31) << Figures{3, 30, 2, 20, 0, 0, 0, 0, 0, 0, 5, 50}
+        << QStringList{QStringLiteral("2026-06-01 送货单 2 20")};
+    QTest::newRow("only an opening balance") << 3 << QDate(2026, 1, 1) << QDate(2026, 12, 31)
+                                             << Figures{2, 14, 0, 0, 0, 0, 0, 0, 0, 0, 2, 14} << QStringList{};
+}
+
+void TestCustStatement::statementOfTheAgeBooks()
+{
+    QFETCH(int, cust);
+    QFETCH(QDate, from);
+    QFETCH(QDate, to);
+    QFETCH(Figures, figures);
+    QFETCH(QStringList, bills);
+    useAgeBooks();
+    CustStatement s(*m_db);
+    const DatasetError e = s.open(cust, from, to);
+    QVERIFY2(e.ok(), qPrintable(e.message()));
+    QCOMPARE(read(s), (Statement{{1, figures}}));
+    QCOMPARE(billLines(s), bills);
 }
 
 QTEST_GUILESS_MAIN(TestCustStatement)

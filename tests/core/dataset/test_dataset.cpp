@@ -57,6 +57,7 @@ private slots:
     void openDependenciesCascade();
     void registryOpenLoop();
     void queryDatasetWithParameters();
+    void rowsMadeByCode();
     void disableControlsEmitsOneReset();
 
 private:
@@ -1173,6 +1174,54 @@ void TestDataset::registryOpenLoop()
     registry.detach(&broken);
     QVERIFY(!registry.openTables().has_value());
     QVERIFY(units.isOpen());
+}
+
+void TestDataset::rowsMadeByCode()
+{
+    // A source that makes one more row on every read, or fails when told to.
+    int reads = 0;
+    bool fail = false;
+    QueryDataset q(m_books->db, "qMade");
+    q.setRowSource({{"Code", "INTEGER"}, {"Name", "TEXT"}, {"Amount", "REAL"}, {"Note", ""}}, [&](std::vector<RowValues> *rows) {
+        if (fail)
+            return DatasetError(DatasetError::Code::Database, QStringLiteral("made to fail"));
+        ++reads;
+        RowValues::Builder row(4);
+        for (int i = 1; i <= reads; ++i) {
+            row.addInteger(i);
+            row.addText("名", 3);
+            row.addReal(i * 1.5);
+            if (i == 1)
+                row.addNull();
+            else
+                row.addInteger(i);
+            rows->push_back(row.finish());
+        }
+        return DatasetError();
+    });
+    // Declared in another order and without Name: each field still gets its own column.
+    q.addDataField("Note");
+    q.addDataField("Amount");
+    q.addDataField("Code");
+    QVERIFY(q.open().ok());
+    QCOMPARE(q.fieldCount(), 3);
+    QCOMPARE(q.value("Amount"), QVariant(1.5));
+    QCOMPARE(q.fieldByName("Code").dataType(), DataType::Integer);
+    QCOMPARE(q.fieldByName("Amount").dataType(), DataType::Float);
+    QVERIFY(q.refresh().ok());
+    QCOMPARE(test::ids(q, "Code"), (IdList{1, 2}));
+    QCOMPARE(q.fieldByName("Note").dataType(), DataType::Integer); // the type of its first value
+    QVERIFY(q.locate("Amount", 3.0));
+    QCOMPARE(q.value("Code"), QVariant(qlonglong(2)));
+    QVERIFY(q.isReadOnly());
+
+    // A source that fails leaves the rows as they were.
+    fail = true;
+    QCOMPARE(q.refresh().message(), QStringLiteral("made to fail"));
+    QCOMPARE(test::ids(q, "Code"), (IdList{1, 2}));
+    q.close();
+    QCOMPARE(q.open().message(), QStringLiteral("made to fail"));
+    QVERIFY(!q.isOpen());
 }
 
 void TestDataset::queryDatasetWithParameters()
