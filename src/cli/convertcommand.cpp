@@ -35,6 +35,8 @@ int convertSet(const QString &oldPath, const QString &newPath)
     out << QStringLiteral("已转换为 %1\n").arg(newPath);
     for (const QString &line : result.summary.lines())
         out << line << '\n';
+    if (result.summary.hasDifferences())
+        out << QStringLiteral("打开新套帐后，可在“统计 → 单据汇总”中点“汇总”，按单据重算本期的计数。\n");
     return 0;
 }
 

@@ -363,7 +363,8 @@ void TestJetConvert::cliPrintsSummary()
     const test::CliOutput done = test::runCli({"convert", old, dir.filePath("new.xb")});
     QCOMPARE(done.code, 0);
     for (const char *line : {"转换了 22 张表，共 65 行：", "  RuKuDan：4 行", "  Goods：5 行", "图片：2 张", "警告：无",
-                             "  Goods 1 HandInc: 39, expected 34"})
+                             "  Goods 1 HandInc: 39, expected 34",
+                             "打开新套帐后，可在“统计 → 单据汇总”中点“汇总”，按单据重算本期的计数。"})
         QVERIFY2(done.out.split('\n').contains(QString::fromUtf8(line)), qPrintable(done.out));
     QVERIFY(AccountSetFiles::isSoundAccountSet(dir.filePath("new.xb")));
 
