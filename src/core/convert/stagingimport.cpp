@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QHash>
 #include <QList>
+#include <initializer_list>
 #include <sqlite3.h>
 
 namespace hemu::StagingImport {
@@ -147,6 +148,30 @@ QString valueExpression(const QString &table, const TargetColumn &target, const 
     return e;
 }
 
+/// The columns that refer to each numbered table's key. The old format never handed a number
+/// out twice; a new row under the number of a deleted one would take over whatever still
+/// refers to it (the lines of a deleted bill, the stock rows of a removed goods item).
+struct KeyReferences
+{
+    const char *table;
+    const char *key;
+    std::initializer_list<const char *> references; // "Table.Column"
+};
+
+const KeyReferences keyReferences[] = {
+    {"RuKuDan", "TabID", {"RuKuMx.TabID", "Invoices.TabID", "InvoiceMx.TabID"}},
+    {"DiaoBoDan", "TabID", {"DiaoBoMx.TabID"}},
+    {"ChuKuDan", "TabID", {"ChuKuMx.TabID"}},
+    {"Goods", "GoodID",
+     {"RuKuMx.GoodID", "DiaoBoMx.GoodID", "ChuKuMx.GoodID", "GoodsInCusts.GoodID", "GoodsAvgPrice.GoodID", "InvoiceMx.GoodID"}},
+    {"Customers", "CustID", {"DiaoBoDan.CustID", "ChuKuDan.CustID", "GoodsInCusts.CustID"}},
+    {"Vendors", "VendorID", {"RuKuDan.CustID", "Invoices.vendorid", "Goods.VendorID"}},
+    {"Catalogs", "CataID", {"Goods.CataID"}},
+    {"Areas", "AreaID", {"Customers.AreaID", "Vendors.AreaID"}},
+    {"Departments", "CustID", {"Employees.DeptID", "Goods.EnterDeptID"}},
+    {"Employees", "EmpID", {"psd.UserID", "RuKuDan.PersonID", "DiaoBoDan.PersonID", "ChuKuDan.PersonID"}},
+};
+
 class Import
 {
 public:
@@ -191,6 +216,8 @@ public:
             if (!converted.contains(t.first()))
                 m_summary->warnings << QStringLiteral("%1：旧套帐中没有这张表，新套帐中是它的初始内容。").arg(t.first());
         }
+        if (!keepReferencedNumbers(error))
+            return false;
         QList<QStringList> warnings;
         m_db.rows(QStringLiteral("SELECT table_name, message FROM old.jet_warnings ORDER BY rowid"), &warnings);
         for (const QStringList &w : warnings)
@@ -199,6 +226,40 @@ public:
     }
 
 private:
+    /// Moves each table's AUTOINCREMENT sequence past the largest number still referred to.
+    bool keepReferencedNumbers(QString *error)
+    {
+        for (const KeyReferences &k : keyReferences) {
+            QStringList parts;
+            for (const char *reference : k.references) {
+                const QString text = QString::fromLatin1(reference);
+                const qsizetype dot = text.indexOf(QLatin1Char('.'));
+                parts << QStringLiteral("SELECT max(CAST(%2 AS INTEGER)) AS v FROM main.%1 WHERE typeof(%2) IN ('integer', 'real')")
+                             .arg(quoted(text.left(dot)), quoted(text.mid(dot + 1)));
+            }
+            const qint64 referred = m_db.scalar(QStringLiteral("SELECT coalesce(max(v), 0) FROM (%1)").arg(parts.join(QStringLiteral(" UNION ALL "))));
+            const QString table = QString::fromLatin1(k.table);
+            const qint64 next = m_db.scalar(QStringLiteral("SELECT max(coalesce((SELECT seq FROM main.sqlite_sequence WHERE name = '%1'), 0), "
+                                                           "coalesce((SELECT max(%2) FROM main.%3), 0))")
+                                                .arg(table, quoted(QString::fromLatin1(k.key)), quoted(table)));
+            if (referred <= next)
+                continue;
+            const bool moved = m_db.exec(QStringLiteral("DELETE FROM main.sqlite_sequence WHERE name = '%1'; "
+                                                        "INSERT INTO main.sqlite_sequence(name, seq) VALUES ('%1', %2)")
+                                             .arg(table)
+                                             .arg(referred));
+            if (!moved) {
+                *error = QStringLiteral("%1：无法设置编号：%2").arg(table, m_db.errorText());
+                return false;
+            }
+            m_summary->warnings << QStringLiteral("%1：旧套帐中仍有记录引用已删除的编号（最大 %2），新记录的编号从 %3 开始。")
+                                       .arg(table)
+                                       .arg(referred)
+                                       .arg(referred + 1);
+        }
+        return true;
+    }
+
     bool copyTable(const QString &source, const QString &target, QString *error)
     {
         QList<QStringList> sourceRows, targetRows;

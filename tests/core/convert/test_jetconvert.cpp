@@ -5,6 +5,9 @@
 #include "core/convert/convertedbooks.h"
 #include "core/convert/jetconverter.h"
 #include "core/convert/jetheader.h"
+#include "core/convert/jetreadprocess.h"
+#include "core/convert/stagingimport.h"
+#include "core/convert/convertsummary.h"
 #include "core/db/accountsetfiles.h"
 #include "core/db/database.h"
 #include "core/db/passwordhash.h"
@@ -84,6 +87,7 @@ class TestJetConvert : public QObject
 private slots:
     void everyValueAsWritten();
     void keysAndSequences();
+    void numbersStillReferredToAreNotReused();
     void passwordsWorkAtLogin();
     void booksCheckHoldsOnDemo();
     void wrongCounterShownAndRecalculated();
@@ -183,6 +187,43 @@ void TestJetConvert::keysAndSequences()
         QCOMPARE(db.scalar(QString("SELECT max(%1) FROM %2").arg(c.key, c.table)).toInt(), c.next);
     }
     QCOMPARE(db.scalar("SELECT count(*) FROM RuKuMx WHERE TabID = 3").toInt(), 0);
+}
+
+void TestJetConvert::numbersStillReferredToAreNotReused()
+{
+    // The old file lost its last stock-in bill and its last goods item but kept what referred
+    // to them (the bill's lines, the item's stock at a customer): the converted set must not
+    // give those numbers to a new bill or item, which would take the old lines over.
+    QTemporaryDir dir;
+    const QString staging = dir.filePath("staging.sqlite");
+    NullProgress quiet;
+    QVERIFY(JetReadProcess::run(copyOf("demo.xb", dir.path()), staging, quiet).ok);
+    {
+        // The staging file is a plain SQLite file, not an account set.
+        sqlite3 *old = nullptr;
+        QCOMPARE(sqlite3_open(qPrintable(staging), &old), SQLITE_OK);
+        const int rc = sqlite3_exec(old,
+                                    "DELETE FROM RuKuDan WHERE TabID = 5; DELETE FROM Invoices WHERE TabID = 5; "
+                                    "INSERT INTO GoodsInCusts(GoodID, CustID) VALUES (9, 1)",
+                                    nullptr, nullptr, nullptr);
+        sqlite3_close(old);
+        QCOMPARE(rc, SQLITE_OK);
+    }
+    ConvertSummary summary;
+    QString error;
+    QVERIFY2(AccountSetFiles::createNew(
+                 dir.filePath("new.xb"),
+                 [&](const QString &scratch, QString *e) { return StagingImport::run(scratch, staging, &summary, e); }, &error),
+             qPrintable(error));
+    const QString warnings = summary.warnings.join('\n');
+    QVERIFY2(warnings.contains("RuKuDan：") && warnings.contains("新记录的编号从 6 开始"), qPrintable(warnings));
+    QVERIFY2(warnings.contains("Goods：") && warnings.contains("新记录的编号从 10 开始"), qPrintable(warnings));
+    Database db;
+    QVERIFY(db.open(dir.filePath("new.xb")));
+    QVERIFY(db.exec("INSERT INTO RuKuDan(BookID) VALUES ('RK-new')"));
+    QCOMPARE(db.scalar("SELECT max(TabID) FROM RuKuDan").toInt(), 6);
+    QVERIFY(db.exec("INSERT INTO Goods DEFAULT VALUES"));
+    QCOMPARE(db.scalar("SELECT max(GoodID) FROM Goods").toInt(), 10);
 }
 
 void TestJetConvert::passwordsWorkAtLogin()
