@@ -6,9 +6,11 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QtGlobal>
+#include <cmath>
 #include <functional>
 #include <limits>
 #include <optional>
+#include <utility>
 
 namespace hemu {
 
@@ -72,6 +74,35 @@ public:
     /// the bills keep them in double, so a difference within that rounding of the bills'
     /// volume (`billVolume`, the sum of their absolute figures) is none.
     static double openingBalance(double held, double billSum, double billVolume);
+};
+
+/// One goods item at a customer as its stock row and its lines have it, each line signed by
+/// what it does to the goods held (a delivery adds, a receipt takes away): what the statement
+/// and the ages both need to find the goods held before the first bill.
+struct HeldBalance
+{
+    double stockQty = 0, stockMny = 0;
+    double qty = 0, qtyVolume = 0, mny = 0, mnyVolume = 0;
+
+    void addStock(const CustomerLines::Stock &s)
+    {
+        stockQty += s.qty;
+        stockMny += s.money;
+    }
+    /// Adds `line` and gives its signed quantity and amount.
+    std::pair<double, double> addLine(const CustomerLines::Line &line)
+    {
+        const bool receipt = line.kind == BillKind::Receipt;
+        const double q = receipt ? -line.qty : line.qty;
+        const double m = receipt ? -line.money : line.money;
+        qty += q;
+        qtyVolume += std::abs(q);
+        mny += m;
+        mnyVolume += std::abs(m);
+        return {q, m};
+    }
+    double openingQty() const { return CustomerLines::openingBalance(stockQty, qty, qtyVolume); }
+    double openingMny() const { return CustomerLines::openingBalance(stockMny, mny, mnyVolume); }
 };
 
 } // namespace hemu

@@ -25,8 +25,7 @@ struct Limits
 /// What one customer's lines and stock row say about one goods item.
 struct Holding
 {
-    double stockQty = 0, stockMny = 0;                   // the customer stock row
-    double qty = 0, qtyVolume = 0, mny = 0, mnyVolume = 0; // every line, signed by what it does
+    HeldBalance balance;
     double billQty = 0, billMny = 0;                     // the lines up to the day
     double delivered[4] = {};                            // delivered within 30, 90, 180 days, ever
 
@@ -35,12 +34,7 @@ struct Holding
         // A receipt takes the goods away; a delivery with no positive quantity (a return)
         // counts for what is held, not for its age.
         const bool receipt = line.kind == BillKind::Receipt;
-        const double q = receipt ? -line.qty : line.qty;
-        const double m = receipt ? -line.money : line.money;
-        qty += q;
-        qtyVolume += std::abs(q);
-        mny += m;
-        mnyVolume += std::abs(m);
+        const auto [q, m] = balance.addLine(line);
         if (!line.day.isBefore(limits.after))
             return;
         billQty += q;
@@ -150,9 +144,7 @@ DatasetError HeldAges::make(Database &db, const QDate &asOf, std::optional<qint6
         return held[at];
     };
     DatasetError e = CustomerLines::readStock(db, custId, [&](const CustomerLines::Stock &s) {
-        Holding &h = holding(Key(s.custId, s.goodId));
-        h.stockQty += s.qty;
-        h.stockMny += s.money;
+        holding(Key(s.custId, s.goodId)).balance.addStock(s);
     });
     // Nearly every pair a line names has its stock row: room for a few more.
     const size_t expected = held.size() + held.size() / 8 + 64;
@@ -178,8 +170,8 @@ DatasetError HeldAges::make(Database &db, const QDate &asOf, std::optional<qint6
     aged.reserve(held.size());
     for (size_t at = 0; at < held.size(); ++at) {
         const Holding &h = held[at];
-        const double openQty = CustomerLines::openingBalance(h.stockQty, h.qty, h.qtyVolume);
-        const double openMny = CustomerLines::openingBalance(h.stockMny, h.mny, h.mnyVolume);
+        const double openQty = h.balance.openingQty();
+        const double openMny = h.balance.openingMny();
         const double qty = openQty + h.billQty;
         if (qty == 0)
             continue;

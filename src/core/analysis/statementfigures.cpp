@@ -21,8 +21,7 @@ enum Band { Before, Delivered, Returned, Paid, Refunded, Outside, Bands = Outsid
 /// the customer holds (a delivery adds, a receipt takes away), and the sums per band.
 struct Item
 {
-    double stockQty = 0, stockMny = 0;
-    double qty = 0, qtyVolume = 0, mny = 0, mnyVolume = 0;
+    HeldBalance balance;
     double bandQty[Bands] = {}, bandMny[Bands] = {};
 };
 
@@ -85,20 +84,13 @@ DatasetError StatementFigures::make(Database &db, qint64 custId, const QByteArra
     std::map<qint64, Item> items;
     QHash<std::pair<int, qint64>, Bill> billsFound;
     DatasetError e = CustomerLines::readStock(db, custId, [&](const CustomerLines::Stock &s) {
-        Item &item = items[s.goodId];
-        item.stockQty += s.qty;
-        item.stockMny += s.money;
+        items[s.goodId].balance.addStock(s);
     });
     if (e.ok())
         e = CustomerLines::readLines(db, custId, [&](const CustomerLines::Line &line) {
             const bool receipt = line.kind == BillKind::Receipt;
-            const double q = receipt ? -line.qty : line.qty;
-            const double m = receipt ? -line.money : line.money;
             Item &item = items[line.goodId];
-            item.qty += q;
-            item.qtyVolume += std::abs(q);
-            item.mny += m;
-            item.mnyVolume += std::abs(m);
+            const auto [q, m] = item.balance.addLine(line);
             Band band = Outside;
             if (line.day.isBefore(first))
                 band = Before;
@@ -138,8 +130,7 @@ DatasetError StatementFigures::make(Database &db, qint64 custId, const QByteArra
     RowValues::Builder row(15);
     for (const auto &[code, item] : items) {
         // Taken away is shown positive: 0 less its sum.
-        const double start[2] = {CustomerLines::openingBalance(item.stockQty, item.qty, item.qtyVolume) + item.bandQty[Before],
-                                 CustomerLines::openingBalance(item.stockMny, item.mny, item.mnyVolume) + item.bandMny[Before]};
+        const double start[2] = {item.balance.openingQty() + item.bandQty[Before], item.balance.openingMny() + item.bandMny[Before]};
         const double figures[10] = {start[0],
                                     start[1],
                                     item.bandQty[Delivered],
